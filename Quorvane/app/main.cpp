@@ -1,0 +1,67 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#include "model/AppInfo.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QIcon>
+#include <QQmlApplicationEngine>
+#include <QQuickWindow>
+#include <QSystemTrayIcon>
+#include <QtQml/QQmlExtensionPlugin>
+
+#include <cstdio>
+
+Q_IMPORT_QML_PLUGIN(QuorvanePlugin)
+
+namespace {
+
+// Checks that the installed resources are usable without opening a window or needing a display.
+int runSmokeTest()
+{
+    if (resourceBundle().url(QStringLiteral("menubar-icon"), QStringLiteral("svg")).isEmpty()) {
+        std::fprintf(stderr, "quorvane: smoke test failed: menubar-icon.svg not found in %s\n",
+                     qPrintable(resourceBundle().directory()));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qgetenv("QUORVANE_SMOKE") == "1") {
+        QCoreApplication app(argc, argv);
+        return runSmokeTest();
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvane"));
+    QApplication::setApplicationVersion(appVersion());
+    QApplication::setOrganizationDomain(QStringLiteral("velliscor.studio"));
+
+    QQmlApplicationEngine engine;
+    engine.load(QUrl(QStringLiteral("qrc:/Quorvane/PanelRoot.qml")));
+    auto *panel = engine.rootObjects().isEmpty()
+        ? nullptr
+        : qobject_cast<QQuickWindow *>(engine.rootObjects().constFirst());
+    if (!panel)
+        return 1;
+
+    const QIcon icon(resourceBundle().url(QStringLiteral("menubar-icon"), QStringLiteral("svg")).toLocalFile());
+    QSystemTrayIcon tray(icon);
+    tray.setToolTip(QStringLiteral("Quorvane"));
+    QObject::connect(&tray, &QSystemTrayIcon::activated, panel, [panel](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            panel->setVisible(!panel->isVisible());
+    });
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        tray.show();
+        QApplication::setQuitOnLastWindowClosed(false);
+    } else {
+        // Without a tray host the icon would show nowhere: keep the panel reachable as a window.
+        panel->show();
+    }
+    return QApplication::exec();
+}
