@@ -1,0 +1,90 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#include "model/ConnectionMeta.h"
+
+#include <cmath>
+
+namespace {
+
+const QDateTime &referenceDate()
+{
+    static const QDateTime date(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+    return date;
+}
+
+// Beyond about 3,000 years from the reference date a number is no time the application wrote.
+constexpr double furthestSeconds = 1e11;
+
+std::optional<QDateTime> dateFromSeconds(double seconds)
+{
+    if (!std::isfinite(seconds) || std::abs(seconds) > furthestSeconds)
+        return std::nullopt;
+    return referenceDate().addMSecs(std::llround(seconds * 1000.0));
+}
+
+double secondsFromDate(const QDateTime &date)
+{
+    return static_cast<double>(referenceDate().msecsTo(date)) / 1000.0;
+}
+
+} // namespace
+
+std::optional<ConnectionMeta> ConnectionMeta::fromJson(const QJsonValue &json, QString *error)
+{
+    const auto fail = [error](const QString &reason) -> std::optional<ConnectionMeta> {
+        if (error)
+            *error = reason;
+        return std::nullopt;
+    };
+    if (!json.isObject())
+        return fail(QStringLiteral("a connection's metadata is not a JSON object"));
+    const QJsonObject object = json.toObject();
+    const auto present = [&object](QLatin1StringView key) {
+        const QJsonValue value = object.value(key);
+        return !value.isUndefined() && !value.isNull();
+    };
+
+    ConnectionMeta meta;
+    if (present(QLatin1StringView("sites"))) {
+        meta.sites = SiteRef::listFromJson(object.value(QLatin1StringView("sites")), error);
+        if (!meta.sites)
+            return std::nullopt;
+    }
+    for (const auto &[key, field] : {std::pair{QLatin1StringView("verifiedAt"), &meta.verifiedAt},
+                                     std::pair{QLatin1StringView("addedAt"), &meta.addedAt}}) {
+        if (!present(key))
+            continue;
+        const QJsonValue value = object.value(key);
+        *field = value.isDouble() ? dateFromSeconds(value.toDouble()) : std::nullopt;
+        if (!*field)
+            return fail(QStringLiteral("\"%1\" is not a time").arg(key));
+    }
+    if (present(QLatin1StringView("source"))) {
+        const QJsonValue source = object.value(QLatin1StringView("source"));
+        if (!source.isString())
+            return fail(QStringLiteral("\"source\" is not a text"));
+        meta.source = source.toString();
+    }
+    return meta;
+}
+
+QJsonObject ConnectionMeta::toJson() const
+{
+    QJsonObject object;
+    if (sites)
+        object.insert(QStringLiteral("sites"), SiteRef::toJson(*sites));
+    if (verifiedAt)
+        object.insert(QStringLiteral("verifiedAt"), secondsFromDate(*verifiedAt));
+    if (addedAt)
+        object.insert(QStringLiteral("addedAt"), secondsFromDate(*addedAt));
+    if (source)
+        object.insert(QStringLiteral("source"), *source);
+    return object;
+}
+
+size_t qHash(const ConnectionMeta &meta, size_t seed) noexcept
+{
+    const size_t sites = meta.sites ? qHashRange(meta.sites->cbegin(), meta.sites->cend()) : 0;
+    return qHashMulti(seed, meta.sites.has_value(), sites, meta.verifiedAt.value_or(QDateTime()),
+                      meta.addedAt.value_or(QDateTime()), meta.source.value_or(QString()));
+}
