@@ -198,6 +198,36 @@ private slots:
         QCOMPARE(list, (QList<PublishAttention>{tieFirst, tieSecond, old}));
     }
 
+    void inboxMergeKeepsFirstCopies()
+    {
+        const QUuid shared = QUuid::createUuid();
+        const PublishAttention kept{shared, u"failed"_s, u"first"_s, at(7)};
+        const PublishAttention laterCopy{shared, u"failed"_s, u"second"_s, at(9)};
+        const PublishAttention fresh{QUuid::createUuid(), u"published"_s, u"new"_s, at(8)};
+        QCOMPARE(mergedInbox({kept}, {laterCopy, fresh, fresh}), (QList<PublishAttention>{fresh, kept}));
+    }
+
+    void inboxMergeKeepsTheNewestHundred_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("100") << 100 << 100;
+        QTest::newRow("101") << 101 << 100;
+    }
+
+    void inboxMergeKeepsTheNewestHundred()
+    {
+        QFETCH(int, count);
+        QFETCH(int, kept);
+        QList<PublishAttention> incoming;
+        for (int minute = 0; minute < count; ++minute)
+            incoming.append({QUuid::createUuid(), u"failed"_s, QString::number(minute), at(0).addSecs(60 * minute)});
+        const QList<PublishAttention> merged = mergedInbox({}, incoming);
+        QCOMPARE(merged.size(), kept);
+        QCOMPARE(merged.first(), incoming.last());
+        QCOMPARE(merged.last(), incoming.at(count - kept));
+    }
+
     void projectKey_data()
     {
         QTest::addColumn<std::optional<QString>>("siteID");
