@@ -1,0 +1,92 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#include "backend/BackendError.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+QString stringMember(const QJsonObject &object, QLatin1StringView key)
+{
+    const QJsonValue value = object.value(key);
+    return value.isString() ? value.toString() : QString();
+}
+
+} // namespace
+
+BackendError BackendError::fromReply(int status, const QByteArray &body)
+{
+    BackendError error(Kind::Server, {});
+    error.m_status = status;
+    error.m_body = body;
+
+    const QJsonDocument document = QJsonDocument::fromJson(body);
+    if (document.isObject()) {
+        const QJsonObject object = document.object();
+        // GoTrue writes "msg" (older releases "error_description" with "error"), PostgREST
+        // "message", edge functions whatever their author chose, mostly "message" or "error".
+        for (const auto key : {QLatin1StringView("msg"), QLatin1StringView("message"),
+                               QLatin1StringView("error_description"), QLatin1StringView("error")}) {
+            error.m_message = stringMember(object, key);
+            if (!error.m_message.isEmpty())
+                break;
+        }
+        error.m_code = stringMember(object, QLatin1StringView("error_code"));
+        if (error.m_code.isEmpty())
+            error.m_code = stringMember(object, QLatin1StringView("code"));
+    }
+    if (error.m_message.isEmpty() && !document.isObject())
+        error.m_message = QString::fromUtf8(body).trimmed();
+    if (error.m_message.isEmpty())
+        error.m_message = QStringLiteral("The server answered with status %1.").arg(status);
+    return error;
+}
+
+BackendError BackendError::fromTransport(QNetworkReply::NetworkError error, bool timedOut)
+{
+    if (timedOut || error == QNetworkReply::TimeoutError)
+        return {Kind::TimedOut, QStringLiteral("The request timed out.")};
+    switch (error) {
+    case QNetworkReply::OperationCanceledError:
+        return {Kind::Cancelled, QStringLiteral("The request was cancelled.")};
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::UnknownNetworkError:
+        return {Kind::Offline, QStringLiteral("The network connection appears to be offline.")};
+    case QNetworkReply::RemoteHostClosedError:
+        return {Kind::Offline, QStringLiteral("The network connection was lost.")};
+    case QNetworkReply::HostNotFoundError:
+        return {Kind::Unreachable, QStringLiteral("A server with the specified hostname could not be found.")};
+    case QNetworkReply::ConnectionRefusedError:
+        return {Kind::Unreachable, QStringLiteral("Could not connect to the server.")};
+    case QNetworkReply::SslHandshakeFailedError:
+        return {Kind::Unreachable, QStringLiteral("A secure connection to the server could not be made.")};
+    default:
+        return {Kind::Unreachable, QStringLiteral("The server could not be reached.")};
+    }
+}
+
+BackendError BackendError::sessionMissing(int status, const QString &message)
+{
+    BackendError error(Kind::SessionMissing, message.isEmpty() ? QStringLiteral("Auth session missing.") : message);
+    error.m_status = status;
+    return error;
+}
+
+BackendError BackendError::invalidReply(const QString &detail)
+{
+    return {Kind::InvalidReply, QStringLiteral("The backend's reply could not be read: %1").arg(detail)};
+}
+
+BackendError BackendError::storage(int status, const QString &message)
+{
+    BackendError error(Kind::Storage, message);
+    error.m_status = status;
+    return error;
+}
+
+bool BackendError::isTransport() const
+{
+    return m_kind == Kind::Offline || m_kind == Kind::Unreachable || m_kind == Kind::TimedOut;
+}

@@ -1,0 +1,65 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#pragma once
+
+#include <QByteArray>
+#include <QNetworkReply>
+#include <QString>
+
+/**
+ * @brief A failed call to the hosted backend, as a value.
+ *
+ * The kind tells apart what the callers treat differently (no session, no network, a time-out, a
+ * cancellation, the server's refusal); the message is the sentence to show or log. A message never
+ * holds the request's URL, so tokens and project addresses cannot leak through it.
+ */
+class BackendError
+{
+public:
+    enum class Kind {
+        Server,         ///< the server answered with an error status; see status(), code(), body()
+        SessionMissing, ///< no stored session, or the server refused to renew it
+        Offline,        ///< no network, or the connection was lost mid-request
+        Unreachable,    ///< the server could not be reached (refused, unknown host, TLS failure)
+        TimedOut,       ///< no complete answer within the client's time limit
+        Cancelled,      ///< the request was abandoned on purpose
+        InvalidReply,   ///< a success answer whose body could not be read
+        Storage,        ///< the saved session could not be read or written
+    };
+
+    BackendError() = default;
+
+    /// An error answer: the message is the server's own ("msg", "message", "error_description" or
+    /// "error" of a JSON body), else the body text, else a sentence naming the status.
+    [[nodiscard]] static BackendError fromReply(int status, const QByteArray &body);
+    /// A reply that ended without an answer; timedOut tells a time-out from another abort.
+    [[nodiscard]] static BackendError fromTransport(QNetworkReply::NetworkError error, bool timedOut);
+    [[nodiscard]] static BackendError sessionMissing(int status = 0, const QString &message = {});
+    [[nodiscard]] static BackendError invalidReply(const QString &detail);
+    [[nodiscard]] static BackendError storage(int status, const QString &message);
+
+    [[nodiscard]] Kind kind() const { return m_kind; }
+    /// The HTTP status of an answer; 0 when there was none.
+    [[nodiscard]] int status() const { return m_status; }
+    /// The sentence describing the failure; for a server error, the server's message.
+    [[nodiscard]] QString message() const { return m_message; }
+    /// The server's machine code ("PGRST116", "otp_expired", "revocation_pending"), when it gave one.
+    [[nodiscard]] QString code() const { return m_code; }
+    /// The raw body of an error answer.
+    [[nodiscard]] QByteArray body() const { return m_body; }
+
+    /// True for failures of the way to the server (offline, unreachable, timed out) rather than of
+    /// the request itself.
+    [[nodiscard]] bool isTransport() const;
+
+    friend bool operator==(const BackendError &, const BackendError &) = default;
+
+private:
+    BackendError(Kind kind, QString message) : m_kind(kind), m_message(std::move(message)) {}
+
+    Kind m_kind = Kind::Server;
+    int m_status = 0;
+    QString m_message;
+    QString m_code;
+    QByteArray m_body;
+};
