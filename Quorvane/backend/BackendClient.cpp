@@ -79,8 +79,10 @@ BackendClient::~BackendClient() = default;
 
 QCoro::Task<BackendResult<std::optional<BackendSession>>> BackendClient::loadStoredSession()
 {
+    // Members are returned as explicit copies: g++ 12 moves from any co_return operand, which
+    // would empty the member.
     if (m_loaded)
-        co_return m_session;
+        co_return std::optional<BackendSession>(m_session);
     const BackendResult<std::optional<QByteArray>> stored = co_await m_storage->read(sessionKey);
     if (!stored)
         co_return stored.error();
@@ -91,7 +93,7 @@ QCoro::Task<BackendResult<std::optional<BackendSession>>> BackendClient::loadSto
             m_session = BackendSession::fromStored(*stored.value());
         scheduleRenewal();
     }
-    co_return m_session;
+    co_return std::optional<BackendSession>(m_session);
 }
 
 QCoro::Task<BackendResult<BackendSession>> BackendClient::session()
@@ -103,7 +105,7 @@ QCoro::Task<BackendResult<BackendSession>> BackendClient::session()
         co_return BackendError::sessionMissing();
     const qint64 margin = m_settings.refreshMargin.count();
     if (now().msecsTo(m_session->expiresAt) > margin)
-        co_return *m_session;
+        co_return BackendSession(*m_session);
     co_return co_await refreshSession();
 }
 
@@ -112,7 +114,7 @@ QCoro::Task<BackendResult<BackendSession>> BackendClient::refreshSession()
     if (m_flight) {
         const std::shared_ptr<BackendRefreshFlight> flight = m_flight;
         co_await qCoro(flight.get(), &BackendRefreshFlight::finished);
-        co_return *flight->result;
+        co_return BackendResult<BackendSession>(*flight->result);
     }
     const auto loaded = co_await loadStoredSession();
     if (!loaded)
@@ -142,7 +144,7 @@ QCoro::Task<BackendResult<BackendSession>> BackendClient::renew(QString refreshT
     // Signed out or signed in anew while waiting: the answer belongs to a session that is gone.
     if (!m_session || m_session->refreshToken != refreshToken) {
         if (m_session)
-            co_return *m_session;
+            co_return BackendSession(*m_session);
         co_return BackendError::sessionMissing();
     }
     if (!answer)
@@ -426,7 +428,12 @@ void BackendClient::scheduleRenewal()
     m_renewalTimer.stop();
     if (!m_session)
         return;
-    const qint64 due = now().msecsTo(m_session->expiresAt) - m_settings.refreshMargin.count();
+    const qint64 remaining = now().msecsTo(m_session->expiresAt);
+    qint64 due = remaining - m_settings.refreshMargin.count();
+    // A token that lives no longer than the margin would otherwise be renewed again at once,
+    // over and over.
+    if (due <= 0 && remaining > 0)
+        due = remaining / 2;
     m_renewalTimer.start(int(std::clamp<qint64>(due, 0, std::numeric_limits<int>::max())));
 }
 

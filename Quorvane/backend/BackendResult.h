@@ -16,6 +16,8 @@ template<typename T = void>
 class BackendResult
 {
 public:
+    /// A success holding a default value (coroutine drivers need results they can assign later).
+    BackendResult() = default;
     BackendResult(T value) : m_outcome(std::move(value)) {}
     BackendResult(BackendError error) : m_outcome(std::move(error)) {}
 
