@@ -4,13 +4,22 @@
 
 #include "platform/SystemLog.h"
 
+#include <QCoroTask>
 #include <QDateTime>
 #include <QJsonObject>
 #include <QList>
 #include <QNetworkReply>
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QUrl>
 #include <QUuid>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+class QNetworkAccessManager;
 
 /**
  * @brief One recorded failure, its message already free of secrets.
@@ -40,6 +49,8 @@ class ErrorLog : public QObject
     Q_OBJECT
     /// The state of the error-report sender.
     Q_PROPERTY(ReportState reportState READ reportState NOTIFY reportStateChanged)
+    /// Whether this build has a gateway to send reports to; without one no report control is shown.
+    Q_PROPERTY(bool reportingAvailable READ isReportingAvailable CONSTANT)
 
 public:
     /// The state of the error-report sender.
@@ -56,7 +67,40 @@ public:
     /// A repeat of the same failure within this many seconds is dropped.
     static constexpr qint64 repeatWindowSeconds = 60;
 
-    explicit ErrorLog(SystemLog &systemLog = SystemLog::journal(), QObject *parent = nullptr);
+    /// The body of one error report.
+    struct Payload
+    {
+        QString appVersion;
+        QString build;
+        QString os;                    ///< the operating system's own description of itself
+        std::optional<QString> email;  ///< unchanged
+        std::optional<QString> note;   ///< redacted, then its first 2000 characters
+        std::optional<QString> logTail; ///< redacted, then its last 4000 characters
+        QList<ErrorEvent> events;
+
+        /// The body for the running build: the note and log tail are redacted before they are
+        /// cut, so a secret across the cut is never sent in part.
+        [[nodiscard]] static Payload make(std::optional<QString> email, std::optional<QString> note,
+                                          std::optional<QString> logTail, QList<ErrorEvent> events);
+
+        /// Compact JSON; absent values leave their keys out.
+        [[nodiscard]] QByteArray toJson() const;
+
+        friend bool operator==(const Payload &, const Payload &) = default;
+    };
+
+    /// The validated gateway address, or nothing when reporting is unavailable.
+    using GatewayLookup = std::function<std::optional<QUrl>()>;
+    /// Waits the given time; the report state goes back to idle after it.
+    using Delay = std::function<QCoro::Task<>(std::chrono::milliseconds)>;
+
+    /// How long "sent" or "failed" stays before the state goes back to idle.
+    static constexpr std::chrono::milliseconds reportOutcomeShownFor{5000};
+
+    /// `gateway` defaults to this build's configured gateway in the stable lane, `delay` to a
+    /// timer on the monotonic clock.
+    explicit ErrorLog(SystemLog &systemLog = SystemLog::journal(), GatewayLookup gateway = {},
+                      Delay delay = {}, QObject *parent = nullptr);
 
     /// The process-wide log, made on first use.
     [[nodiscard]] static ErrorLog &shared();
@@ -71,6 +115,12 @@ public:
 
     [[nodiscard]] ReportState reportState() const { return m_reportState; }
 
+    [[nodiscard]] bool isReportingAvailable() const;
+
+    /// Sends one report with every held event; the outcome shows only in `reportState`, which
+    /// returns to idle 5 seconds after it. Does nothing while a report is being sent.
+    void sendReport(std::optional<QString> email, std::optional<QString> note, std::optional<QString> logTail);
+
 signals:
     /// An event was added or the oldest ones were dropped.
     void eventsChanged();
@@ -78,7 +128,16 @@ signals:
     void reportStateChanged();
 
 private:
+    void setReportState(ReportState state);
+    void finishReport(ReportState outcome);
+    // Coroutines take the log as a QPointer: it may be gone when they resume.
+    static QCoro::Task<> deliverReport(QPointer<ErrorLog> log, QNetworkReply *reply);
+    static QCoro::Task<> returnToIdle(QPointer<ErrorLog> log, Delay delay, ReportState outcome);
+
     SystemLog &m_systemLog;
+    GatewayLookup m_gateway;
+    Delay m_delay;
+    QNetworkAccessManager *m_session = nullptr; // made on the first send
     QList<ErrorEvent> m_events;
     ReportState m_reportState = ReportState::Idle;
 };
