@@ -1,0 +1,45 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#pragma once
+
+#include <QUuid>
+#include <QVariantMap>
+
+#include <functional>
+#include <optional>
+
+/**
+ * @brief Turns a tap on an outcome notification into the event and the account it belongs to,
+ * and hands it to the tap handler on the main thread.
+ *
+ * The desktop's notification layer calls didReceiveResponse, possibly from another thread, with
+ * the user info the notification was posted with.
+ */
+class NotificationRouter
+{
+public:
+    /// @brief What a tapped notification points at.
+    struct Target
+    {
+        QUuid eventID; ///< the publish event the notification reports
+        QUuid ownerID; ///< the account the event belongs to
+
+        friend bool operator==(const Target &, const Target &) = default;
+    };
+
+    using TapHandler = std::function<void(const Target &)>;
+
+    explicit NotificationRouter(TapHandler onTap);
+
+    /// The target named by "quorvane_event_id" and "quorvane_owner_id"; none when either is
+    /// missing, not text or not a UUID.
+    [[nodiscard]] static std::optional<Target> targetFromUserInfo(const QVariantMap &userInfo);
+
+    /// The user acted on a notification: a readable target reaches the tap handler later on the
+    /// main thread; @p completionHandler is called before returning in every case, without
+    /// waiting for the handler.
+    void didReceiveResponse(const QVariantMap &userInfo, const std::function<void()> &completionHandler) const;
+
+private:
+    const TapHandler m_onTap;
+};
