@@ -1,0 +1,86 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#pragma once
+
+#include "cli/UniqueFd.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <memory>
+#include <variant>
+
+namespace ClaudeCLI {
+
+class ChildProcess;
+
+/// What to start and where: the executable is used as given (no PATH search, no shell).
+struct SpawnRequest
+{
+    QString executable;
+    QStringList arguments;
+    /// The working folder by path; ignored when `directoryDescriptor` is given.
+    QString directory;
+    /// An open folder the child starts in, bound by the descriptor rather than its path.
+    int directoryDescriptor = -1;
+    /// The slave side of a pseudo-terminal: it becomes the child's controlling terminal and its
+    /// three standard streams. Empty: standard input from /dev/null, output and error into two
+    /// new pipes.
+    QByteArray terminal;
+};
+
+/// A launched child with the read ends of its output pipes (invalid for terminal runs).
+struct SpawnedChild
+{
+    std::shared_ptr<ChildProcess> process;
+    UniqueFd stdoutRead;
+    UniqueFd stderrRead;
+};
+
+/**
+ * @brief One child process of the driver. It is signalled through a pidfd, so a signal sent late
+ * (a forced kill seconds after a cancellation) can never reach another process that reuses the
+ * number; and the pidfd turns readable when the child terminates.
+ */
+class ChildProcess : public std::enable_shared_from_this<ChildProcess>
+{
+public:
+    ChildProcess(pid_t pid, UniqueFd pidfd);
+    ChildProcess(const ChildProcess &) = delete;
+    ChildProcess &operator=(const ChildProcess &) = delete;
+
+    /// Starts a child with every descriptor of ours close-on-exec, all signals at their defaults
+    /// and the driver's search path; on failure the launch error's description.
+    [[nodiscard]] static std::variant<SpawnedChild, QString> spawn(const SpawnRequest &request);
+
+    /// The PATH every later child gets: that of the login shell that located `claude`, so that
+    /// an install started through "#!/usr/bin/env node" finds its interpreter. Empty: the
+    /// application's own PATH.
+    static void setSearchPath(const QString &path);
+    [[nodiscard]] static QString searchPath();
+
+    [[nodiscard]] pid_t pid() const { return m_pid; }
+    /// Readable once the child has terminated.
+    [[nodiscard]] int pidfd() const { return m_pidfd.get(); }
+    [[nodiscard]] bool isRunning() const;
+    /// Sends a signal unless the child has already been reaped.
+    void signal(int signal) const;
+    /// Sends SIGKILL after `grace` unless the child has terminated by then; nothing can stop it.
+    void killAfter(std::chrono::milliseconds grace);
+    /// Waits for the child to terminate and collects it: its wait status, or the error of
+    /// waitpid as text.
+    [[nodiscard]] std::variant<int, QString> reap();
+
+private:
+    pid_t m_pid;
+    UniqueFd m_pidfd;
+};
+
+/// The system's text for an error number.
+[[nodiscard]] QString errorText(int error);
+
+} // namespace ClaudeCLI

@@ -1,0 +1,333 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#include "cli/ProcessRunner.h"
+#include "support/TempHome.h"
+#include "support/TestScript.h"
+
+#include <QCoroTask>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+using ClaudeCLI::RunOptions;
+using ClaudeCLI::RunResult;
+
+namespace {
+
+/// Open descriptors, without the event descriptor each of Qt's threads keeps while it lives.
+int openDescriptorCount()
+{
+    const QDir descriptors(QStringLiteral("/proc/self/fd"));
+    int count = 0;
+    for (const QString &name : descriptors.entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)) {
+        char target[64] = {};
+        const QByteArray link = QFile::encodeName(descriptors.filePath(name));
+        if (::readlink(link.constData(), target, sizeof target - 1) < 0 || qstrcmp(target, "anon_inode:[eventfd]") != 0)
+            ++count;
+    }
+    return count;
+}
+
+bool hasZombieChild()
+{
+    siginfo_t info{};
+    return ::waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid != 0;
+}
+
+bool processExists(pid_t pid)
+{
+    return ::kill(pid, 0) == 0 || errno != ESRCH;
+}
+
+} // namespace
+
+class tst_ProcessRunner : public QObject
+{
+    Q_OBJECT
+
+private:
+    TempHome m_home;
+    int m_scripts = 0;
+
+    QString script(const QByteArray &body)
+    {
+        return writeTestScript(m_home.filePath(QStringLiteral("bin/script-%1").arg(++m_scripts)), body);
+    }
+
+private slots:
+    void runs_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("timeoutMs");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+
+        QTest::newRow("silent success") << QByteArray("exit 0") << 5000 << 0 << "" << "";
+        QTest::newRow("failure with output") << QByteArray("echo out; echo err >&2; exit 3") << 5000 << 3
+                                             << "out\n" << "err\n";
+        QTest::newRow("killed by a signal") << QByteArray("echo before; kill -9 $$") << 5000 << 9
+                                            << "before\n" << "";
+        QTest::newRow("standard input is empty") << QByteArray("cat; echo done") << 5000 << 0 << "done\n" << "";
+        QTest::newRow("invalid UTF-8 replaced") << QByteArray("printf 'a\\377b\\303\\251'") << 5000 << 0
+                                                << QStringLiteral("a\uFFFDb\u00E9") << "";
+        QTest::newRow("time limit") << QByteArray("echo started; exec sleep 30") << 300 << -2 << "started\n" << "";
+        QTest::newRow("arguments passed unchanged") << QByteArray("printf '[%s]' \"$@\"") << 5000 << 0
+                                                    << "[a b][][*]" << "";
+    }
+
+    void runs()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(int, timeoutMs);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+
+        QElapsedTimer clock;
+        clock.start();
+        RunOptions options;
+        options.killGrace = 200ms;
+        const RunResult result = ClaudeCLI::run(script(body), {QStringLiteral("a b"), QString(), QStringLiteral("*")},
+                                                std::chrono::milliseconds(timeoutMs), options)
+                                     .result();
+        QCOMPARE(result, (RunResult{exitCode, out, err}));
+        if (exitCode == -2)
+            QVERIFY2(clock.elapsed() < timeoutMs + 1500, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void launchFailureIsTheSystemsText()
+    {
+        const RunResult result = ClaudeCLI::run(m_home.filePath(QStringLiteral("missing")), {}, 5s).result();
+        QCOMPARE(result, (RunResult{-1, {}, QStringLiteral("No such file or directory")}));
+    }
+
+    void largeOutputOnBothPipesArrivesWhole()
+    {
+        const RunResult result =
+            ClaudeCLI::run(script("head -c 1048576 /dev/zero | tr '\\0' o & head -c 1048576 /dev/zero | tr '\\0' e >&2; wait"),
+                           {}, 10s)
+                .result();
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.stdout, QString(1048576, u'o'));
+        QCOMPARE(result.stderr, QString(1048576, u'e'));
+    }
+
+    void grandchildHoldingThePipeIsNotWaitedFor()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        const RunResult result = ClaudeCLI::run(script("sleep 4 & echo parent; exit 4"), {}, 10s).result();
+        const qint64 elapsed = clock.elapsed();
+        QCOMPARE(result, (RunResult{4, QStringLiteral("parent\n"), {}}));
+        QVERIFY2(elapsed >= 900 && elapsed < 2500, qPrintable(QString::number(elapsed)));
+    }
+
+    void childIgnoringSigtermIsKilledAfterTheGrace()
+    {
+        // The one case that waits out the real grace of three seconds.
+        const QString pidFile = m_home.filePath(QStringLiteral("ignoring.pid"));
+        QElapsedTimer clock;
+        clock.start();
+        const RunResult result =
+            ClaudeCLI::run(script("trap '' TERM; echo $$ > \"$1\"; exec sleep 30"), {pidFile}, 300ms)
+                .result();
+        QCOMPARE(result.exitCode, -2);
+        QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+
+        QFile file(pidFile);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const pid_t pid = file.readAll().trimmed().toInt();
+        QVERIFY(pid > 0);
+        QVERIFY(processExists(pid));
+        QTRY_VERIFY_WITH_TIMEOUT(!processExists(pid), 6000);
+        QVERIFY2(clock.elapsed() >= 3000 && clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void childrenRunInThePrivateWorkingDirectory()
+    {
+        const RunResult first = ClaudeCLI::run(QStringLiteral("/bin/pwd"), {QStringLiteral("-P")}, 5s).result();
+        const RunResult second = ClaudeCLI::run(QStringLiteral("/bin/pwd"), {QStringLiteral("-P")}, 5s).result();
+        QCOMPARE(first.exitCode, 0);
+        QCOMPARE(second, first);
+
+        const QString folder = first.stdout.trimmed();
+        QCOMPARE(ClaudeCLI::privateWorkingDirectory(), std::optional<QString>(folder));
+        const QRegularExpression name(QStringLiteral("^%1/quorvane-cwd-[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$")
+                                          .arg(QRegularExpression::escape(QDir(m_home.tempDir()).canonicalPath())));
+        QVERIFY2(name.match(folder).hasMatch(), qPrintable(folder));
+        struct stat status{};
+        QCOMPARE(::lstat(QFile::encodeName(folder).constData(), &status), 0);
+        QVERIFY(S_ISDIR(status.st_mode));
+        QCOMPARE(status.st_mode & 07777, 0700u);
+    }
+
+    void privateWorkingDirectoryNeverReplacesWhatIsThere()
+    {
+        const QUuid id = QUuid::createUuid();
+        const QString taken = m_home.filePath(QStringLiteral("quorvane-cwd-") + id.toString(QUuid::WithoutBraces).toUpper());
+        QFile file(taken);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("mine");
+        file.close();
+
+        QCOMPARE(ClaudeCLI::makePrivateWorkingDirectory(m_home.path(), id), std::nullopt);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("mine"));
+        QVERIFY(ClaudeCLI::makePrivateWorkingDirectory(m_home.path(), QUuid::createUuid()).has_value());
+    }
+
+    void expectedIdentityIsCheckedBeforeTheLaunch()
+    {
+        const QString folder = m_home.filePath(QStringLiteral("project"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString canonical = QDir(folder).canonicalPath();
+        const std::optional<FolderIdentity> identity = folderIdentity(canonical);
+        QVERIFY(identity);
+        const QString marker = m_home.filePath(QStringLiteral("identity-ran"));
+        const QString touch = script("touch \"$1\"; pwd -P");
+
+        RunOptions options;
+        options.directory = canonical;
+        options.expectedDirectoryIdentity = identity;
+        RunResult result = ClaudeCLI::run(touch, {marker}, 5s, options).result();
+        QCOMPARE(result, (RunResult{0, canonical + u'\n', {}}));
+
+        // The old folder is kept elsewhere, so the new one cannot reuse its inode.
+        QVERIFY(QFile::remove(marker));
+        QVERIFY(QDir().rename(folder, folder + QStringLiteral("-old")));
+        QVERIFY(QDir().mkpath(folder));
+        result = ClaudeCLI::run(touch, {marker}, 5s, options).result();
+        QCOMPARE(result, (RunResult{-1, {}, QStringLiteral("The project folder changed before the CLI could start. Nothing was removed.")}));
+        QVERIFY(!QFile::exists(marker));
+    }
+
+    void keptLines_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("empty lines dropped") << "one\ntwo\n" << "nonEmpty" << "one\ntwo";
+        QTest::newRow("all accepted") << "one\n\ntwo\n" << "all" << "one\n\ntwo\n";
+        QTest::newRow("none accepted") << "one\ntwo" << "none" << "";
+        QTest::newRow("CR LF does not end a line") << "one\r\ntwo\nthree" << "noThree" << "one\r\ntwo";
+    }
+
+    void keptLines()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, rule);
+        QFETCH(QString, expected);
+        const std::function<bool(const QString &)> predicate = [rule](const QString &line) {
+            if (rule == u"nonEmpty")
+                return !line.isEmpty();
+            if (rule == u"noThree")
+                return line != u"three";
+            return rule == u"all";
+        };
+        QCOMPARE(ClaudeCLI::keepLines(text, predicate), expected);
+    }
+
+    void filterAppliesToBothTextsAndToTheLaunchError()
+    {
+        RunOptions options;
+        options.keepingLines = [](const QString &line) { return line.startsWith(u"keep"); };
+        RunResult result =
+            ClaudeCLI::run(script("echo keep 1; echo drop; echo keep 2 >&2; echo drop >&2"), {}, 5s, options).result();
+        QCOMPARE(result, (RunResult{0, QStringLiteral("keep 1"), QStringLiteral("keep 2")}));
+        result = ClaudeCLI::run(m_home.filePath(QStringLiteral("missing")), {}, 5s, options).result();
+        QCOMPARE(result, (RunResult{-1, {}, {}}));
+    }
+
+    void secondRunUnderABusyKeyIsRefused()
+    {
+        RunOptions keyed;
+        keyed.cancellationKey = QStringLiteral("verify:busy");
+        const QString key = *keyed.cancellationKey;
+        const QString started = m_home.filePath(QStringLiteral("busy-started"));
+        QFuture<RunResult> first = ClaudeCLI::run(script("touch \"$1\"; exec sleep 30"), {started}, 20s, keyed);
+        QTRY_VERIFY(QFile::exists(started));
+
+        const RunResult second = ClaudeCLI::run(script("exit 0"), {}, 5s, keyed).result();
+        QCOMPARE(second, (RunResult{-1, {}, QStringLiteral("A CLI operation with this cancellation key is already running.")}));
+        QVERIFY(!first.isFinished());
+
+        ClaudeCLI::cancelRun(key);
+        QCOMPARE(first.result(), (RunResult{SIGTERM, {}, {}}));
+        // The key is free again once the run has ended.
+        QCOMPARE(ClaudeCLI::run(script("exit 5"), {}, 5s, keyed).result().exitCode, 5);
+    }
+
+    void queuedCancellationStopsTheRunBeforeItsChild()
+    {
+        RunOptions keyed;
+        keyed.cancellationKey = QStringLiteral("verify:queued");
+        const QString key = *keyed.cancellationKey;
+        const QString marker = m_home.filePath(QStringLiteral("queued-ran"));
+        const QString touch = script("touch \"$1\"");
+        ClaudeCLI::cancelRun(key);
+        ClaudeCLI::cancelRun(key);
+
+        const RunResult result = ClaudeCLI::run(touch, {marker}, 5s, keyed).result();
+        QCOMPARE(result, (RunResult{-1, {}, QStringLiteral("The CLI operation was cancelled.")}));
+        QVERIFY(!QFile::exists(marker));
+
+        // Two cancellations queue the key once: the next run goes ahead.
+        QCOMPARE(ClaudeCLI::run(touch, {marker}, 5s, keyed).result().exitCode, 0);
+        QVERIFY(QFile::exists(marker));
+    }
+
+    void cancelRunSendsSigtermOnly()
+    {
+        RunOptions keyed;
+        keyed.cancellationKey = QStringLiteral("verify:term-only");
+        const QString key = *keyed.cancellationKey;
+        const QString started = m_home.filePath(QStringLiteral("term-started"));
+        QFuture<RunResult> running = ClaudeCLI::run(
+            script("trap 'echo term' TERM; touch \"$1\"; i=0; while [ $i -lt 10 ]; do sleep 0.1; i=$((i+1)); done; echo alive"),
+            {started}, 20s, keyed);
+        QTRY_VERIFY(QFile::exists(started));
+        ClaudeCLI::cancelRun(key);
+        QCOMPARE(running.result(), (RunResult{0, QStringLiteral("term\nalive\n"), {}}));
+    }
+
+    void callersAwaitTheResult()
+    {
+        const auto task = [](QString executable, QStringList arguments) -> QCoro::Task<RunResult> {
+            co_return co_await ClaudeCLI::run(std::move(executable), std::move(arguments), 5s);
+        };
+        const RunResult result = QCoro::waitFor(task(QStringLiteral("/bin/echo"), {QStringLiteral("awaited")}));
+        QCOMPARE(result, (RunResult{0, QStringLiteral("awaited\n"), {}}));
+    }
+
+    void noDescriptorOrZombieLeaksAfterManyRuns()
+    {
+        // One run first, so that the pool's threads and the private folder exist before counting.
+        QCOMPARE(ClaudeCLI::run(QStringLiteral("/bin/true"), {}, 5s).result().exitCode, 0);
+        const int before = openDescriptorCount();
+
+        for (int batch = 0; batch < 20; ++batch) {
+            QList<QFuture<RunResult>> runs;
+            for (int i = 0; i < 50; ++i) {
+                runs.append(i % 10 == 9 ? ClaudeCLI::run(m_home.filePath(QStringLiteral("missing")), {}, 5s)
+                                        : ClaudeCLI::run(QStringLiteral("/bin/true"), {}, 5s));
+            }
+            for (QFuture<RunResult> &run : runs)
+                QVERIFY(run.result().exitCode == 0 || run.result().exitCode == -1);
+        }
+        QCOMPARE(openDescriptorCount(), before);
+        QVERIFY(!hasZombieChild());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ProcessRunner)
+#include "tst_ProcessRunner.moc"
