@@ -1,0 +1,172 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#include "ScheduleSamples.h"
+#include "scheduling/ScheduleStore.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace ScheduleSamples;
+
+using Outcome = ScheduleOperationOutcome;
+using Kind = ScheduleOperationKind;
+
+namespace {
+
+ScheduleOperationStatus status(const QUuid &id, const Outcome &outcome)
+{
+    return {id, Kind::cancelRow(QUuid::createUuid(), std::nullopt), outcome};
+}
+
+std::optional<ScheduleOperationStatus> entry(const ScheduleStore &store, const QUuid &id)
+{
+    const auto found = store.operationStatuses().constFind(id);
+    if (found == store.operationStatuses().cend())
+        return std::nullopt;
+    return *found;
+}
+
+// Assigns the first value, then the second, and answers whether the second assignment notified.
+using Step = std::function<bool(ScheduleStore &)>;
+
+template<typename T>
+Step assigning(void (ScheduleStore::*setter)(const T &), void (ScheduleStore::*changed)(), T first, T second)
+{
+    return [=](ScheduleStore &store) {
+        (store.*setter)(first);
+        QSignalSpy spy(&store, changed);
+        (store.*setter)(second);
+        return spy.count() == 1;
+    };
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Step)
+
+class tst_ScheduleStoreState : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void settersNotifyOnlyOnChange_data()
+    {
+        QTest::addColumn<Step>("step");
+        QTest::addColumn<bool>("notified");
+
+        const ScheduledPublish a = schedule(u"a"_s, at(9));
+        const ScheduledPublish b = schedule(u"b"_s, at(10));
+        using S = ScheduleStore;
+        QTest::newRow("equal schedules") << assigning(&S::setSchedules, &S::schedulesChanged, QList{a, b}, QList{a, b})
+                                         << false;
+        QTest::newRow("reordered schedules")
+            << assigning(&S::setSchedules, &S::schedulesChanged, QList{a, b}, QList{b, a}) << true;
+        QTest::newRow("failed A to failed A")
+            << assigning(&S::setHistoryLoadState, &S::historyLoadStateChanged, S::HistoryLoadState::failed(u"A"_s),
+                         S::HistoryLoadState::failed(u"A"_s))
+            << false;
+        QTest::newRow("failed A to failed B")
+            << assigning(&S::setHistoryLoadState, &S::historyLoadStateChanged, S::HistoryLoadState::failed(u"A"_s),
+                         S::HistoryLoadState::failed(u"B"_s))
+            << true;
+        QTest::newRow("absent to empty sync error")
+            << assigning(&S::setSyncError, &S::syncErrorChanged, std::optional<QString>(), std::optional<QString>(u""_s))
+            << true;
+        QTest::newRow("same persistence issue")
+            << assigning(&S::setPersistenceIssue, &S::persistenceIssueChanged, std::optional<QString>(u"x"_s),
+                         std::optional<QString>(u"x"_s))
+            << false;
+        const PublishAttention item{QUuid::createUuid(), u"failed"_s, u"m"_s, at(8)};
+        QTest::newRow("same inbox") << assigning(&S::setOutcomeInbox, &S::outcomeInboxChanged, QList{item}, QList{item})
+                                    << false;
+        QTest::newRow("attention emptied") << assigning(&S::setAttention, &S::attentionChanged, QList{item},
+                                                        QList<PublishAttention>())
+                                           << true;
+        const QUuid id = QUuid::createUuid();
+        QTest::newRow("same unconfirmed set")
+            << assigning(&S::setCancellationUnconfirmed, &S::cancellationUnconfirmedChanged, QSet{id}, QSet{id})
+            << false;
+        QTest::newRow("same cloud state") << Step([](ScheduleStore &store) {
+            store.setCloudState(ScheduleStore::CloudState::Cloud);
+            QSignalSpy spy(&store, &ScheduleStore::cloudStateChanged);
+            store.setCloudState(ScheduleStore::CloudState::Cloud);
+            return spy.count() == 1;
+        }) << false;
+    }
+
+    void settersNotifyOnlyOnChange()
+    {
+        QFETCH(Step, step);
+        QFETCH(bool, notified);
+        ScheduleStore store;
+        QCOMPARE(step(store), notified);
+    }
+
+    void latestOperationFilesEveryStatus()
+    {
+        ScheduleStore store;
+        QSignalSpy latest(&store, &ScheduleStore::latestOperationChanged);
+        QSignalSpy table(&store, &ScheduleStore::operationStatusesChanged);
+
+        const ScheduleOperationStatus a = status(QUuid::createUuid(), Outcome::pending());
+        const ScheduleOperationStatus b = status(QUuid::createUuid(), Outcome::pending());
+        store.setLatestOperation(a);
+        store.setLatestOperation(b);
+        QCOMPARE(store.latestOperation(), b);
+        QCOMPARE(store.operationStatuses().size(), 2);
+
+        // The same status again: latestOperation is quiet, the table still announces.
+        latest.clear();
+        table.clear();
+        store.setLatestOperation(b);
+        QCOMPARE(latest.count(), 0);
+        QCOMPARE(table.count(), 1);
+
+        ScheduleOperationStatus aAccepted = a;
+        aAccepted.outcome = Outcome::accepted();
+        store.setLatestOperation(aAccepted);
+        QCOMPARE(store.latestOperation(), aAccepted);
+        QCOMPARE(entry(store, a.id), aAccepted);
+        QCOMPARE(entry(store, b.id), b);
+
+        table.clear();
+        store.setLatestOperation(std::nullopt);
+        QCOMPARE(table.count(), 0);
+        QCOMPARE(store.operationStatuses().size(), 2);
+    }
+
+    void publishSettlements()
+    {
+        ScheduleStore store;
+        const ScheduleOperationStatus fallback = status(QUuid::createUuid(), Outcome::ambiguous());
+        const ScheduleOperationStatus first = status(QUuid::createUuid(), Outcome::accepted());
+        const ScheduleOperationStatus second = status(QUuid::createUuid(), Outcome::refused(u"No."_s));
+
+        // Nothing settled and no fallback: the latest stays as it was.
+        store.publishSettlements();
+        QVERIFY(!store.latestOperation());
+
+        store.publishSettlements(fallback);
+        QCOMPARE(store.latestOperation(), fallback);
+
+        store.coordinator().settlements = {first, second};
+        QSignalSpy table(&store, &ScheduleStore::operationStatusesChanged);
+        store.publishSettlements(fallback);
+        QVERIFY(store.coordinator().settlements.isEmpty());
+        QCOMPARE(store.latestOperation(), second);
+        QCOMPARE(entry(store, first.id), first);
+        QCOMPARE(entry(store, second.id), second);
+        QCOMPARE(store.operationStatuses().size(), 3);
+        QVERIFY(table.count() >= 2);
+    }
+
+    void seenStamp()
+    {
+        const ScheduleStore::SeenStamp stamp{at(9, 31).addMSecs(7)};
+        QCOMPARE(stamp.toJson(), (QJsonObject{{u"seen_at"_s, u"2026-03-08T09:31:00.007Z"_s}}));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ScheduleStoreState)
+#include "tst_ScheduleStoreState.moc"
