@@ -1,0 +1,73 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#pragma once
+
+#include <QObject>
+#include <QQmlParserStatus>
+#include <QTimer>
+#include <QtQml/qqmlregistration.h>
+
+/**
+ * @brief When content that comes and goes is in the view tree and whether it is opaque: leaving,
+ * it fades out in place and gives up its space a moment later; arriving, it takes its space at
+ * once and fades in (the view animates both).
+ *
+ * The delayed removal belongs to one dismissal only: content shown again before it runs stays.
+ */
+class FadeThenCollapseState : public QObject, public QQmlParserStatus
+{
+    Q_OBJECT
+    Q_INTERFACES(QQmlParserStatus)
+    QML_ELEMENT
+
+    /// Whether the content should be shown. Its value at creation is taken without animation.
+    Q_PROPERTY(bool presented READ presented WRITE setPresented NOTIFY presentedChanged)
+    /// Switch at once instead of animating.
+    Q_PROPERTY(bool reduceMotion READ reduceMotion WRITE setReduceMotion NOTIFY reduceMotionChanged)
+    /// Duration of the fade, in seconds.
+    Q_PROPERTY(qreal fade READ fade WRITE setFade NOTIFY fadeChanged)
+    /// Whether the content is in the view tree.
+    Q_PROPERTY(bool mounted READ mounted NOTIFY mountedChanged)
+    /// Whether the content is (fading towards) fully opaque.
+    Q_PROPERTY(bool opaque READ opaque NOTIFY opaqueChanged)
+    /// Whether the latest change animates; it is set before `mounted` or `opaque` change.
+    Q_PROPERTY(bool animated READ animated NOTIFY animatedChanged)
+
+public:
+    explicit FadeThenCollapseState(QObject *parent = nullptr);
+
+    [[nodiscard]] bool presented() const { return m_presented; }
+    void setPresented(bool presented);
+    [[nodiscard]] bool reduceMotion() const { return m_reduceMotion; }
+    void setReduceMotion(bool reduceMotion);
+    [[nodiscard]] qreal fade() const { return m_fade; }
+    void setFade(qreal seconds);
+    [[nodiscard]] bool mounted() const { return m_mounted; }
+    [[nodiscard]] bool opaque() const { return m_opaque; }
+    [[nodiscard]] bool animated() const { return m_animated; }
+
+    void classBegin() override;
+    void componentComplete() override;
+
+signals:
+    void presentedChanged();
+    void reduceMotionChanged();
+    void fadeChanged();
+    void mountedChanged();
+    void opaqueChanged();
+    void animatedChanged();
+
+private:
+    void setMounted(bool mounted);
+    void setOpaque(bool opaque);
+    void setAnimated(bool animated);
+
+    bool m_presented = false;
+    bool m_reduceMotion = false;
+    qreal m_fade = 0.24;
+    bool m_mounted = false;
+    bool m_opaque = false;
+    bool m_animated = false;
+    bool m_complete = true;
+    QTimer m_collapse;
+};
