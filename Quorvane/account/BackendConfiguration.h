@@ -18,7 +18,7 @@
  */
 struct BackendConfiguration
 {
-    /// The backend's base URL, as written in the keys (its scheme is https in any case of letters).
+    /// The backend's base URL as parsed (https, written in any case of letters, with a host).
     QUrl url;
     /// The public client key, exactly as written in the keys.
     QString publishableKey;
