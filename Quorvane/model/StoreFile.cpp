@@ -1,0 +1,51 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#include "model/StoreFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QSaveFile>
+
+StoreFile::ReadResult StoreFile::read(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        // Only a path that leads nowhere counts as missing; a folder or an unreadable file in its
+        // place holds something the user may want back, so it must not be taken for an empty store.
+        if (!QFileInfo::exists(path))
+            return {ReadResult::Outcome::Missing, {}, {}};
+        return {ReadResult::Outcome::Failed, {}, file.errorString()};
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {ReadResult::Outcome::Failed, {}, file.errorString()};
+    return {ReadResult::Outcome::Read, std::move(bytes), {}};
+}
+
+std::optional<QString> StoreFile::writeAtomically(const QByteArray &bytes, const QString &path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(bytes) != bytes.size()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return error;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return std::nullopt;
+}
+
+QByteArray StoreFile::encode(const QJsonObject &document)
+{
+    // QJsonObject keeps its members ordered by key, so the indented text lists them sorted.
+    return QJsonDocument(document).toJson(QJsonDocument::Indented);
+}
+
+QString StoreFile::unreadableCopyName(const QString &baseName, const QDateTime &now)
+{
+    return baseName + QStringLiteral("-unreadable-") + QString::number(now.toSecsSinceEpoch())
+        + QStringLiteral(".json");
+}

@@ -1,0 +1,52 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QJsonObject>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+/// Replaces a file's whole content so that a reader sees either the old or the new bytes, never a
+/// mix; answers nothing on success, else the failure's description. Stores take one so that tests
+/// can make writing fail.
+using AtomicWriter =
+    std::function<std::optional<QString>(const QByteArray &bytes, const QString &path)>;
+
+/**
+ * @brief The file work the local stores share: whole reads that tell a missing file from one that
+ * cannot be read, atomic whole writes, the stores' JSON text and the name of a preserved copy.
+ */
+namespace StoreFile {
+
+/// What reading a whole file gave.
+struct ReadResult
+{
+    enum class Outcome {
+        Read, ///< `bytes` holds the whole file.
+        Missing, ///< There is no file at the path; nothing to preserve.
+        Failed, ///< Something is there but could not be read; `error` says why.
+    };
+    Outcome outcome = Outcome::Missing;
+    QByteArray bytes;
+    QString error;
+};
+
+[[nodiscard]] ReadResult read(const QString &path);
+
+/// The default AtomicWriter: the bytes go to a temporary file in the destination's folder, are
+/// flushed to disk and then renamed over the destination.
+[[nodiscard]] std::optional<QString> writeAtomically(const QByteArray &bytes, const QString &path);
+
+/// The text of a store file: UTF-8, indented, one member per line, the members of every object in
+/// key order.
+[[nodiscard]] QByteArray encode(const QJsonObject &document);
+
+/// The name of the copy that keeps a file the store could not use: the base name (as "projects"),
+/// "-unreadable-", the time in whole seconds since the Unix epoch and ".json".
+[[nodiscard]] QString unreadableCopyName(const QString &baseName, const QDateTime &now);
+
+} // namespace StoreFile
