@@ -7,6 +7,8 @@
 #include <QJsonDocument>
 #include <QSaveFile>
 
+#include <cmath>
+
 StoreFile::ReadResult StoreFile::read(const QString &path)
 {
     QFile file(path);
@@ -48,4 +50,21 @@ QString StoreFile::unreadableCopyName(const QString &baseName, const QDateTime &
 {
     return baseName + QStringLiteral("-unreadable-") + QString::number(now.toSecsSinceEpoch())
         + QStringLiteral(".json");
+}
+
+std::optional<StoreFile::Versioned> StoreFile::versioned(const QJsonDocument &document,
+                                                         QLatin1StringView key)
+{
+    if (!document.isObject())
+        return std::nullopt;
+    const QJsonObject object = document.object();
+    const QJsonValue version = object.value(QLatin1StringView("version"));
+    const QJsonValue content = object.value(key);
+    // A version written as 1.0 is still the integer 1; 1.5, text or a number beyond 64 bits is not.
+    if (!version.isDouble() || content.isUndefined())
+        return std::nullopt;
+    const double number = version.toDouble();
+    if (number != std::trunc(number) || std::abs(number) > 9.0e15)
+        return std::nullopt;
+    return Versioned{static_cast<qint64>(number), content};
 }

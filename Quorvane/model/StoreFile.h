@@ -4,7 +4,10 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -48,5 +51,38 @@ struct ReadResult
 /// The name of the copy that keeps a file the store could not use: the base name (as "projects"),
 /// "-unreadable-", the time in whole seconds since the Unix epoch and ".json".
 [[nodiscard]] QString unreadableCopyName(const QString &baseName, const QDateTime &now);
+
+/// The content of a store file in its current layout: an object with an integer "version" and
+/// the member that holds the records.
+struct Versioned
+{
+    qint64 version = 0;
+    QJsonValue content;
+};
+
+/// The document as the current layout, when it is an object whose "version" is an integer and
+/// which has the member `key`; the version is not judged here, nor the records.
+[[nodiscard]] std::optional<Versioned> versioned(const QJsonDocument &document,
+                                                 QLatin1StringView key);
+
+/// Every element of a JSON array decoded by `decode` (which answers an optional record), or
+/// nothing when the value is no array or any one element does not decode: a store never drops a
+/// record it cannot read on its own.
+template <typename Decode>
+[[nodiscard]] auto decodeList(const QJsonValue &value, Decode decode)
+    -> std::optional<QList<typename decltype(decode(value))::value_type>>
+{
+    using Record = typename decltype(decode(value))::value_type;
+    if (!value.isArray())
+        return std::nullopt;
+    QList<Record> records;
+    for (const QJsonValue element : value.toArray()) {
+        auto record = decode(element);
+        if (!record)
+            return std::nullopt;
+        records.append(std::move(*record));
+    }
+    return records;
+}
 
 } // namespace StoreFile

@@ -1,0 +1,231 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#include "model/SiteDirectory.h"
+
+#include "model/LocaleOrder.h"
+#include "platform/Clock.h"
+
+
+namespace {
+
+const QString kUnsupportedSentence = QStringLiteral(
+    "Saved site data uses an unsupported format and was preserved. Site changes are disabled.");
+const QString kUnreadableSentence = QStringLiteral(
+    "Saved site data exists but could not be read. It was preserved and site changes are "
+    "disabled.");
+const QString kSaveFailedSentence =
+    QStringLiteral("Site names and identity metadata could not be saved.");
+
+// Whether a name seen at `seen` may be replaced by one verified at `verified`; an absent time counts
+// as the earliest possible.
+bool notLaterThan(const std::optional<QDateTime> &seen, const std::optional<QDateTime> &verified)
+{
+    if (!seen)
+        return true;
+    return verified && *seen <= *verified;
+}
+
+} // namespace
+
+SiteDirectory::SiteDirectory(const QString &folder, Clock &clock, AtomicWriter writer,
+                             QObject *parent)
+    : LocalStore(folder, QStringLiteral("sites.json"), QStringLiteral("site-directory"), clock,
+                 std::move(writer), parent)
+{
+    load();
+}
+
+void SiteDirectory::load()
+{
+    const std::optional<QByteArray> bytes = readFile(kUnreadableSentence);
+    if (!bytes)
+        return;
+
+    const QJsonDocument document = QJsonDocument::fromJson(*bytes);
+    if (const auto current = StoreFile::versioned(document, QLatin1StringView("sites"))) {
+        if (auto sites = StoreFile::decodeList(current->content, SiteRecord::fromJson)) {
+            if (current->version == 1)
+                m_sites = std::move(*sites);
+            else
+                preserveUnreadable(*bytes, QStringLiteral("unsupported version"));
+            return;
+        }
+    }
+    if (document.isArray()) {
+        if (auto sites = StoreFile::decodeList(document.array(), SiteRecord::fromJson)) {
+            m_sites = std::move(*sites);
+            return;
+        }
+    }
+    preserveUnreadable(*bytes, QStringLiteral("could not be decoded"));
+}
+
+void SiteDirectory::preserveUnreadable(const QByteArray &bytes, const QString &reason)
+{
+    disableWriting(kUnsupportedSentence);
+    preserveCopy(bytes, QStringLiteral("sites"));
+    record(QStringLiteral("sites.json ") + reason);
+}
+
+bool SiteDirectory::commit(QList<SiteRecord> next, bool sort)
+{
+    if (!persistenceWritable())
+        return false;
+    if (sort)
+        sortByLocaleText(next, [](const SiteRecord &site) { return site.displayName(); });
+    QJsonArray sites;
+    for (const SiteRecord &site : std::as_const(next))
+        sites.append(site.toJson());
+    const QJsonObject document{{QStringLiteral("version"), 1}, {QStringLiteral("sites"), sites}};
+    if (const std::optional<QString> error = write(StoreFile::encode(document))) {
+        disableWriting(kSaveFailedSentence);
+        record(*error);
+        return false;
+    }
+    setSites(std::move(next));
+    setPersistenceIssue({});
+    return true;
+}
+
+void SiteDirectory::reconcile(const QList<Connection> &connections, const QSet<QString> &idsToKeep,
+                              const QSet<QString> &requiredIds,
+                              const QHash<QString, QString> &titles)
+{
+    if (!persistenceWritable())
+        return;
+
+    // Records are gathered by id in the order first met, so that sites whose names compare equal
+    // do not change places from one refresh to the next.
+    QHash<QString, SiteRecord> byId;
+    QStringList order;
+    const auto store = [&](SiteRecord record) {
+        if (!byId.contains(record.id))
+            order.append(record.id);
+        byId.insert(record.id, std::move(record));
+    };
+    for (SiteRecord record : m_sites) {
+        record.connections.clear();
+        record.lastVerifiedAt.reset();
+        store(std::move(record));
+    }
+
+    for (const Connection &connection : connections) {
+        if (!connection.meta || !connection.meta->sites || connection.meta->sites->size() != 1)
+            continue;
+        const SiteRef &reached = connection.meta->sites->first();
+        const std::optional<QDateTime> &verified = connection.meta->verifiedAt;
+        SiteRecord record;
+        if (const auto known = byId.constFind(reached.id); known != byId.cend()) {
+            record = *known;
+        } else {
+            record.id = reached.id;
+            record.name = reached.name;
+            record.shortName = reached.shortName;
+        }
+        record.connections.append(connection.name);
+        if (reached.shortName && notLaterThan(record.shortNameSeenAt, verified)) {
+            record.shortName = reached.shortName;
+            record.shortNameSeenAt = verified;
+        }
+        if (notLaterThan(record.nameSeenAt, verified)) {
+            record.name = reached.name;
+            record.nameSeenAt = verified;
+        }
+        if (verified && (!record.lastVerifiedAt || *record.lastVerifiedAt < *verified))
+            record.lastVerifiedAt = verified;
+        store(std::move(record));
+    }
+
+    QStringList required = requiredIds.values();
+    required.sort();
+    for (const QString &id : std::as_const(required)) {
+        if (byId.contains(id))
+            continue;
+        SiteRecord record;
+        record.id = id;
+        record.name = titles.value(id, id);
+        store(std::move(record));
+    }
+
+    QList<SiteRecord> kept;
+    for (const QString &id : std::as_const(order)) {
+        SiteRecord record = byId.value(id);
+        if (record.connections.isEmpty() && !record.publishingConnectedAt
+            && !idsToKeep.contains(id) && !requiredIds.contains(id))
+            continue;
+        record.connections.sort();
+        kept.append(std::move(record));
+    }
+    commit(std::move(kept), true);
+}
+
+void SiteDirectory::syncPublishingConnected(const QSet<QString> &connectedIds, bool clearOthers)
+{
+    if (!persistenceWritable())
+        return;
+    QList<SiteRecord> next = m_sites;
+    bool changed = false;
+    for (SiteRecord &site : next) {
+        if (connectedIds.contains(site.id)) {
+            if (!site.publishingConnectedAt) {
+                site.publishingConnectedAt = clock().now();
+                changed = true;
+            }
+        } else if (clearOthers && site.publishingConnectedAt) {
+            site.publishingConnectedAt.reset();
+            changed = true;
+        }
+    }
+    if (changed)
+        commit(std::move(next), false);
+}
+
+void SiteDirectory::markPublishingConnected(const QString &siteId, const QString &name)
+{
+    if (!persistenceWritable())
+        return;
+    const QDateTime now = clock().now();
+    if (site(siteId)) {
+        setPublishingConnectedAt(now, siteId);
+        return;
+    }
+    QList<SiteRecord> next = m_sites;
+    SiteRecord added;
+    added.id = siteId;
+    added.name = name;
+    added.nameSeenAt = now;
+    added.publishingConnectedAt = now;
+    next.append(std::move(added));
+    commit(std::move(next), true);
+}
+
+void SiteDirectory::setPublishingConnectedAt(const std::optional<QDateTime> &date,
+                                             const QString &siteId)
+{
+    if (!persistenceWritable())
+        return;
+    QList<SiteRecord> next = m_sites;
+    const auto found = std::find_if(next.begin(), next.end(),
+                                    [&](const SiteRecord &site) { return site.id == siteId; });
+    if (found == next.end())
+        return;
+    found->publishingConnectedAt = date;
+    commit(std::move(next), false);
+}
+
+std::optional<SiteRecord> SiteDirectory::site(const QString &siteId) const
+{
+    for (const SiteRecord &site : m_sites) {
+        if (site.id == siteId)
+            return site;
+    }
+    return std::nullopt;
+}
+
+void SiteDirectory::setSites(QList<SiteRecord> sites)
+{
+    if (m_sites == sites)
+        return;
+    m_sites = std::move(sites);
+    emit sitesChanged();
+}
