@@ -46,10 +46,10 @@ private:
     std::vector<char *> m_pointers;
 };
 
-CStringVector childEnvironment()
+CStringVector childEnvironment(const QString &searchPath)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    const QString path = ChildProcess::searchPath();
+    const QString path = searchPath.isEmpty() ? ChildProcess::searchPath() : searchPath;
     if (!path.isEmpty())
         environment.insert(QStringLiteral("PATH"), path);
     CStringVector result;
@@ -155,7 +155,7 @@ std::variant<SpawnedChild, QString> ChildProcess::spawn(const SpawnRequest &requ
     arguments.append(executable);
     for (const QString &argument : request.arguments)
         arguments.append(argument.toUtf8());
-    CStringVector environment = childEnvironment();
+    CStringVector environment = childEnvironment(request.searchPath);
 
     pid_t pid = 0;
     const int error = ::posix_spawn(&pid, executable.constData(), &setup.actions, &setup.attributes,

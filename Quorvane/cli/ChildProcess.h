@@ -31,6 +31,8 @@ struct SpawnRequest
     /// three standard streams. Empty: standard input from /dev/null, output and error into two
     /// new pipes.
     QByteArray terminal;
+    /// The child's PATH; empty: the driver's search path (see `setSearchPath`).
+    QString searchPath;
 };
 
 /// A launched child with the read ends of its output pipes (invalid for terminal runs).

@@ -106,7 +106,7 @@ void execute(QPromise<RunResult> &promise, const QString &executable, const QStr
     if (id && registry.isCancelled(key, *id))
         return refuse(kCancelled);
 
-    SpawnRequest request{executable, arguments, *directory, -1, {}};
+    SpawnRequest request{executable, arguments, *directory, -1, {}, options.searchPath.value_or(QString())};
     std::optional<SpawnedChild> child;
     auto launch = [&]() -> OperationRegistry::Launch {
         std::variant<SpawnedChild, QString> spawned = ChildProcess::spawn(request);

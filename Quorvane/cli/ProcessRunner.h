@@ -47,6 +47,8 @@ struct RunOptions
     std::function<bool(const QString &line)> keepingLines;
     /// How long a child that ignores SIGTERM at the time limit has before SIGKILL.
     std::chrono::milliseconds killGrace = kKillGrace;
+    /// The child's PATH; absent: that of the login shell that located `claude`.
+    std::optional<QString> searchPath;
 };
 
 /**

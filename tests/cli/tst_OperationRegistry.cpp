@@ -46,7 +46,7 @@ private:
         const QString started = m_home.filePath(QStringLiteral("started-") + key);
         const QString path = writeTestScript(m_home.filePath(QStringLiteral("bin/") + key), body);
         const auto outcome = registry.launchIfCurrent(key, id, [&]() -> OperationRegistry::Launch {
-            auto spawned = ChildProcess::spawn({path, {started}, m_home.path(), -1, {}});
+            auto spawned = ChildProcess::spawn({path, {started}, m_home.path(), -1, {}, {}});
             if (auto *error = std::get_if<QString>(&spawned))
                 return *error;
             process = std::get<ClaudeCLI::SpawnedChild>(std::move(spawned)).process;
