@@ -127,7 +127,12 @@ void execute(QPromise<RunResult> &promise, const QString &executable, const QStr
             return refuse(*error);
     }
 
-    ChildOutcome outcome = collectChild(*child, timeout, options.killGrace);
+    const ChildOutcome outcome = collectChild(*child, timeout, options.killGrace);
+    // Every descriptor of the run is closed before the caller hears of the result.
+    std::shared_ptr<ChildProcess> process = std::move(child->process);
+    child.reset();
+    if (outcome.ending != ChildOutcome::Ending::TimedOut)
+        process.reset();
     switch (outcome.ending) {
     case ChildOutcome::Ending::Exited:
         return deliver(finishedResult(exitCodeOf(outcome.waitStatus), outcome.stdoutData,
@@ -138,7 +143,7 @@ void execute(QPromise<RunResult> &promise, const QString &executable, const QStr
         deliver(finishedResult(-2, outcome.stdoutData, outcome.stderrData, options));
         // The caller has its answer; this thread stays to collect the child once the forced kill
         // has ended it, so that no zombie is left behind.
-        (void)child->process->reap();
+        (void)process->reap();
         return;
     }
 }
