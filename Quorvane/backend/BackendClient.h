@@ -40,7 +40,8 @@ class SessionStorage;
  * the session (removed from the storage, announced as SignedOut); one that cannot reach the
  * server keeps it.
  *
- * Lives on the main thread for the life of the process.
+ * Lives on the main thread for the life of the process, and must outlive every call it starts
+ * (the calls resume inside it).
  */
 class BackendClient : public QObject
 {
