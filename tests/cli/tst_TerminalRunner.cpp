@@ -1,0 +1,183 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#include "cli/TerminalRunner.h"
+#include "support/TempHome.h"
+#include "support/TestScript.h"
+
+#include <QFile>
+#include <QMutex>
+#include <QTest>
+
+using namespace std::chrono_literals;
+using ClaudeCLI::TerminalOptions;
+using ClaudeCLI::TerminalRunResult;
+
+namespace {
+
+/// Collects the pieces a run streams, from whichever thread they come.
+struct Pieces
+{
+    QMutex lock;
+    QStringList received;
+
+    ClaudeCLI::OutputHandler handler()
+    {
+        return [this](const QString &piece) {
+            QMutexLocker locker(&lock);
+            received.append(piece);
+        };
+    }
+};
+
+} // namespace
+
+class tst_TerminalRunner : public QObject
+{
+    Q_OBJECT
+
+private:
+    TempHome m_home;
+    int m_scripts = 0;
+
+    TerminalOptions scripted(const QByteArray &body)
+    {
+        TerminalOptions options;
+        options.executable = writeTestScript(m_home.filePath(QStringLiteral("bin/tty-%1").arg(++m_scripts)), body);
+        options.killGrace = 300ms;
+        return options;
+    }
+
+private slots:
+    void terminalAndCleanedOutput()
+    {
+        Pieces pieces;
+        const TerminalRunResult result =
+            ClaudeCLI::ptyRun(QStringLiteral("webflow-site"), {},
+                              pieces.handler(),
+                              scripted("stty size\n"
+                                       "[ -t 0 ] && [ -t 1 ] && [ -t 2 ] && echo all-terminals\n"
+                                       "printf 'Open \\033]8;;https://example.com/a\\007the link\\033]8;;\\033\\\\ now\\n'\n"
+                                       "printf 'kept \\033]8;id=1;https://x\\007\\n'\n"
+                                       "printf '\\033[1;32mgreen\\033[0m\\033[?25l\\n'\n"
+                                       "printf '\\033[2K\\r\\r'\n"))
+                .result();
+        QCOMPARE(result, (TerminalRunResult{true, QStringLiteral("Authenticated webflow-site")}));
+        const QString output = pieces.received.join(QString());
+        QCOMPARE(output, QStringLiteral("60 400\nall-terminals\nOpen the link now\nkept \x1b]8;id=1;https://x\x07\ngreen\n"));
+        for (const QString &piece : std::as_const(pieces.received))
+            QVERIFY(!piece.isEmpty());
+    }
+
+    void charactersAreNeverSplit_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("two-byte character") << QByteArray("printf 'caf\\303'; sleep 0.3; printf '\\251!\\n'")
+                                            << QStringLiteral("caf\u00E9!\n");
+        QTest::newRow("four-byte character") << QByteArray("printf 'go \\360\\237'; sleep 0.3; printf '\\232\\200\\n'")
+                                             << QStringLiteral("go \U0001F680\n");
+        // Qt replaces each byte of the unfinished sequence.
+        QTest::newRow("cut short at the end") << QByteArray("printf 'end \\342\\202'") << QStringLiteral("end \uFFFD\uFFFD");
+    }
+
+    void charactersAreNeverSplit()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, expected);
+        Pieces pieces;
+        // A terminal in raw mode keeps the line feeds as they are written.
+        const TerminalRunResult result =
+            ClaudeCLI::ptyRun(QStringLiteral("split"), {}, pieces.handler(), scripted("stty raw -echo\n" + body)).result();
+        QVERIFY(result.ok);
+        QCOMPARE(pieces.received.join(QString()), expected);
+        for (const QString &piece : std::as_const(pieces.received)) {
+            if (!expected.contains(u'\uFFFD'))
+                QVERIFY2(!piece.contains(u'\uFFFD'), qPrintable(piece));
+        }
+    }
+
+    void failureAnswersTheTrimmedOutput()
+    {
+        Pieces pieces;
+        const TerminalRunResult result = ClaudeCLI::ptyRun(QStringLiteral("failing"), {}, pieces.handler(),
+                                                           scripted("echo '  Login failed: denied  '; exit 1"))
+                                             .result();
+        QCOMPARE(result, (TerminalRunResult{false, QStringLiteral("Login failed: denied")}));
+    }
+
+    void signInKeyIsShownWithoutItsNul()
+    {
+        Pieces pieces;
+        const TerminalRunResult result =
+            ClaudeCLI::ptyRun(ClaudeCLI::claudeAuthKey(), {}, pieces.handler(), scripted("exit 0")).result();
+        QCOMPARE(result, (TerminalRunResult{true, QStringLiteral("Authenticated claude-auth")}));
+        QVERIFY(!result.message.contains(QChar(u'\0')));
+    }
+
+    void busyKeyIsRefusedAndCancelEndsTheRun()
+    {
+        const QString key = QStringLiteral("webflow-busy");
+        const QString started = m_home.filePath(QStringLiteral("tty-started"));
+        Pieces pieces;
+        QFuture<TerminalRunResult> first = ClaudeCLI::ptyRun(
+            key, {started}, pieces.handler(), scripted("echo 'Waiting for the browser'; touch \"$1\"; exec sleep 30"));
+        QTRY_VERIFY(QFile::exists(started));
+
+        Pieces none;
+        const TerminalRunResult second = ClaudeCLI::ptyRun(key, {}, none.handler(), scripted("exit 0")).result();
+        QCOMPARE(second, (TerminalRunResult{false, QStringLiteral("An authorization for webflow-busy is already running.")}));
+        QVERIFY(!first.isFinished());
+
+        ClaudeCLI::LoginOperationRegistry::shared().cancel(key, 300ms);
+        QCOMPARE(first.result(), (TerminalRunResult{false, QStringLiteral("Waiting for the browser")}));
+    }
+
+    void cancellationBeforeTheLaunchRunsNothing()
+    {
+        const QString marker = m_home.filePath(QStringLiteral("tty-ran"));
+        ClaudeCLI::cancelLogin(QStringLiteral("webflow-early"));
+        Pieces pieces;
+        const TerminalRunResult result =
+            ClaudeCLI::ptyRun(QStringLiteral("webflow-early"), {marker}, pieces.handler(), scripted("touch \"$1\"")).result();
+        QCOMPARE(result, (TerminalRunResult{false, QStringLiteral("Authorization cancelled before it started.")}));
+        QVERIFY(!QFile::exists(marker));
+    }
+
+    void timeLimit()
+    {
+        TerminalOptions options = scripted("trap '' TERM; exec sleep 30");
+        options.timeout = 300ms;
+        Pieces pieces;
+        const TerminalRunResult result = ClaudeCLI::ptyRun(QStringLiteral("slow"), {}, pieces.handler(), options).result();
+        QCOMPARE(result, (TerminalRunResult{false, QStringLiteral("Timed out waiting for authorization.")}));
+    }
+
+    void launchFailureIsTheSystemsText()
+    {
+        TerminalOptions options;
+        options.executable = m_home.filePath(QStringLiteral("missing"));
+        Pieces pieces;
+        QCOMPARE(ClaudeCLI::ptyRun(QStringLiteral("missing"), {}, pieces.handler(), options).result(),
+                 (TerminalRunResult{false, QStringLiteral("No such file or directory")}));
+    }
+
+    void refusedNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("other lane") << "quorvane-beta-webflow-site";
+        QTest::newRow("unsafe") << "site; rm -rf";
+        QTest::newRow("empty") << "";
+    }
+
+    void refusedNames()
+    {
+        QFETCH(QString, name);
+        Pieces pieces;
+        QCOMPARE(ClaudeCLI::loginArguments(name, pieces.handler()).result(),
+                 (TerminalRunResult{false, u'"' + name + QStringLiteral("\" is not a name this app will pass to the CLI.")}));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_TerminalRunner)
+#include "tst_TerminalRunner.moc"
