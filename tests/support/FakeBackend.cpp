@@ -103,8 +103,14 @@ void FakeBackend::script(const QByteArray &method, const QString &path, Reply re
 
 void FakeBackend::setTable(const QString &table, const QJsonArray &rows)
 {
+    setUserTable(table, [rows](const QUuid &) { return rows; });
+}
+
+void FakeBackend::setUserTable(const QString &table, std::function<QJsonArray(const QUuid &user)> rowsOf)
+{
     const QString path = QStringLiteral("/rest/v1/") + table;
-    route("GET", path, [rows](const Request &request) {
+    route("GET", path, [this, rowsOf](const Request &request) {
+        const QJsonArray rows = rowsOf(userOf(request));
         if (request.header("Accept") == "application/vnd.pgrst.object+json") {
             if (rows.size() != 1)
                 return Reply::postgrestError(406, QStringLiteral("PGRST116"),
@@ -113,7 +119,7 @@ void FakeBackend::setTable(const QString &table, const QJsonArray &rows)
         }
         return Reply::json(200, rows);
     });
-    route("PATCH", path, [rows](const Request &) { return Reply::json(200, rows); });
+    route("PATCH", path, [this, rowsOf](const Request &request) { return Reply::json(200, rowsOf(userOf(request))); });
 }
 
 void FakeBackend::setRpc(const QString &function, Handler handler)
@@ -128,21 +134,27 @@ void FakeBackend::setFunction(const QString &function, Handler handler)
 
 QJsonObject FakeBackend::issueSession()
 {
+    return issueSessionFor(userId, userEmail);
+}
+
+QJsonObject FakeBackend::issueSessionFor(const QUuid &user, const QString &email)
+{
     ++m_issued;
     const QString access = QStringLiteral("access-token-%1").arg(m_issued);
     const QString refresh = QStringLiteral("refresh-token-%1").arg(m_issued);
-    m_accessTokens.insert(access);
-    m_refreshTokens.insert(refresh);
+    m_accessTokens.insert(access, user);
+    m_refreshTokens.insert(refresh, user);
+    m_emails.insert(user, email);
     return {
         {QStringLiteral("access_token"), access},
         {QStringLiteral("token_type"), QStringLiteral("bearer")},
         {QStringLiteral("expires_in"), expiresIn},
         {QStringLiteral("expires_at"), double(QDateTime::currentSecsSinceEpoch() + expiresIn)},
         {QStringLiteral("refresh_token"), refresh},
-        {QStringLiteral("user"), QJsonObject{{QStringLiteral("id"), userId.toString(QUuid::WithoutBraces)},
+        {QStringLiteral("user"), QJsonObject{{QStringLiteral("id"), user.toString(QUuid::WithoutBraces)},
                                              {QStringLiteral("aud"), QStringLiteral("authenticated")},
                                              {QStringLiteral("role"), QStringLiteral("authenticated")},
-                                             {QStringLiteral("email"), userEmail}}},
+                                             {QStringLiteral("email"), email}}},
     };
 }
 
@@ -176,18 +188,22 @@ void FakeBackend::installAuthRoutes()
             return Reply::authError(400, QStringLiteral("validation_failed"), QStringLiteral("unsupported_grant_type"));
         const QString token = request.json().value(QLatin1StringView("refresh_token")).toString();
         // Single use: the token is spent by this answer.
-        if (!m_refreshTokens.remove(token))
+        if (!m_refreshTokens.contains(token))
             return Reply::authError(400, QStringLiteral("refresh_token_already_used"),
                                     QStringLiteral("Invalid Refresh Token: Already Used"));
-        return Reply::json(200, issueSession());
+        const QUuid user = m_refreshTokens.take(token);
+        return Reply::json(200, issueSessionFor(user, m_emails.value(user)));
     });
     route("POST", QStringLiteral("/auth/v1/logout"), [this](const Request &request) {
         const QString token = QString::fromUtf8(request.header("Authorization")).section(u' ', 1);
         if (!m_accessTokens.contains(token))
             return Reply::authError(403, QStringLiteral("session_not_found"),
                                     QStringLiteral("Session from session_id claim in JWT does not exist"));
-        m_accessTokens.clear();
-        m_refreshTokens.clear();
+        // Global scope: every session of that user ends.
+        const QUuid user = m_accessTokens.value(token);
+        const auto ofUser = [&user](const auto &entry) { return entry.value() == user; };
+        m_accessTokens.removeIf(ofUser);
+        m_refreshTokens.removeIf(ofUser);
         return Reply{204, {}};
     });
 }
@@ -196,6 +212,12 @@ bool FakeBackend::authorized(const Request &request) const
 {
     const QByteArray bearer = request.header("Authorization");
     return bearer.startsWith("Bearer ") && m_accessTokens.contains(QString::fromUtf8(bearer.mid(7)));
+}
+
+QUuid FakeBackend::userOf(const Request &request) const
+{
+    const QByteArray bearer = request.header("Authorization");
+    return bearer.startsWith("Bearer ") ? m_accessTokens.value(QString::fromUtf8(bearer.mid(7))) : QUuid();
 }
 
 FakeBackend::Reply FakeBackend::answer(const Request &request)

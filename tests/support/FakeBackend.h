@@ -95,6 +95,9 @@ public:
     /// A table whose reads answer these rows (a single-object read answers the one row, or the
     /// "PGRST116" error) and whose updates answer them as the changed rows.
     void setTable(const QString &table, const QJsonArray &rows);
+    /// A table whose rows depend on the signed-in user, as the service's row-level rules make
+    /// them: each read or update answers rowsOf(the user of the request's token) as setTable does.
+    void setUserTable(const QString &table, std::function<QJsonArray(const QUuid &user)> rowsOf);
     /// A database function.
     void setRpc(const QString &function, Handler handler);
     /// An edge function.
@@ -103,6 +106,9 @@ public:
     /// A session for the fake's user, as the verify and token endpoints answer it; its tokens are
     /// valid until used up (refresh) or revoked (logout).
     [[nodiscard]] QJsonObject issueSession();
+
+    /// The user whose access token the request carries; null for none or an unknown token.
+    [[nodiscard]] QUuid userOf(const Request &request) const;
 
     /// Every request received, in order.
     [[nodiscard]] QList<Request> requests() const { return m_requests; }
@@ -113,6 +119,7 @@ private:
     void accept();
     void readFrom(QTcpSocket *socket);
     [[nodiscard]] Reply answer(const Request &request);
+    [[nodiscard]] QJsonObject issueSessionFor(const QUuid &user, const QString &email);
     [[nodiscard]] bool authorized(const Request &request) const;
     void installAuthRoutes();
 
@@ -122,7 +129,10 @@ private:
     QHash<QString, QList<Reply>> m_scripted;
     QList<Request> m_requests;
     QHash<QTcpSocket *, QByteArray> m_buffers;
-    QSet<QString> m_accessTokens;
-    QSet<QString> m_refreshTokens;
+    /// Live tokens and the user each was issued to.
+    QHash<QString, QUuid> m_accessTokens;
+    QHash<QString, QUuid> m_refreshTokens;
+    /// The e-mail address of each user a session was issued to.
+    QHash<QUuid, QString> m_emails;
     int m_issued = 0;
 };
