@@ -1,0 +1,60 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#pragma once
+
+#include "support/ClaudeOnPath.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class TempHome;
+
+/**
+ * @brief A scripted stand-in for the claude command line, written into a TempHome: it records
+ * every call's arguments and answers each command from a scenario the test sets up.
+ *
+ * Commands are told apart by their first words: "mcp get", "mcp add", "mcp remove", "auth status",
+ * and "-p" for a print-mode run. "--version" answers a current version unless told otherwise; a
+ * command without an answer fails with exit status 1. While it lives, the driver's discovery
+ * finds this executable (it claims a version newer than any real one).
+ */
+class FakeClaude
+{
+public:
+    /// One scripted answer.
+    struct Reply
+    {
+        QByteArray standardOutput;
+        QByteArray standardError;
+        int exitCode = 0;
+        /// After writing its output, the command never ends by itself.
+        bool hangs = false;
+        /// Written over ~/.claude.json before the command answers.
+        std::optional<QByteArray> registryAfter;
+    };
+
+    explicit FakeClaude(const TempHome &home);
+
+    /// Sets the answer to a command ("mcp get", "auth status", "-p", …).
+    void answer(const QString &command, const Reply &reply);
+
+    /// The arguments of every call so far, in order, except the "--version" probes of discovery.
+    [[nodiscard]] QList<QStringList> calls() const;
+
+    /// The path of the script.
+    [[nodiscard]] QString executable() const;
+
+    /// The content of the file that the last call passed after "--mcp-config", as it was then.
+    [[nodiscard]] QByteArray mcpConfig() const;
+    /// That file's permission bits then, in octal ("600").
+    [[nodiscard]] QString mcpConfigMode() const;
+
+private:
+    QString m_dir;
+    QString m_registryPath;
+    ClaudeOnPath m_onPath;
+};
