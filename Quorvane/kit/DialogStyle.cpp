@@ -46,18 +46,18 @@ Pill::Variant DialogStyle::pillVariant(ButtonVariant variant)
     return Pill::Variant::Light;
 }
 
-QColor DialogStyle::checkboxFill(bool isOn, bool hoverActive, Palette::Scheme scheme)
+QColor DialogStyle::checkboxFill(bool isOn, bool hoverActive, KitPalette::Scheme scheme)
 {
     if (isOn)
-        return Palette::brand(scheme);
-    return Palette::faded(Palette::primaryLabel(scheme), hoverActive ? 0.12 : 0.07);
+        return KitPalette::brand(scheme);
+    return KitPalette::faded(KitPalette::primaryLabel(scheme), hoverActive ? 0.12 : 0.07);
 }
 
-QColor DialogStyle::checkboxBorder(bool isOn, bool hoverActive, Palette::Scheme scheme)
+QColor DialogStyle::checkboxBorder(bool isOn, bool hoverActive, KitPalette::Scheme scheme)
 {
     if (isOn)
         return Qt::transparent;
-    return Palette::faded(Palette::primaryLabel(scheme), hoverActive ? 0.55 : 0.38);
+    return KitPalette::faded(KitPalette::primaryLabel(scheme), hoverActive ? 0.55 : 0.38);
 }
 
 QVariantList DialogStyle::paragraphs(const QString &text)

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
-#include "kit/Palette.h"
+#include "kit/KitPalette.h"
 #include "kit/Pill.h"
 
 #include <QColor>
@@ -43,9 +43,9 @@ public:
     /// The pill look of a dialog button.
     Q_INVOKABLE static Pill::Variant pillVariant(DialogStyle::ButtonVariant variant);
     /// Fill of a checkbox's box; `hoverActive` is hovered and enabled together.
-    Q_INVOKABLE static QColor checkboxFill(bool isOn, bool hoverActive, Palette::Scheme scheme);
+    Q_INVOKABLE static QColor checkboxFill(bool isOn, bool hoverActive, KitPalette::Scheme scheme);
     /// Border of a checkbox's box.
-    Q_INVOKABLE static QColor checkboxBorder(bool isOn, bool hoverActive, Palette::Scheme scheme);
+    Q_INVOKABLE static QColor checkboxBorder(bool isOn, bool hoverActive, KitPalette::Scheme scheme);
     /// `subheadingParagraphs` for QML: a list of lists of lines.
     Q_INVOKABLE static QVariantList paragraphs(const QString &text);
 

@@ -11,10 +11,10 @@ GlassRim::GlassRim(QQuickItem *parent)
     setAntialiasing(true);
 }
 
-QGradientStops GlassRim::stops(qreal intensity, Palette::Scheme scheme)
+QGradientStops GlassRim::stops(qreal intensity, KitPalette::Scheme scheme)
 {
-    const qreal k = intensity * (scheme == Palette::Scheme::Dark ? 0.4 : 1.0);
-    return {{0.0, Palette::grey(1.0, 0.55 * k)}, {0.4, Palette::grey(1.0, 0.14 * k)}, {1.0, Palette::grey(1.0, 0.06 * k)}};
+    const qreal k = intensity * (scheme == KitPalette::Scheme::Dark ? 0.4 : 1.0);
+    return {{0.0, KitPalette::grey(1.0, 0.55 * k)}, {0.4, KitPalette::grey(1.0, 0.14 * k)}, {1.0, KitPalette::grey(1.0, 0.06 * k)}};
 }
 
 void GlassRim::setRadius(qreal radius)
@@ -35,7 +35,7 @@ void GlassRim::setIntensity(qreal intensity)
     update();
 }
 
-void GlassRim::setScheme(Palette::Scheme scheme)
+void GlassRim::setScheme(KitPalette::Scheme scheme)
 {
     if (m_scheme == scheme)
         return;

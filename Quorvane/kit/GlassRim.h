@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
-#include "kit/Palette.h"
+#include "kit/KitPalette.h"
 
 #include <QGradientStops>
 #include <QQuickPaintedItem>
@@ -22,20 +22,20 @@ class GlassRim : public QQuickPaintedItem
     /// Strength of the rim, 1 = full, 0 = invisible.
     Q_PROPERTY(qreal intensity READ intensity WRITE setIntensity NOTIFY intensityChanged)
     /// The colour scheme.
-    Q_PROPERTY(Palette::Scheme scheme READ scheme WRITE setScheme NOTIFY schemeChanged)
+    Q_PROPERTY(KitPalette::Scheme scheme READ scheme WRITE setScheme NOTIFY schemeChanged)
 
 public:
     explicit GlassRim(QQuickItem *parent = nullptr);
 
     /// The vertical gradient of the rim, top (0) to bottom (1).
-    [[nodiscard]] static QGradientStops stops(qreal intensity, Palette::Scheme scheme);
+    [[nodiscard]] static QGradientStops stops(qreal intensity, KitPalette::Scheme scheme);
 
     [[nodiscard]] qreal radius() const { return m_radius; }
     void setRadius(qreal radius);
     [[nodiscard]] qreal intensity() const { return m_intensity; }
     void setIntensity(qreal intensity);
-    [[nodiscard]] Palette::Scheme scheme() const { return m_scheme; }
-    void setScheme(Palette::Scheme scheme);
+    [[nodiscard]] KitPalette::Scheme scheme() const { return m_scheme; }
+    void setScheme(KitPalette::Scheme scheme);
 
     void paint(QPainter *painter) override;
 
@@ -47,5 +47,5 @@ signals:
 private:
     qreal m_radius = 0;
     qreal m_intensity = 1;
-    Palette::Scheme m_scheme = Palette::Scheme::Light;
+    KitPalette::Scheme m_scheme = KitPalette::Scheme::Light;
 };

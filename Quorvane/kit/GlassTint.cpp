@@ -18,7 +18,7 @@ void GlassTint::setTint(const QColor &tint)
     scheduleApply();
 }
 
-void GlassTint::setScheme(Palette::Scheme scheme)
+void GlassTint::setScheme(KitPalette::Scheme scheme)
 {
     if (m_scheme == scheme)
         return;

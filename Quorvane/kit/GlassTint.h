@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
-#include "kit/Palette.h"
+#include "kit/KitPalette.h"
 
 #include <QColor>
 #include <QObject>
@@ -29,7 +29,7 @@ class GlassTint : public QObject, public QQmlParserStatus
     /// The wanted tint; an invalid colour means no tint.
     Q_PROPERTY(QColor tint READ tint WRITE setTint NOTIFY tintChanged)
     /// The colour scheme the backdrop is drawn in.
-    Q_PROPERTY(Palette::Scheme scheme READ scheme WRITE setScheme NOTIFY schemeChanged)
+    Q_PROPERTY(KitPalette::Scheme scheme READ scheme WRITE setScheme NOTIFY schemeChanged)
     /// The tint to draw (transparent when there is none).
     Q_PROPERTY(QColor color READ color NOTIFY colorChanged)
     /// Whether the latest change of `color` should fade (ease-out, 0.12 s) rather than jump.
@@ -40,8 +40,8 @@ public:
 
     [[nodiscard]] QColor tint() const { return m_tint; }
     void setTint(const QColor &tint);
-    [[nodiscard]] Palette::Scheme scheme() const { return m_scheme; }
-    void setScheme(Palette::Scheme scheme);
+    [[nodiscard]] KitPalette::Scheme scheme() const { return m_scheme; }
+    void setScheme(KitPalette::Scheme scheme);
     [[nodiscard]] QColor color() const { return m_applied.isValid() ? m_applied : QColor(Qt::transparent); }
     [[nodiscard]] bool fades() const { return m_fades; }
 
@@ -60,9 +60,9 @@ private:
     void apply();
 
     QColor m_tint;
-    Palette::Scheme m_scheme = Palette::Scheme::Light;
+    KitPalette::Scheme m_scheme = KitPalette::Scheme::Light;
     QColor m_applied;
-    std::optional<Palette::Scheme> m_lastScheme;
+    std::optional<KitPalette::Scheme> m_lastScheme;
     bool m_fades = false;
     bool m_complete = true;
     bool m_applyPending = false;

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "kit/KitEnvironment.h"
 
-void KitEnvironment::setScheme(Palette::Scheme scheme)
+void KitEnvironment::setScheme(KitPalette::Scheme scheme)
 {
     if (m_scheme == scheme)
         return;

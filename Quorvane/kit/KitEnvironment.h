@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
-#include "kit/Palette.h"
+#include "kit/KitPalette.h"
 
 #include <QObject>
 #include <QtQml/qqmlregistration.h>
@@ -18,7 +18,7 @@ class KitEnvironment : public QObject
     QML_SINGLETON
 
     /// Light or dark; every component draws its colours from it.
-    Q_PROPERTY(Palette::Scheme scheme READ scheme WRITE setScheme NOTIFY schemeChanged)
+    Q_PROPERTY(KitPalette::Scheme scheme READ scheme WRITE setScheme NOTIFY schemeChanged)
     /// True in the dark scheme.
     Q_PROPERTY(bool dark READ dark NOTIFY schemeChanged)
     /// Raised by the panel whenever its window gains or loses focus; every pill button then
@@ -30,9 +30,9 @@ class KitEnvironment : public QObject
 public:
     using QObject::QObject;
 
-    [[nodiscard]] Palette::Scheme scheme() const { return m_scheme; }
-    void setScheme(Palette::Scheme scheme);
-    [[nodiscard]] bool dark() const { return m_scheme == Palette::Scheme::Dark; }
+    [[nodiscard]] KitPalette::Scheme scheme() const { return m_scheme; }
+    void setScheme(KitPalette::Scheme scheme);
+    [[nodiscard]] bool dark() const { return m_scheme == KitPalette::Scheme::Dark; }
     [[nodiscard]] int pillHoverEpoch() const { return m_pillHoverEpoch; }
     void setPillHoverEpoch(int epoch);
     [[nodiscard]] bool reduceMotion() const { return m_reduceMotion; }
@@ -47,7 +47,7 @@ signals:
     void reduceMotionChanged();
 
 private:
-    Palette::Scheme m_scheme = Palette::Scheme::Light;
+    KitPalette::Scheme m_scheme = KitPalette::Scheme::Light;
     int m_pillHoverEpoch = 0;
     bool m_reduceMotion = false;
 };

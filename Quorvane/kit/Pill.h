@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
-#include "kit/Palette.h"
+#include "kit/KitPalette.h"
 
 #include <QColor>
 #include <QObject>
@@ -40,21 +40,21 @@ public:
     static constexpr qreal height() { return 27.0; }
 
     /// Text colour of a pill label.
-    Q_INVOKABLE static QColor labelTextColor(Pill::Variant variant, bool hovered, Palette::Scheme scheme);
+    Q_INVOKABLE static QColor labelTextColor(Pill::Variant variant, bool hovered, KitPalette::Scheme scheme);
     /// Glass tint behind a pill label.
-    Q_INVOKABLE static QColor labelTint(Pill::Variant variant, bool lifted, bool hovered, Palette::Scheme scheme);
+    Q_INVOKABLE static QColor labelTint(Pill::Variant variant, bool lifted, bool hovered, KitPalette::Scheme scheme);
     /// Tint of a lifted light pill under the pointer; also the search field's backdrop.
-    Q_INVOKABLE static QColor hoveredPillTint(Palette::Scheme scheme);
+    Q_INVOKABLE static QColor hoveredPillTint(KitPalette::Scheme scheme);
     /// Tint of a lifted light pill at rest.
-    Q_INVOKABLE static QColor restingPillTint(Palette::Scheme scheme);
+    Q_INVOKABLE static QColor restingPillTint(KitPalette::Scheme scheme);
     /// Glyph colour of a circular icon button; `hovering` is the caller's destructive hover.
-    Q_INVOKABLE static QColor circleIconColor(bool hovering, bool quiet, bool hovered, Palette::Scheme scheme);
+    Q_INVOKABLE static QColor circleIconColor(bool hovering, bool quiet, bool hovered, KitPalette::Scheme scheme);
     /// Glass tint of a circular icon button.
-    Q_INVOKABLE static QColor circleIconTint(bool hovering, bool hovered, Palette::Scheme scheme);
+    Q_INVOKABLE static QColor circleIconTint(bool hovering, bool hovered, KitPalette::Scheme scheme);
     /// A quiet circular button shows its glass only under the pointer.
     Q_INVOKABLE static qreal circleBackdropOpacity(bool quiet, bool hovered);
     /// A quiet circular button shows its rim only under the pointer.
     Q_INVOKABLE static qreal circleRimIntensity(bool quiet, bool hovered);
     /// The white wash over a hovered pill button: only in the dark scheme.
-    Q_INVOKABLE static QColor hoverOverlay(bool hovering, Palette::Scheme scheme);
+    Q_INVOKABLE static QColor hoverOverlay(bool hovering, KitPalette::Scheme scheme);
 };

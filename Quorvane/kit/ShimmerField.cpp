@@ -56,12 +56,12 @@ double ShimmerField::energy(const std::optional<QPointF> &point, double lastMove
     return 0;
 }
 
-QColor ShimmerField::tint(Palette::Scheme scheme)
+QColor ShimmerField::tint(KitPalette::Scheme scheme)
 {
-    return scheme == Palette::Scheme::Dark ? Palette::rgb(0.94, 0.92, 1.00) : Palette::rgb(0.33, 0.12, 0.90);
+    return scheme == KitPalette::Scheme::Dark ? KitPalette::rgb(0.94, 0.92, 1.00) : KitPalette::rgb(0.33, 0.12, 0.90);
 }
 
-QList<ShimmerField::Particle> ShimmerField::particles(double t, QSizeF size, Palette::Scheme scheme,
+QList<ShimmerField::Particle> ShimmerField::particles(double t, QSizeF size, KitPalette::Scheme scheme,
                                                       const std::optional<QPointF> &point, double lastMoved)
 {
     const double W = size.width();
@@ -69,7 +69,7 @@ QList<ShimmerField::Particle> ShimmerField::particles(double t, QSizeF size, Pal
     QList<Particle> shapes;
     if (W <= 0 || H <= 0)
         return shapes;
-    const double brightness = scheme == Palette::Scheme::Dark ? 1.7 : 2.5;
+    const double brightness = scheme == KitPalette::Scheme::Dark ? 1.7 : 2.5;
     const double e = energy(point, lastMoved, t);
     const bool pointerActs = point && e > 0.001;
     const double T = t * 2.4;
@@ -171,7 +171,7 @@ void ShimmerField::setReduceMotion(bool reduceMotion)
     updateRunning();
 }
 
-void ShimmerField::setScheme(Palette::Scheme scheme)
+void ShimmerField::setScheme(KitPalette::Scheme scheme)
 {
     if (m_scheme == scheme)
         return;
@@ -196,7 +196,7 @@ void ShimmerField::paint(QPainter *painter)
     const double lastMoved = m_tracker ? m_tracker->lastMoved() : 0;
     painter->setRenderHint(QPainter::Antialiasing);
     // In the dark scheme the particles add light, where they overlap as well.
-    if (m_scheme == Palette::Scheme::Dark)
+    if (m_scheme == KitPalette::Scheme::Dark)
         painter->setCompositionMode(QPainter::CompositionMode_Plus);
     painter->setPen(Qt::NoPen);
     painter->setBrush(tint(m_scheme));

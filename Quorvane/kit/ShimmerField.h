@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
-#include "kit/Palette.h"
+#include "kit/KitPalette.h"
 #include "kit/ShimmerTracker.h"
 
 #include <QList>
@@ -36,7 +36,7 @@ class ShimmerField : public QQuickPaintedItem
     /// The system asks for less motion: the field stands still.
     Q_PROPERTY(bool reduceMotion READ reduceMotion WRITE setReduceMotion NOTIFY reduceMotionChanged)
     /// The colour scheme.
-    Q_PROPERTY(Palette::Scheme scheme READ scheme WRITE setScheme NOTIFY schemeChanged)
+    Q_PROPERTY(KitPalette::Scheme scheme READ scheme WRITE setScheme NOTIFY schemeChanged)
 
 public:
     /// One shape of a frame.
@@ -59,12 +59,12 @@ public:
     [[nodiscard]] static double energy(const std::optional<QPointF> &point, double lastMoved, double t);
     /// The shapes to fill at time `t` (seconds since 2001) on a field of that size, dots before
     /// stars; shapes too faint to see are left out.
-    [[nodiscard]] static QList<Particle> particles(double t, QSizeF size, Palette::Scheme scheme,
+    [[nodiscard]] static QList<Particle> particles(double t, QSizeF size, KitPalette::Scheme scheme,
                                                    const std::optional<QPointF> &point, double lastMoved);
     /// The outline of a star of that size centred on `centre`.
     [[nodiscard]] static QPainterPath starPath(QPointF centre, double size);
     /// The colour of the particles.
-    [[nodiscard]] static QColor tint(Palette::Scheme scheme);
+    [[nodiscard]] static QColor tint(KitPalette::Scheme scheme);
 
     /// Tests hand in a clock they move by hand.
     void setClock(const Clock *clock);
@@ -75,8 +75,8 @@ public:
     void setPaused(bool paused);
     [[nodiscard]] bool reduceMotion() const { return m_reduceMotion; }
     void setReduceMotion(bool reduceMotion);
-    [[nodiscard]] Palette::Scheme scheme() const { return m_scheme; }
-    void setScheme(Palette::Scheme scheme);
+    [[nodiscard]] KitPalette::Scheme scheme() const { return m_scheme; }
+    void setScheme(KitPalette::Scheme scheme);
 
     void paint(QPainter *painter) override;
 
@@ -93,6 +93,6 @@ private:
     QPointer<ShimmerTracker> m_tracker;
     bool m_paused = false;
     bool m_reduceMotion = false;
-    Palette::Scheme m_scheme = Palette::Scheme::Light;
+    KitPalette::Scheme m_scheme = KitPalette::Scheme::Light;
     QTimer m_frames;
 };

@@ -2,27 +2,27 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "kit/SmallCardStyle.h"
 
-using Scheme = Palette::Scheme;
+using Scheme = KitPalette::Scheme;
 
 QColor SmallCardStyle::toneBase(Tone tone, Scheme scheme)
 {
     switch (tone) {
     case Tone::Brand:
-        return Palette::brand(scheme);
+        return KitPalette::brand(scheme);
     case Tone::Warning:
-        return Palette::systemOrange(scheme);
+        return KitPalette::systemOrange(scheme);
     case Tone::Neutral:
         break;
     }
-    return Palette::ink(scheme);
+    return KitPalette::ink(scheme);
 }
 
 QColor SmallCardStyle::iconColor(bool prominentIcon, Emphasis emphasis, Tone tone, Scheme scheme)
 {
     if (prominentIcon)
-        return Palette::brand(scheme);
+        return KitPalette::brand(scheme);
     if (emphasis == Emphasis::Feature)
-        return Palette::secondaryLabel(scheme);
+        return KitPalette::secondaryLabel(scheme);
     return toneBase(tone, scheme);
 }
 
@@ -30,12 +30,12 @@ QColor SmallCardStyle::tintFill(Tone tone, Scheme scheme)
 {
     if (tone == Tone::Neutral)
         return Qt::transparent;
-    return Palette::faded(toneBase(tone, scheme), 0.1);
+    return KitPalette::faded(toneBase(tone, scheme), 0.1);
 }
 
 QColor SmallCardStyle::hoverWash(Scheme scheme)
 {
-    return Palette::faded(Palette::ink(scheme), 0.05);
+    return KitPalette::faded(KitPalette::ink(scheme), 0.05);
 }
 
 qreal SmallCardStyle::iconSize(Emphasis emphasis)
@@ -77,37 +77,37 @@ qreal SmallCardStyle::spacerMinimum(bool hasTrailing)
 
 QColor SmallCardStyle::linkTextColor(Tone tone, Scheme scheme)
 {
-    return tone == Tone::Brand ? Palette::linkText(scheme) : toneBase(tone, scheme);
+    return tone == Tone::Brand ? KitPalette::linkText(scheme) : toneBase(tone, scheme);
 }
 
 QColor SmallCardStyle::linkFill(Tone tone, bool hovered, Scheme scheme)
 {
-    return Palette::faded(toneBase(tone, scheme), hovered ? 0.22 : 0.14);
+    return KitPalette::faded(toneBase(tone, scheme), hovered ? 0.22 : 0.14);
 }
 
 QColor SmallCardStyle::toggleBackground(bool isOn, Scheme scheme)
 {
     if (!isOn)
-        return Palette::grey(0.0, 0.08);
-    return Palette::grey(0.0, scheme == Scheme::Dark ? 0.6 : 0.88);
+        return KitPalette::grey(0.0, 0.08);
+    return KitPalette::grey(0.0, scheme == Scheme::Dark ? 0.6 : 0.88);
 }
 
 QColor SmallCardStyle::toggleIconColor(bool isOn, Scheme scheme)
 {
-    return isOn ? Palette::grey(1.0, 0.85) : Palette::faded(Palette::ink(scheme), 0.75);
+    return isOn ? KitPalette::grey(1.0, 0.85) : KitPalette::faded(KitPalette::ink(scheme), 0.75);
 }
 
 QColor SmallCardStyle::toggleHeadingColor(bool isOn, Scheme scheme)
 {
-    return isOn ? Palette::grey(1.0, 0.92) : Palette::ink(scheme);
+    return isOn ? KitPalette::grey(1.0, 0.92) : KitPalette::ink(scheme);
 }
 
 QColor SmallCardStyle::toggleDetailColor(bool isOn, Scheme scheme)
 {
-    return Palette::faded(isOn ? QColor(Qt::white) : Palette::ink(scheme), 0.7);
+    return KitPalette::faded(isOn ? QColor(Qt::white) : KitPalette::ink(scheme), 0.7);
 }
 
 QColor SmallCardStyle::toggleNoteColor(bool isOn, Scheme scheme)
 {
-    return Palette::faded(isOn ? QColor(Qt::white) : Palette::ink(scheme), 0.5);
+    return KitPalette::faded(isOn ? QColor(Qt::white) : KitPalette::ink(scheme), 0.5);
 }

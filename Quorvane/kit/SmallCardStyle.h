@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
-#include "kit/Palette.h"
+#include "kit/KitPalette.h"
 
 #include <QColor>
 #include <QObject>
@@ -31,11 +31,11 @@ public:
 
     /// The card's icon colour, first matching rule: prominent icon, feature emphasis, then tone.
     Q_INVOKABLE static QColor iconColor(bool prominentIcon, SmallCardStyle::Emphasis emphasis,
-                                        SmallCardStyle::Tone tone, Palette::Scheme scheme);
+                                        SmallCardStyle::Tone tone, KitPalette::Scheme scheme);
     /// The tint behind a brand or warning card; transparent for a neutral one (which has chrome).
-    Q_INVOKABLE static QColor tintFill(SmallCardStyle::Tone tone, Palette::Scheme scheme);
+    Q_INVOKABLE static QColor tintFill(SmallCardStyle::Tone tone, KitPalette::Scheme scheme);
     /// The wash over a hovered actionable card.
-    Q_INVOKABLE static QColor hoverWash(Palette::Scheme scheme);
+    Q_INVOKABLE static QColor hoverWash(KitPalette::Scheme scheme);
     Q_INVOKABLE static qreal iconSize(SmallCardStyle::Emphasis emphasis);
     /// How far the icon moves down to meet the heading of a standard card with a detail.
     Q_INVOKABLE static qreal iconOffset(bool hasDetail, SmallCardStyle::Emphasis emphasis);
@@ -50,21 +50,21 @@ public:
     Q_INVOKABLE static qreal spacerMinimum(bool hasTrailing);
 
     /// Text colour of a card link.
-    Q_INVOKABLE static QColor linkTextColor(SmallCardStyle::Tone tone, Palette::Scheme scheme);
+    Q_INVOKABLE static QColor linkTextColor(SmallCardStyle::Tone tone, KitPalette::Scheme scheme);
     /// Fill of a card link: the tone's base colour at 0.14, 0.22 under the pointer.
-    Q_INVOKABLE static QColor linkFill(SmallCardStyle::Tone tone, bool hovered, Palette::Scheme scheme);
+    Q_INVOKABLE static QColor linkFill(SmallCardStyle::Tone tone, bool hovered, KitPalette::Scheme scheme);
 
     /// Background of a mode toggle card.
-    Q_INVOKABLE static QColor toggleBackground(bool isOn, Palette::Scheme scheme);
+    Q_INVOKABLE static QColor toggleBackground(bool isOn, KitPalette::Scheme scheme);
     /// Icon of a mode toggle card.
-    Q_INVOKABLE static QColor toggleIconColor(bool isOn, Palette::Scheme scheme);
+    Q_INVOKABLE static QColor toggleIconColor(bool isOn, KitPalette::Scheme scheme);
     /// Heading of a mode toggle card.
-    Q_INVOKABLE static QColor toggleHeadingColor(bool isOn, Palette::Scheme scheme);
+    Q_INVOKABLE static QColor toggleHeadingColor(bool isOn, KitPalette::Scheme scheme);
     /// Detail of a mode toggle card.
-    Q_INVOKABLE static QColor toggleDetailColor(bool isOn, Palette::Scheme scheme);
+    Q_INVOKABLE static QColor toggleDetailColor(bool isOn, KitPalette::Scheme scheme);
     /// The note that explains why the mode cannot be switched.
-    Q_INVOKABLE static QColor toggleNoteColor(bool isOn, Palette::Scheme scheme);
+    Q_INVOKABLE static QColor toggleNoteColor(bool isOn, KitPalette::Scheme scheme);
 
 private:
-    static QColor toneBase(Tone tone, Palette::Scheme scheme);
+    static QColor toneBase(Tone tone, KitPalette::Scheme scheme);
 };

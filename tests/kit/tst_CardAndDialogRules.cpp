@@ -9,7 +9,7 @@
 
 #include <cmath>
 
-using Scheme = Palette::Scheme;
+using Scheme = KitPalette::Scheme;
 using Tone = SmallCardStyle::Tone;
 using Emphasis = SmallCardStyle::Emphasis;
 
@@ -37,10 +37,10 @@ private slots:
         QTest::addColumn<QColor>("tint");
         for (const Scheme s : {Scheme::Light, Scheme::Dark}) {
             const QByteArray name = s == Scheme::Dark ? "dark " : "light ";
-            const QColor orange = Palette::systemOrange(s);
-            QTest::newRow(name + "neutral") << Tone::Neutral << s << Palette::ink(s) << QColor(Qt::transparent);
-            QTest::newRow(name + "brand") << Tone::Brand << s << Palette::brand(s) << Palette::faded(Palette::brand(s), 0.1);
-            QTest::newRow(name + "warning") << Tone::Warning << s << orange << Palette::faded(orange, 0.1);
+            const QColor orange = KitPalette::systemOrange(s);
+            QTest::newRow(name + "neutral") << Tone::Neutral << s << KitPalette::ink(s) << QColor(Qt::transparent);
+            QTest::newRow(name + "brand") << Tone::Brand << s << KitPalette::brand(s) << KitPalette::faded(KitPalette::brand(s), 0.1);
+            QTest::newRow(name + "warning") << Tone::Warning << s << orange << KitPalette::faded(orange, 0.1);
         }
     }
 
@@ -53,19 +53,19 @@ private slots:
         compareColors(SmallCardStyle::iconColor(false, Emphasis::Standard, tone, scheme), icon);
         compareColors(SmallCardStyle::tintFill(tone, scheme), tint);
         // A feature card draws its icon in the secondary label colour, a prominent icon is always brand.
-        compareColors(SmallCardStyle::iconColor(false, Emphasis::Feature, tone, scheme), Palette::secondaryLabel(scheme));
-        compareColors(SmallCardStyle::iconColor(true, Emphasis::Feature, tone, scheme), Palette::brand(scheme));
-        compareColors(SmallCardStyle::iconColor(true, Emphasis::Standard, tone, scheme), Palette::brand(scheme));
+        compareColors(SmallCardStyle::iconColor(false, Emphasis::Feature, tone, scheme), KitPalette::secondaryLabel(scheme));
+        compareColors(SmallCardStyle::iconColor(true, Emphasis::Feature, tone, scheme), KitPalette::brand(scheme));
+        compareColors(SmallCardStyle::iconColor(true, Emphasis::Standard, tone, scheme), KitPalette::brand(scheme));
     }
 
     void brandColours()
     {
-        compareColors(Palette::brand(Scheme::Light), Palette::rgb(0.41, 0.26, 0.84));
-        compareColors(Palette::brand(Scheme::Dark), Palette::rgb(0.59, 0.48, 0.94));
-        compareColors(SmallCardStyle::hoverWash(Scheme::Light), Palette::grey(0, 0.0375));
-        compareColors(SmallCardStyle::hoverWash(Scheme::Dark), Palette::grey(1, 0.044));
-        compareColors(Palette::mutedIcon(Scheme::Light), Palette::grey(0, 0.2625));
-        compareColors(Palette::mutedIcon(Scheme::Dark), Palette::grey(1, 0.35));
+        compareColors(KitPalette::brand(Scheme::Light), KitPalette::rgb(0.41, 0.26, 0.84));
+        compareColors(KitPalette::brand(Scheme::Dark), KitPalette::rgb(0.59, 0.48, 0.94));
+        compareColors(SmallCardStyle::hoverWash(Scheme::Light), KitPalette::grey(0, 0.0375));
+        compareColors(SmallCardStyle::hoverWash(Scheme::Dark), KitPalette::grey(1, 0.044));
+        compareColors(KitPalette::mutedIcon(Scheme::Light), KitPalette::grey(0, 0.2625));
+        compareColors(KitPalette::mutedIcon(Scheme::Dark), KitPalette::grey(1, 0.35));
     }
 
     void cardProportions_data()
@@ -112,9 +112,9 @@ private slots:
         QTest::addColumn<QColor>("base");
         for (const Scheme s : {Scheme::Light, Scheme::Dark}) {
             const QByteArray name = s == Scheme::Dark ? "dark " : "light ";
-            QTest::newRow(name + "neutral") << Tone::Neutral << s << Palette::ink(s) << Palette::ink(s);
-            QTest::newRow(name + "brand") << Tone::Brand << s << Palette::linkText(s) << Palette::brand(s);
-            QTest::newRow(name + "warning") << Tone::Warning << s << Palette::systemOrange(s) << Palette::systemOrange(s);
+            QTest::newRow(name + "neutral") << Tone::Neutral << s << KitPalette::ink(s) << KitPalette::ink(s);
+            QTest::newRow(name + "brand") << Tone::Brand << s << KitPalette::linkText(s) << KitPalette::brand(s);
+            QTest::newRow(name + "warning") << Tone::Warning << s << KitPalette::systemOrange(s) << KitPalette::systemOrange(s);
         }
     }
 
@@ -124,14 +124,14 @@ private slots:
         QFETCH(Scheme, scheme);
         QFETCH(QColor, base);
         compareColors(SmallCardStyle::linkTextColor(tone, scheme), fetched<QColor>("text"));
-        compareColors(SmallCardStyle::linkFill(tone, false, scheme), Palette::faded(base, 0.14));
-        compareColors(SmallCardStyle::linkFill(tone, true, scheme), Palette::faded(base, 0.22));
+        compareColors(SmallCardStyle::linkFill(tone, false, scheme), KitPalette::faded(base, 0.14));
+        compareColors(SmallCardStyle::linkFill(tone, true, scheme), KitPalette::faded(base, 0.22));
     }
 
     void linkText()
     {
-        compareColors(Palette::linkText(Scheme::Light), Palette::rgb(0.33, 0.18, 0.78));
-        compareColors(Palette::linkText(Scheme::Dark), Palette::rgb(0.85, 0.79, 1.0));
+        compareColors(KitPalette::linkText(Scheme::Light), KitPalette::rgb(0.33, 0.18, 0.78));
+        compareColors(KitPalette::linkText(Scheme::Dark), KitPalette::rgb(0.85, 0.79, 1.0));
     }
 
     void modeToggle_data()
@@ -143,7 +143,7 @@ private slots:
         QTest::addColumn<QColor>("heading");
         QTest::addColumn<QColor>("detail");
         QTest::addColumn<QColor>("note");
-        const auto grey = &Palette::grey;
+        const auto grey = &KitPalette::grey;
         QTest::newRow("off light") << false << Scheme::Light << grey(0, 0.08) << grey(0, 0.5625) << grey(0, 0.75)
                                    << grey(0, 0.525) << grey(0, 0.375);
         QTest::newRow("off dark") << false << Scheme::Dark << grey(0, 0.08) << grey(1, 0.66) << grey(1, 0.88)
@@ -209,11 +209,11 @@ private slots:
         QFETCH(bool, isOn);
         QFETCH(bool, hoverActive);
         for (const Scheme s : {Scheme::Light, Scheme::Dark}) {
-            const QColor primary = Palette::primaryLabel(s);
-            compareColors(DialogStyle::checkboxFill(isOn, hoverActive, s), Palette::faded(primary, fetched<qreal>("fillAlpha")));
-            compareColors(DialogStyle::checkboxBorder(isOn, hoverActive, s), Palette::faded(primary, fetched<qreal>("borderAlpha")));
+            const QColor primary = KitPalette::primaryLabel(s);
+            compareColors(DialogStyle::checkboxFill(isOn, hoverActive, s), KitPalette::faded(primary, fetched<qreal>("fillAlpha")));
+            compareColors(DialogStyle::checkboxBorder(isOn, hoverActive, s), KitPalette::faded(primary, fetched<qreal>("borderAlpha")));
             // On, the box is brand-filled and borderless, hovered or not.
-            compareColors(DialogStyle::checkboxFill(true, hoverActive, s), Palette::brand(s));
+            compareColors(DialogStyle::checkboxFill(true, hoverActive, s), KitPalette::brand(s));
             QCOMPARE(DialogStyle::checkboxBorder(true, hoverActive, s).alpha(), 0);
         }
     }

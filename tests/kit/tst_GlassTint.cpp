@@ -36,7 +36,7 @@ private slots:
             QVERIFY(colour.wait());
             if (tintFirst)
                 tint.setTint(Qt::gray);
-            tint.setScheme(Palette::Scheme::Dark);
+            tint.setScheme(KitPalette::Scheme::Dark);
             if (!tintFirst)
                 tint.setTint(Qt::gray);
             QVERIFY(colour.wait());

@@ -7,19 +7,19 @@
 
 #include <QTest>
 
-using Scheme = Palette::Scheme;
+using Scheme = KitPalette::Scheme;
 using Variant = Pill::Variant;
 
 namespace {
 
 QColor grey(qreal white, qreal alpha)
 {
-    return Palette::grey(white, alpha);
+    return KitPalette::grey(white, alpha);
 }
 
 QColor rgb(qreal r, qreal g, qreal b, qreal a)
 {
-    return Palette::rgb(r, g, b, a);
+    return KitPalette::rgb(r, g, b, a);
 }
 
 } // namespace
@@ -64,11 +64,11 @@ private slots:
         QTest::addColumn<bool>("hovered");
         QTest::addColumn<Scheme>("scheme");
         QTest::addColumn<QColor>("expected");
-        QTest::newRow("danger hovered light") << Variant::Danger << false << true << Scheme::Light << Palette::systemRed(Scheme::Light);
-        QTest::newRow("danger hovered dark") << Variant::Danger << false << true << Scheme::Dark << Palette::systemRed(Scheme::Dark);
+        QTest::newRow("danger hovered light") << Variant::Danger << false << true << Scheme::Light << KitPalette::systemRed(Scheme::Light);
+        QTest::newRow("danger hovered dark") << Variant::Danger << false << true << Scheme::Dark << KitPalette::systemRed(Scheme::Dark);
         QTest::newRow("danger dark") << Variant::Danger << false << false << Scheme::Dark << rgb(1.0, 0.42, 0.36, 0.55);
         QTest::newRow("danger light") << Variant::Danger << false << false << Scheme::Light
-                                      << Palette::faded(Palette::systemRed(Scheme::Light), 0.62);
+                                      << KitPalette::faded(KitPalette::systemRed(Scheme::Light), 0.62);
         QTest::newRow("prominent hovered light") << Variant::Prominent << false << true << Scheme::Light << rgb(0.24, 0.08, 0.70, 1);
         QTest::newRow("prominent hovered dark") << Variant::Prominent << false << true << Scheme::Dark << rgb(0.24, 0.08, 0.70, 1);
         QTest::newRow("prominent dark") << Variant::Prominent << false << false << Scheme::Dark << rgb(0.59, 0.48, 0.94, 0.88);
@@ -107,17 +107,17 @@ private slots:
         QTest::addColumn<qreal>("rim");
         for (const Scheme s : {Scheme::Light, Scheme::Dark}) {
             const QByteArray name = s == Scheme::Dark ? "dark" : "light";
-            const QColor red = Palette::faded(Palette::systemRed(s), 0.78);
+            const QColor red = KitPalette::faded(KitPalette::systemRed(s), 0.78);
             const QColor resting = s == Scheme::Dark ? grey(1, 0.10) : grey(1, 0.32);
             const QColor hover = s == Scheme::Dark ? grey(1, 0.10) : grey(1, 1.0);
             QTest::newRow(name + " destructive") << true << false << true << s << QColor(Qt::white) << red << 1.0 << 1.0;
             QTest::newRow(name + " destructive quiet, not hovered")
                 << true << true << false << s << QColor(Qt::white) << red << 0.0 << 0.0;
-            QTest::newRow(name + " resting") << false << false << false << s << Palette::ink(s) << resting << 1.0 << 1.0;
-            QTest::newRow(name + " hovered") << false << false << true << s << Palette::ink(s) << hover << 1.0 << 1.0;
-            QTest::newRow(name + " quiet") << false << true << false << s << Palette::faded(Palette::ink(s), 0.55) << resting
+            QTest::newRow(name + " resting") << false << false << false << s << KitPalette::ink(s) << resting << 1.0 << 1.0;
+            QTest::newRow(name + " hovered") << false << false << true << s << KitPalette::ink(s) << hover << 1.0 << 1.0;
+            QTest::newRow(name + " quiet") << false << true << false << s << KitPalette::faded(KitPalette::ink(s), 0.55) << resting
                                            << 0.0 << 0.0;
-            QTest::newRow(name + " quiet hovered") << false << true << true << s << Palette::ink(s) << hover << 1.0 << 1.0;
+            QTest::newRow(name + " quiet hovered") << false << true << true << s << KitPalette::ink(s) << hover << 1.0 << 1.0;
         }
     }
 

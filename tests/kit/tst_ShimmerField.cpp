@@ -50,8 +50,8 @@ private slots:
     {
         const QSizeF size(400, 300);
         const double t = 8.0e8;
-        const auto frame = ShimmerField::particles(t, size, Palette::Scheme::Dark, std::nullopt, 0);
-        QCOMPARE(frame, ShimmerField::particles(t, size, Palette::Scheme::Dark, std::nullopt, 0));
+        const auto frame = ShimmerField::particles(t, size, KitPalette::Scheme::Dark, std::nullopt, 0);
+        QCOMPARE(frame, ShimmerField::particles(t, size, KitPalette::Scheme::Dark, std::nullopt, 0));
         QVERIFY(frame.size() <= 74);
         QVERIFY(!frame.isEmpty());
         for (const auto &shape : frame) {
@@ -60,7 +60,7 @@ private slots:
             QVERIFY(shape.alpha > (shape.star ? 0.008 : 0.004));
         }
         // Light frames paint at the higher base brightness.
-        const auto light = ShimmerField::particles(t, size, Palette::Scheme::Light, std::nullopt, 0);
+        const auto light = ShimmerField::particles(t, size, KitPalette::Scheme::Light, std::nullopt, 0);
         QVERIFY(light.size() >= frame.size());
     }
 
@@ -69,9 +69,9 @@ private slots:
     {
         const QSizeF size(400, 300);
         const double t = 8.0e8;
-        const auto still = ShimmerField::particles(t, size, Palette::Scheme::Light, std::nullopt, 0);
+        const auto still = ShimmerField::particles(t, size, KitPalette::Scheme::Light, std::nullopt, 0);
         const QPointF pointer = still.first().centre;
-        const auto touched = ShimmerField::particles(t, size, Palette::Scheme::Light, pointer, t);
+        const auto touched = ShimmerField::particles(t, size, KitPalette::Scheme::Light, pointer, t);
         QVERIFY(touched.size() >= still.size());
         QCOMPARE(touched.first().centre.x() == still.first().centre.x()
                      && touched.first().centre.y() == still.first().centre.y(),
@@ -79,8 +79,8 @@ private slots:
         QVERIFY(touched.first().size > still.first().size);
         QVERIFY(touched.first().alpha > still.first().alpha);
         // The swirl is over once the energy is spent.
-        QCOMPARE(ShimmerField::particles(t + 0.8, size, Palette::Scheme::Light, pointer, t),
-                 ShimmerField::particles(t + 0.8, size, Palette::Scheme::Light, std::nullopt, 0));
+        QCOMPARE(ShimmerField::particles(t + 0.8, size, KitPalette::Scheme::Light, pointer, t),
+                 ShimmerField::particles(t + 0.8, size, KitPalette::Scheme::Light, std::nullopt, 0));
     }
 
     void trackerFollowsTheClock()

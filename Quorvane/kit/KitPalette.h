@@ -12,7 +12,7 @@
  * View colours are white or black with an opacity; the stand-ins for the desktop's system colours
  * (red, orange, green, label levels) are fixed here so every view agrees on them.
  */
-class Palette : public QObject
+class KitPalette : public QObject
 {
     Q_OBJECT
     QML_ELEMENT
@@ -26,22 +26,22 @@ public:
     using QObject::QObject;
 
     /// Text and icon colour: black at 0.75 (light), white at 0.88 (dark).
-    Q_INVOKABLE static QColor ink(Palette::Scheme scheme);
+    Q_INVOKABLE static QColor ink(KitPalette::Scheme scheme);
     /// The accent of the product.
-    Q_INVOKABLE static QColor brand(Palette::Scheme scheme);
+    Q_INVOKABLE static QColor brand(KitPalette::Scheme scheme);
     /// Large icons: ink at 0.35 (light), white at 0.35 (dark).
-    Q_INVOKABLE static QColor mutedIcon(Palette::Scheme scheme);
+    Q_INVOKABLE static QColor mutedIcon(KitPalette::Scheme scheme);
     /// Underlined links and brand-toned card links.
-    Q_INVOKABLE static QColor linkText(Palette::Scheme scheme);
-    Q_INVOKABLE static QColor systemRed(Palette::Scheme scheme);
-    Q_INVOKABLE static QColor systemOrange(Palette::Scheme scheme);
-    Q_INVOKABLE static QColor systemGreen(Palette::Scheme scheme);
+    Q_INVOKABLE static QColor linkText(KitPalette::Scheme scheme);
+    Q_INVOKABLE static QColor systemRed(KitPalette::Scheme scheme);
+    Q_INVOKABLE static QColor systemOrange(KitPalette::Scheme scheme);
+    Q_INVOKABLE static QColor systemGreen(KitPalette::Scheme scheme);
     /// The primary, secondary and tertiary levels of the inherited foreground.
-    Q_INVOKABLE static QColor primaryLabel(Palette::Scheme scheme);
-    Q_INVOKABLE static QColor secondaryLabel(Palette::Scheme scheme);
-    Q_INVOKABLE static QColor tertiaryLabel(Palette::Scheme scheme);
+    Q_INVOKABLE static QColor primaryLabel(KitPalette::Scheme scheme);
+    Q_INVOKABLE static QColor secondaryLabel(KitPalette::Scheme scheme);
+    Q_INVOKABLE static QColor tertiaryLabel(KitPalette::Scheme scheme);
     /// The opaque body of the panel that its glass darkens; there is no desktop blur to show through.
-    Q_INVOKABLE static QColor panelBase(Palette::Scheme scheme);
+    Q_INVOKABLE static QColor panelBase(KitPalette::Scheme scheme);
     /// The colour with its own opacity multiplied by the factor.
     Q_INVOKABLE static QColor faded(const QColor &color, qreal factor);
 
