@@ -27,11 +27,11 @@ private slots:
         {
             SiteDirectory directory(folder, clock);
             QSet<QString> ids;
-            for (int n = 0; n < 1000; ++n)
+            for (int n = 0; n < 600; ++n)
                 ids.insert(QStringLiteral("site-%1").arg(n, 5, 10, QLatin1Char('0')));
             directory.reconcile({}, {}, ids, {});
             unmarked = directory.sites();
-            QCOMPARE(unmarked.size(), 1000);
+            QCOMPARE(unmarked.size(), 600);
         }
         QList<SiteRecord> marked = unmarked;
         for (SiteRecord &site : marked)
@@ -43,7 +43,7 @@ private slots:
                            QStringLiteral("fast_unwind_on_malloc=1:detect_leaks=0"));
 
         int killedMidRun = 0;
-        for (int round = 0; round < 20; ++round) {
+        for (int round = 0; round < 15; ++round) {
             QProcess writer;
             writer.setProcessEnvironment(environment);
             writer.start(QStringLiteral(STORE_CRASH_WRITER), {folder});
@@ -71,7 +71,7 @@ private slots:
             QVERIFY2(reread.sites() == unmarked || reread.sites() == marked,
                      qPrintable(QStringLiteral("round %1: neither old nor new content").arg(round)));
         }
-        QCOMPARE(killedMidRun, 20);
+        QCOMPARE(killedMidRun, 15);
     }
 };
 
