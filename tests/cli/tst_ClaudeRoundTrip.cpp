@@ -1,0 +1,141 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+//
+// The operations against the real claude command line (the npm package the build installs), in a
+// temporary home. It cannot sign in or reach Webflow offline; the fakes cover those answers.
+#include "cli/ProcessRunner.h"
+#include "cli/Registration.h"
+#include "cli/RegistryReader.h"
+#include "cli/StatusQueries.h"
+#include "support/ClaudeOnPath.h"
+#include "support/TempHome.h"
+
+#include <QCoroTask>
+#include <QDir>
+#include <QProcess>
+#include <QTest>
+
+using ClaudeCLI::RegisteredServer;
+using ClaudeCLI::RegistryChange;
+
+namespace {
+
+const QString kBin = QStringLiteral(QUORVANE_CLAUDE_CODE_BIN);
+const QString kEndpoint = QStringLiteral("https://mcp.webflow.com/mcp");
+
+// What the application itself does not do: register a server at another endpoint, or for one
+// project folder.
+void claudeDirectly(const QStringList &arguments, const QString &folder = QDir::tempPath())
+{
+    QProcess claude;
+    claude.setWorkingDirectory(folder);
+    claude.start(kBin + QStringLiteral("/claude"), arguments);
+    QVERIFY(claude.waitForFinished(60000));
+    QVERIFY2(claude.exitStatus() == QProcess::NormalExit && claude.exitCode() == 0,
+             claude.readAllStandardError().constData());
+}
+
+} // namespace
+
+class tst_ClaudeRoundTrip : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempHome> m_home;
+    std::unique_ptr<ClaudeOnPath> m_onPath;
+
+private slots:
+    void initTestCase()
+    {
+        // The driver makes its private working directory once per process: outside every TempHome.
+        QVERIFY(ClaudeCLI::privateWorkingDirectory());
+        for (const char *name : {"DISABLE_AUTOUPDATER", "CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC", "DISABLE_TELEMETRY",
+                                 "DISABLE_ERROR_REPORTING"})
+            qputenv(name, "1");
+        // Nothing of the machine's own sign-in may reach the tool.
+        for (const char *name : {"ANTHROPIC_API_KEY", "ANTHROPIC_AUTH_TOKEN", "CLAUDE_CODE_OAUTH_TOKEN"})
+            qunsetenv(name);
+    }
+
+    void init()
+    {
+        m_home = std::make_unique<TempHome>();
+        m_onPath = std::make_unique<ClaudeOnPath>(*m_home, kBin);
+    }
+
+    void cleanup()
+    {
+        m_onPath.reset();
+        m_home.reset();
+    }
+
+    void addThenReadBack()
+    {
+        const QString name = QStringLiteral("webflow-acme");
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::addServer(name)), (RegistryChange{true, QStringLiteral("Registered webflow-acme")}));
+
+        const ClaudeCLI::RegistryRead read = ClaudeCLI::readRegistry();
+        QCOMPARE(read.error, std::nullopt);
+        QCOMPARE(read.servers, (QList<RegisteredServer>{{name, kEndpoint}}));
+        QVERIFY(read.unrecognized.isEmpty());
+    }
+
+    void statusOfUnreachableAndUnknownServers()
+    {
+        claudeDirectly({QStringLiteral("mcp"), QStringLiteral("add"), QStringLiteral("--transport"), QStringLiteral("http"),
+                        QStringLiteral("--scope"), QStringLiteral("user"), QStringLiteral("webflow-down"),
+                        QStringLiteral("http://127.0.0.1:9/mcp")});
+
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::serverStatus(QStringLiteral("webflow-down"))), ConnectionStatus::failed);
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::serverStatus(QStringLiteral("webflow-nobody"))), ConnectionStatus::missing);
+    }
+
+    void removeIsConfirmed()
+    {
+        const QString name = QStringLiteral("webflow-acme");
+        QVERIFY(QCoro::waitFor(ClaudeCLI::addServer(name)).ok);
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::removeServer(name)), (RegistryChange{true, QStringLiteral("Removed webflow-acme")}));
+        QVERIFY(ClaudeCLI::readRegistry().servers.isEmpty());
+
+        // A second removal is refused by the tool in its own words.
+        const RegistryChange again = QCoro::waitFor(ClaudeCLI::removeServer(name));
+        QVERIFY(!again.ok);
+        QVERIFY2(again.message.contains(name), qPrintable(again.message));
+    }
+
+    void localScopeEntries()
+    {
+        const QString folder = m_home->filePath(QStringLiteral("site"));
+        QVERIFY(QDir().mkpath(folder));
+        claudeDirectly({QStringLiteral("mcp"), QStringLiteral("add"), QStringLiteral("--transport"), QStringLiteral("http"),
+                        QStringLiteral("webflow-site"), kEndpoint},
+                       folder);
+        const QString key = QDir(folder).canonicalPath();
+
+        QCOMPARE(ClaudeCLI::readRegistry().unrecognized,
+                 (QList<UnrecognizedServer>{{QStringLiteral("webflow-site"), kEndpoint, QStringLiteral("http"),
+                                             UnrecognizedServer::Reason::projectScoped, key}}));
+
+        // The same name in user scope is shadowed inside that folder, and listed once.
+        QVERIFY(QCoro::waitFor(ClaudeCLI::addServer(QStringLiteral("webflow-site"))).ok);
+        const ClaudeCLI::RegistryRead read = ClaudeCLI::readRegistry();
+        QVERIFY(read.servers.isEmpty());
+        QCOMPARE(read.unrecognized,
+                 (QList<UnrecognizedServer>{{QStringLiteral("webflow-site"), kEndpoint, QStringLiteral("http"),
+                                             UnrecognizedServer::Reason::localScopeShadow, std::nullopt}}));
+
+        // Removing the user entry says that the project's entry stays.
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::removeServer(QStringLiteral("webflow-site"))),
+                 (RegistryChange{true, QStringLiteral("Removed webflow-site from user scope. A project-scoped entry with the "
+                                                      "same name is still in ~/.claude.json and has to be removed by hand.")}));
+    }
+
+    void signedOut()
+    {
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::authStatus()), ClaudeCLI::AuthStatus::signedOut());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ClaudeRoundTrip)
+#include "tst_ClaudeRoundTrip.moc"
