@@ -24,7 +24,7 @@ const QString kChangedBefore =
 LocalRemovalResult removeLocally(const QString &name, const QString &folder, const RegistrationCheck &registrationCheck,
                                  const LocalRemovalRunner &runner)
 {
-    const QString quoted = u'"' + name + u'"';
+    const QString quoted = u'"' + displayName(name) + u'"';
     if (name.startsWith(otherLanePrefix))
         return {false, quoted + QStringLiteral(" belongs to a different Quorvane lane.")};
     if (!isSafeServerName(name))

@@ -5,7 +5,6 @@
 #include "cli/Discovery.h"
 #include "cli/RegistryReader.h"
 #include "cli/ServerNames.h"
-#include "model/DisplayText.h"
 
 #include <algorithm>
 
@@ -14,7 +13,6 @@ namespace ClaudeCLI {
 namespace {
 
 const QString kNotFound = QStringLiteral("claude CLI not found");
-constexpr qsizetype kDisplayLength = 120;
 
 QString quoted(const QString &text)
 {
@@ -26,7 +24,7 @@ QString quoted(const QString &text)
 QCoro::Task<RegistryChange> addServer(QString name, std::chrono::milliseconds timeLimit)
 {
     // Callers also pass names read from ~/.claude.json: sentences quote the display-safe form.
-    const QString display = sanitizedForDisplay(name, kDisplayLength);
+    const QString display = displayName(name);
     if (!name.startsWith(ownLanePrefix))
         co_return RegistryChange{false, quoted(display) + QStringLiteral(" is outside this Quorvane lane's MCP namespace.")};
     if (const std::optional<QString> invalid = validateServerName(name))
@@ -47,7 +45,7 @@ QCoro::Task<RegistryChange> removeServer(QString name, std::chrono::milliseconds
 {
     // The name comes from ~/.claude.json and may hold anything: sentences quote only its
     // display-safe form.
-    const QString display = sanitizedForDisplay(name, kDisplayLength);
+    const QString display = displayName(name);
     if (name.startsWith(otherLanePrefix))
         co_return RegistryChange{false, quoted(display) + QStringLiteral(" belongs to a different Quorvane lane.")};
     if (name.isEmpty() || name.startsWith(QLatin1Char('-')) || hasASCIIControlCharacter(name)) {

@@ -5,7 +5,6 @@
 #include "cli/Discovery.h"
 #include "cli/ProcessRunner.h"
 #include "cli/ServerNames.h"
-#include "model/DisplayText.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -152,7 +151,7 @@ ScopeCheckResult analyse(const RunResult &result, const QString &toolName)
 QCoro::Task<ScopeCheckResult> verifySites(QString name, QString url, std::chrono::milliseconds timeLimit)
 {
     // The name comes from ~/.claude.json: sentences quote only its display-safe form.
-    const QString display = quoted(sanitizedForDisplay(name, 120));
+    const QString display = quoted(displayName(name));
     if (name.startsWith(otherLanePrefix) || !isSafeServerName(name))
         co_return failure(display + QStringLiteral(" is not a name this app will verify."));
     if (!isWebflowEndpoint(url))

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "cli/ServerNames.h"
 
+#include "model/DisplayText.h"
+
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -75,6 +77,11 @@ QString slugify(QStringView text)
     slug.remove(outside);
     slug.replace(hyphens, QStringLiteral("-"));
     return slug;
+}
+
+QString displayName(QStringView name)
+{
+    return sanitizedForDisplay(name, 120);
 }
 
 } // namespace ClaudeCLI

@@ -33,4 +33,8 @@ inline constexpr QStringView webflowMCPEndpoint = u"https://mcp.webflow.com/mcp"
 /// The display text as a lower-case slug of ASCII letters, digits and single hyphens.
 [[nodiscard]] QString slugify(QStringView text);
 
+/// A server name as user-facing sentences quote it. Names come from ~/.claude.json, which anyone
+/// can edit, so they are shown cleaned and cut; only the command line gets the raw name.
+[[nodiscard]] QString displayName(QStringView name);
+
 } // namespace ClaudeCLI

@@ -214,7 +214,7 @@ QFuture<TerminalRunResult> loginArguments(QString name, OutputHandler onOutput)
 {
     if (name.startsWith(otherLanePrefix) || !isSafeServerName(name)) {
         return QtFuture::makeReadyFuture(TerminalRunResult{
-            false, u'"' + name + QStringLiteral("\" is not a name this app will pass to the CLI.")});
+            false, u'"' + displayName(name) + QStringLiteral("\" is not a name this app will pass to the CLI.")});
     }
     return ptyRun(name, {QStringLiteral("mcp"), QStringLiteral("login"), name}, std::move(onOutput));
 }

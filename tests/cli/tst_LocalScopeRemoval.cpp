@@ -74,6 +74,8 @@ private slots:
                                     << "\"quorvane-beta-webflow-x\" belongs to a different Quorvane lane.";
         QTest::newRow("unsafe name") << "a b" << project << RegistrationState::Registered
                                      << "\"a b\" is not a name this app will pass to the CLI.";
+        QTest::newRow("control character shown cleaned") << "a\u202Eb" << project << RegistrationState::Registered
+                                                         << "\"a·b\" is not a name this app will pass to the CLI.";
         const QString notCanonical = QStringLiteral(
             "The saved project folder is not a canonical absolute path. Remove this entry from ~/.claude.json by hand.");
         QTest::newRow("trailing slash") << "webflow-x" << "/project/" << RegistrationState::Registered << notCanonical;

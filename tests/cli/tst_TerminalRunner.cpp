@@ -165,17 +165,21 @@ private slots:
     void refusedNames_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("other lane") << "quorvane-beta-webflow-site";
-        QTest::newRow("unsafe") << "site; rm -rf";
-        QTest::newRow("empty") << "";
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("other lane") << "quorvane-beta-webflow-site" << "quorvane-beta-webflow-site";
+        QTest::newRow("unsafe") << "site; rm -rf" << "site; rm -rf";
+        QTest::newRow("empty") << "" << "";
+        QTest::newRow("line break shown cleaned") << "webflow-a\nb" << "webflow-a·b";
+        QTest::newRow("long name cut") << QString(130, u'x') + u' ' << QString(120, u'x') + u'…';
     }
 
     void refusedNames()
     {
         QFETCH(QString, name);
+        QFETCH(QString, shown);
         Pieces pieces;
         QCOMPARE(ClaudeCLI::loginArguments(name, pieces.handler()).result(),
-                 (TerminalRunResult{false, u'"' + name + QStringLiteral("\" is not a name this app will pass to the CLI.")}));
+                 (TerminalRunResult{false, u'"' + shown + QStringLiteral("\" is not a name this app will pass to the CLI.")}));
     }
 };
 
