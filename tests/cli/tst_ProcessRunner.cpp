@@ -79,7 +79,7 @@ private slots:
         QTest::newRow("standard input is empty") << QByteArray("cat; echo done") << 5000 << 0 << "done\n" << "";
         QTest::newRow("invalid UTF-8 replaced") << QByteArray("printf 'a\\377b\\303\\251'") << 5000 << 0
                                                 << QStringLiteral("a\uFFFDb\u00E9") << "";
-        QTest::newRow("time limit") << QByteArray("echo started; exec sleep 30") << 300 << -2 << "started\n" << "";
+        QTest::newRow("time limit") << QByteArray("echo started; exec sleep 30") << 1000 << -2 << "started\n" << "";
         QTest::newRow("arguments passed unchanged") << QByteArray("printf '[%s]' \"$@\"") << 5000 << 0
                                                     << "[a b][][*]" << "";
     }
@@ -101,7 +101,7 @@ private slots:
                                      .result();
         QCOMPARE(result, (RunResult{exitCode, out, err}));
         if (exitCode == -2)
-            QVERIFY2(clock.elapsed() < timeoutMs + 1500, qPrintable(QString::number(clock.elapsed())));
+            QVERIFY2(clock.elapsed() < timeoutMs + 4000, qPrintable(QString::number(clock.elapsed())));
     }
 
     void launchFailureIsTheSystemsText()
@@ -128,7 +128,7 @@ private slots:
         const RunResult result = ClaudeCLI::run(script("sleep 4 & echo parent; exit 4"), {}, 10s).result();
         const qint64 elapsed = clock.elapsed();
         QCOMPARE(result, (RunResult{4, QStringLiteral("parent\n"), {}}));
-        QVERIFY2(elapsed >= 900 && elapsed < 2500, qPrintable(QString::number(elapsed)));
+        QVERIFY2(elapsed >= 900 && elapsed < 5000, qPrintable(QString::number(elapsed)));
     }
 
     void childIgnoringSigtermIsKilledAfterTheGrace()
@@ -141,15 +141,15 @@ private slots:
             ClaudeCLI::run(script("trap '' TERM; echo $$ > \"$1\"; exec sleep 30"), {pidFile}, 300ms)
                 .result();
         QCOMPARE(result.exitCode, -2);
-        QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
 
         QFile file(pidFile);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const pid_t pid = file.readAll().trimmed().toInt();
         QVERIFY(pid > 0);
         QVERIFY(processExists(pid));
-        QTRY_VERIFY_WITH_TIMEOUT(!processExists(pid), 6000);
-        QVERIFY2(clock.elapsed() >= 3000 && clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QTRY_VERIFY_WITH_TIMEOUT(!processExists(pid), 10000);
+        QVERIFY2(clock.elapsed() >= 3000 && clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
     }
 
     void childrenRunInThePrivateWorkingDirectory()

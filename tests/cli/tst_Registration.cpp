@@ -32,6 +32,9 @@ class tst_Registration : public QObject
 {
     Q_OBJECT
 
+    // Only a command that hangs should meet the limit: the others get one no loaded machine reaches.
+    static std::chrono::milliseconds limitFor(const FakeClaude::Reply &reply) { return reply.hangs ? 500ms : 60s; }
+
 private slots:
     void initTestCase()
     {
@@ -77,7 +80,7 @@ private slots:
         FakeClaude claude(home);
         claude.answer(QStringLiteral("mcp add"), reply);
 
-        const RegistryChange change = QCoro::waitFor(ClaudeCLI::addServer(name, 500ms));
+        const RegistryChange change = QCoro::waitFor(ClaudeCLI::addServer(name, limitFor(reply)));
         QCOMPARE(change.message, expected.message);
         QCOMPARE(change.ok, expected.ok);
         const QList<QStringList> calls = claude.calls();
@@ -148,7 +151,7 @@ private slots:
         FakeClaude claude(home);
         claude.answer(QStringLiteral("mcp remove"), reply);
 
-        const RegistryChange change = QCoro::waitFor(ClaudeCLI::removeServer(name, 500ms));
+        const RegistryChange change = QCoro::waitFor(ClaudeCLI::removeServer(name, limitFor(reply)));
         QCOMPARE(change.message, expected.message);
         QCOMPARE(change.ok, expected.ok);
         QCOMPARE(claude.calls(), runs ? QList<QStringList>{removal(name)} : QList<QStringList>{});
