@@ -3,7 +3,7 @@
 #include "account/PersistedAccount.h"
 
 #include "model/StoreFile.h"
-#include "scheduling/ScheduleCoding.h"
+#include "model/UuidText.h"
 
 #include <QJsonDocument>
 
@@ -33,7 +33,7 @@ std::optional<PersistedAccount> currentLayout(const QJsonObject &document)
     PersistedAccount account{*version, std::nullopt, *profile};
     const QJsonValue owner = document.value("ownerID"_L1);
     if (owner.isString()) {
-        account.ownerID = ScheduleCoding::parseUuid(owner.toString());
+        account.ownerID = UuidText::parse(owner.toString());
         if (!account.ownerID)
             return std::nullopt;
     } else if (!owner.isUndefined() && !owner.isNull()) {
@@ -48,7 +48,7 @@ QByteArray PersistedAccount::encode() const
 {
     QJsonObject document{{u"version"_s, version}, {u"profile"_s, profile.toJson()}};
     if (ownerID)
-        document.insert(u"ownerID"_s, ScheduleCoding::uuidText(*ownerID));
+        document.insert(u"ownerID"_s, UuidText::format(*ownerID));
     return StoreFile::encode(document);
 }
 

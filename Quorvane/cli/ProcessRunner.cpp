@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "cli/ProcessRunner.h"
 
+#include "model/UuidText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QPromise>
@@ -237,7 +239,7 @@ ChildOutcome collectChild(SpawnedChild &child, milliseconds timeout, millisecond
 std::optional<QString> makePrivateWorkingDirectory(const QString &parent, const QUuid &id)
 {
     const QString path = parent + QStringLiteral("/quorvane-cwd-")
-        + id.toString(QUuid::WithoutBraces).toUpper();
+        + UuidText::format(id);
     const QByteArray encoded = QFile::encodeName(path);
     struct stat status{};
     if (::lstat(encoded.constData(), &status) == 0 || errno != ENOENT)

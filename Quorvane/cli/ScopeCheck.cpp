@@ -5,6 +5,7 @@
 #include "cli/Discovery.h"
 #include "cli/ProcessRunner.h"
 #include "cli/ServerNames.h"
+#include "model/UuidText.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -75,7 +76,7 @@ QString quoted(const QString &text)
 std::optional<QString> writeMcpConfig(const QString &directory, const QString &name, const QString &url)
 {
     const QString path = directory + QStringLiteral("/quorvane-mcp-")
-        + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".json");
+        + UuidText::format(QUuid::createUuid()) + QStringLiteral(".json");
     const QJsonObject server{{QStringLiteral("type"), QStringLiteral("http")}, {QStringLiteral("url"), url}};
     const QJsonObject config{{QStringLiteral("mcpServers"), QJsonObject{{name, server}}}};
     QSaveFile file(path);

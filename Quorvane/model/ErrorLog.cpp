@@ -5,6 +5,7 @@
 #include "model/AppInfo.h"
 #include "model/ErrorReport.h"
 #include "model/Redaction.h"
+#include "model/UuidText.h"
 #include "platform/BundleInfo.h"
 
 #include <QCoroNetworkReply>
@@ -47,7 +48,7 @@ QString lastCharacters(const QString &text, qsizetype count)
 QJsonObject ErrorEvent::toJson() const
 {
     return {
-        {QStringLiteral("id"), id.toString(QUuid::WithoutBraces).toUpper()},
+        {QStringLiteral("id"), UuidText::format(id)},
         {QStringLiteral("at"), at.toUTC().toString(Qt::ISODate)},
         {QStringLiteral("area"), area},
         {QStringLiteral("message"), message},

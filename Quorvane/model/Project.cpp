@@ -4,8 +4,7 @@
 
 #include "model/InternetDateTime.h"
 #include "model/RawTextTable.h"
-
-#include <QRegularExpression>
+#include "model/UuidText.h"
 
 #include <algorithm>
 
@@ -62,17 +61,6 @@ private:
     QString *m_error;
     bool m_failed = false;
 };
-
-// Only the 36-character form: QUuid alone would also take braces, and gives the nil UUID for
-// anything it cannot read.
-std::optional<QUuid> uuidFromText(const QString &text)
-{
-    static const QRegularExpression form(QRegularExpression::anchoredPattern(
-        QStringLiteral("[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}")));
-    if (!form.match(text).hasMatch())
-        return std::nullopt;
-    return QUuid::fromString(text);
-}
 
 } // namespace
 
@@ -147,7 +135,7 @@ std::optional<Project> Project::fromJson(const QJsonValue &json, QString *error)
     FieldReader reader(object, error);
     Project project;
 
-    const std::optional<QUuid> id = uuidFromText(reader.text(QLatin1StringView("id")));
+    const std::optional<QUuid> id = UuidText::parse(reader.text(QLatin1StringView("id")));
     if (!id)
         reader.fail(QStringLiteral("\"id\" is not a UUID"));
     project.id = id.value_or(QUuid());
@@ -181,7 +169,7 @@ std::optional<Project> Project::fromJson(const QJsonValue &json, QString *error)
 QJsonObject Project::toJson() const
 {
     QJsonObject object{
-        {QStringLiteral("id"), id.toString(QUuid::WithoutBraces).toUpper()},
+        {QStringLiteral("id"), UuidText::format(id)},
         {QStringLiteral("title"), title},
         {QStringLiteral("mcpName"), mcpName},
         {QStringLiteral("createdAt"), InternetDateTime::format(createdAt)},

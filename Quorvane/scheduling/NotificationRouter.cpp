@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "scheduling/NotificationRouter.h"
 
-#include "scheduling/ScheduleCoding.h"
+#include "model/UuidText.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -16,7 +16,7 @@ std::optional<QUuid> uuidAt(const QVariantMap &userInfo, const QString &key)
     const QVariant value = userInfo.value(key);
     if (value.typeId() != QMetaType::QString)
         return std::nullopt;
-    return ScheduleCoding::parseUuid(value.toString());
+    return UuidText::parse(value.toString());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "scheduling/PublishAttention.h"
 
+#include "model/UuidText.h"
 #include "scheduling/ScheduleCoding.h"
 
 #include <QSet>
@@ -17,7 +18,7 @@ constexpr qsizetype inboxLimit = 100;
 
 QJsonObject PublishAttention::toJson() const
 {
-    return {{u"id"_s, uuidText(id)},
+    return {{u"id"_s, UuidText::format(id)},
             {u"kind"_s, kind},
             {u"message"_s, message},
             {u"createdAt"_s, cacheDateText(createdAt)}};

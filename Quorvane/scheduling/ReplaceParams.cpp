@@ -3,11 +3,9 @@
 #include "scheduling/ReplaceParams.h"
 
 #include "backend/BackendTimestamp.h"
-#include "scheduling/ScheduleCoding.h"
-
+#include "model/UuidText.h"
 
 using namespace Qt::StringLiterals;
-using ScheduleCoding::uuidText;
 
 ReplaceParams::ReplaceParams(const ScheduledPublish &schedule, const QUuid &userID)
     : p_id(schedule.id)
@@ -27,8 +25,8 @@ ReplaceParams::ReplaceParams(const ScheduledPublish &schedule, const QUuid &user
 QJsonObject ReplaceParams::toJson() const
 {
     QJsonObject object{
-        {u"p_id"_s, uuidText(p_id)},
-        {u"p_user"_s, uuidText(p_user)},
+        {u"p_id"_s, UuidText::format(p_id)},
+        {u"p_user"_s, UuidText::format(p_user)},
         {u"p_connection_name"_s, p_connection_name},
         {u"p_site_id"_s, p_site_id},
         {u"p_site_name"_s, p_site_name},

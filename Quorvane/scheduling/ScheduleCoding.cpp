@@ -3,24 +3,9 @@
 #include "scheduling/ScheduleCoding.h"
 
 #include "backend/BackendTimestamp.h"
+#include "model/UuidText.h"
 
 namespace ScheduleCoding {
-
-QString uuidText(const QUuid &uuid)
-{
-    return uuid.toString(QUuid::WithoutBraces).toUpper();
-}
-
-std::optional<QUuid> parseUuid(QStringView text)
-{
-    // QUuid also takes braces and answers the nil UUID for garbage; the wire form is neither.
-    if (text.size() != 36)
-        return std::nullopt;
-    const QUuid uuid = QUuid::fromString(text);
-    if (uuid.isNull() && text != u"00000000-0000-0000-0000-000000000000")
-        return std::nullopt;
-    return uuid;
-}
 
 QString cacheDateText(const QDateTime &instant)
 {
@@ -151,7 +136,7 @@ QUuid Reader::uuidOf(QLatin1StringView key, const QJsonValue &value)
     const QString text = typed(key, value);
     if (!ok())
         return {};
-    const std::optional<QUuid> uuid = parseUuid(text);
+    const std::optional<QUuid> uuid = UuidText::parse(text);
     if (!uuid)
         fail(key, QStringLiteral("is not a UUID"));
     return uuid.value_or(QUuid());

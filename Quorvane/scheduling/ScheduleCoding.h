@@ -18,8 +18,7 @@
  * schedule rows and replies.
  *
  * Nothing is coerced: a value of the wrong JSON type fails, a required key that is missing or null
- * fails, an optional key that is missing or null reads as absent. UUIDs are written upper-case and
- * read in either case.
+ * fails, an optional key that is missing or null reads as absent. UUIDs are coded as UuidText.
  */
 namespace ScheduleCoding {
 
@@ -28,12 +27,6 @@ enum class DateForm {
     Cache,   ///< the cache file: UTC with whole seconds and "Z" ("2026-03-08T15:30:00Z")
     Backend, ///< backend rows and replies: any offset, 0-9 fraction digits (BackendTimestamp)
 };
-
-/// The 36-character text of the UUID in upper case.
-[[nodiscard]] QString uuidText(const QUuid &uuid);
-
-/// The UUID of a 36-character text in either case; none for anything else.
-[[nodiscard]] std::optional<QUuid> parseUuid(QStringView text);
 
 /// The instant as the cache file writes it: UTC, whole seconds, "Z".
 [[nodiscard]] QString cacheDateText(const QDateTime &instant);

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "scheduling/ScheduledPublish.h"
 
+#include "model/UuidText.h"
 #include "scheduling/ScheduleCoding.h"
 
 #include <QLocale>
@@ -15,7 +16,7 @@ using namespace ScheduleCoding;
 QJsonObject ScheduledPublish::toJson() const
 {
     QJsonObject object{
-        {u"id"_s, uuidText(id)},
+        {u"id"_s, UuidText::format(id)},
         {u"connectionName"_s, connectionName},
         {u"siteId"_s, siteId},
         {u"siteName"_s, siteName},
