@@ -3,6 +3,7 @@
 #include "model/Project.h"
 
 #include "model/InternetDateTime.h"
+#include "model/JsonReader.h"
 #include "model/RawTextTable.h"
 #include "model/UuidText.h"
 
@@ -20,47 +21,6 @@ constexpr RawTextTable<Recovery, 5> recoveryTexts{{{
     {Recovery::retryPublishingDisconnect, u"retryPublishingDisconnect"},
     {Recovery::reconcileRegistry, u"reconcileRegistry"},
 }}};
-
-// Reads one JSON object field by field, keeping the first failure's reason.
-class FieldReader
-{
-public:
-    FieldReader(const QJsonObject &object, QString *error) : m_object(object), m_error(error) { }
-
-    [[nodiscard]] bool failed() const { return m_failed; }
-
-    void fail(const QString &reason)
-    {
-        if (!m_failed && m_error)
-            *m_error = reason;
-        m_failed = true;
-    }
-
-    /// A text that must be present.
-    QString text(QLatin1StringView key)
-    {
-        const QJsonValue value = m_object.value(key);
-        if (!value.isString())
-            fail(QStringLiteral("\"%1\" is missing or not a text").arg(key));
-        return value.toString();
-    }
-
-    /// A text that may be missing or null.
-    std::optional<QString> optionalText(QLatin1StringView key)
-    {
-        const QJsonValue value = m_object.value(key);
-        if (value.isUndefined() || value.isNull())
-            return std::nullopt;
-        if (!value.isString())
-            fail(QStringLiteral("\"%1\" is not a text").arg(key));
-        return value.toString();
-    }
-
-private:
-    const QJsonObject &m_object;
-    QString *m_error;
-    bool m_failed = false;
-};
 
 } // namespace
 
@@ -86,8 +46,7 @@ std::optional<Intent> Intent::fromJson(const QJsonValue &json, QString *error)
     if (!payload.isObject())
         return fail(QStringLiteral("the registry intent \"%1\" holds no object").arg(kind));
 
-    const QJsonObject fields = payload.toObject();
-    FieldReader reader(fields, error);
+    JsonReader reader(payload);
     Intent intent;
     if (kind == QLatin1StringView("rename")) {
         QString from = reader.text(QLatin1StringView("from"));
@@ -98,7 +57,7 @@ std::optional<Intent> Intent::fromJson(const QJsonValue &json, QString *error)
     } else {
         intent.change = Unregister{reader.text(QLatin1StringView("name"))};
     }
-    if (reader.failed())
+    if (!reader.finish(error))
         return std::nullopt;
     return intent;
 }
@@ -132,29 +91,22 @@ std::optional<Project> Project::fromJson(const QJsonValue &json, QString *error)
         return std::nullopt;
     }
     const QJsonObject object = json.toObject();
-    FieldReader reader(object, error);
+    JsonReader reader(object);
     Project project;
-
-    const std::optional<QUuid> id = UuidText::parse(reader.text(QLatin1StringView("id")));
-    if (!id)
-        reader.fail(QStringLiteral("\"id\" is not a UUID"));
-    project.id = id.value_or(QUuid());
+    project.id = reader.uuid(QLatin1StringView("id"));
     project.title = reader.text(QLatin1StringView("title"));
     project.mcpName = reader.text(QLatin1StringView("mcpName"));
     project.issue = reader.optionalText(QLatin1StringView("issue"));
     if (const std::optional<QString> recovery = reader.optionalText(QLatin1StringView("issueRecovery"))) {
         project.issueRecovery = issueRecoveryFromRawText(*recovery);
         if (!project.issueRecovery)
-            reader.fail(QStringLiteral("\"issueRecovery\" is not a known recovery"));
+            reader.fail(QLatin1StringView("issueRecovery"), QStringLiteral("is not a known recovery"));
     }
-    const QString createdAt = reader.text(QLatin1StringView("createdAt"));
-    project.createdAt = InternetDateTime::parse(createdAt);
-    if (!project.createdAt.isValid())
-        reader.fail(QStringLiteral("\"createdAt\" is not a date"));
+    project.createdAt = reader.date(QLatin1StringView("createdAt"));
     project.siteID = reader.optionalText(QLatin1StringView("siteID"));
     project.pendingSiteID = reader.optionalText(QLatin1StringView("pendingSiteID"));
     project.pendingSiteName = reader.optionalText(QLatin1StringView("pendingSiteName"));
-    if (reader.failed())
+    if (!reader.finish(error))
         return std::nullopt;
 
     const QJsonValue intent = object.value(QLatin1StringView("registryIntent"));

@@ -3,40 +3,11 @@
 #include "model/SiteRecord.h"
 
 #include "model/InternetDateTime.h"
+#include "model/JsonReader.h"
 
 #include <QJsonArray>
 
 namespace {
-
-// An optional member: missing or null is absent, and a present value of the wrong kind fails the
-// whole record (and with it the file), so nothing is ever coerced.
-template <typename T, typename Read>
-bool readOptional(const QJsonObject &object, QLatin1StringView key, std::optional<T> &into,
-                  Read read)
-{
-    const QJsonValue value = object.value(key);
-    if (value.isUndefined() || value.isNull())
-        return true;
-    into = read(value);
-    return into.has_value();
-}
-
-std::optional<QString> readText(const QJsonValue &value)
-{
-    if (!value.isString())
-        return std::nullopt;
-    return value.toString();
-}
-
-std::optional<QDateTime> readDate(const QJsonValue &value)
-{
-    if (!value.isString())
-        return std::nullopt;
-    const QDateTime date = InternetDateTime::parse(value.toString());
-    if (!date.isValid())
-        return std::nullopt;
-    return date;
-}
 
 void writeDate(QJsonObject &object, QLatin1StringView key, const std::optional<QDateTime> &date)
 {
@@ -70,32 +41,20 @@ QJsonObject SiteRecord::toJson() const
 
 std::optional<SiteRecord> SiteRecord::fromJson(const QJsonValue &value)
 {
-    if (!value.isObject())
-        return std::nullopt;
-    const QJsonObject object = value.toObject();
-    const QJsonValue id = object.value(QLatin1StringView("id"));
-    const QJsonValue name = object.value(QLatin1StringView("name"));
-    const QJsonValue connections = object.value(QLatin1StringView("connections"));
-    if (!id.isString() || !name.isString() || !connections.isArray())
-        return std::nullopt;
-
+    // A present value of the wrong kind fails the whole record (and with it the file), so nothing
+    // is ever coerced.
+    JsonReader reader(value);
     SiteRecord record;
-    record.id = id.toString();
-    record.name = name.toString();
-    for (const QJsonValue connection : connections.toArray()) {
-        if (!connection.isString())
-            return std::nullopt;
-        record.connections.append(connection.toString());
-    }
-    if (!readOptional(object, QLatin1StringView("nameSeenAt"), record.nameSeenAt, readDate)
-        || !readOptional(object, QLatin1StringView("customName"), record.customName, readText)
-        || !readOptional(object, QLatin1StringView("lastVerifiedAt"), record.lastVerifiedAt,
-                         readDate)
-        || !readOptional(object, QLatin1StringView("publishingConnectedAt"),
-                         record.publishingConnectedAt, readDate)
-        || !readOptional(object, QLatin1StringView("shortName"), record.shortName, readText)
-        || !readOptional(object, QLatin1StringView("shortNameSeenAt"), record.shortNameSeenAt,
-                         readDate))
+    record.id = reader.text(QLatin1StringView("id"));
+    record.name = reader.text(QLatin1StringView("name"));
+    record.connections = reader.textList(QLatin1StringView("connections"));
+    record.nameSeenAt = reader.optionalDate(QLatin1StringView("nameSeenAt"));
+    record.customName = reader.optionalText(QLatin1StringView("customName"));
+    record.lastVerifiedAt = reader.optionalDate(QLatin1StringView("lastVerifiedAt"));
+    record.publishingConnectedAt = reader.optionalDate(QLatin1StringView("publishingConnectedAt"));
+    record.shortName = reader.optionalText(QLatin1StringView("shortName"));
+    record.shortNameSeenAt = reader.optionalDate(QLatin1StringView("shortNameSeenAt"));
+    if (!reader.ok())
         return std::nullopt;
     return record;
 }
