@@ -2,44 +2,28 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "account/PersistedAccount.h"
 
+#include "model/JsonReader.h"
 #include "model/StoreFile.h"
 #include "model/UuidText.h"
 
 #include <QJsonDocument>
 
-#include <cmath>
 #include <limits>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-std::optional<int> integer(const QJsonValue &value)
-{
-    if (!value.isDouble())
-        return std::nullopt;
-    const double number = value.toDouble();
-    if (number != std::trunc(number) || std::abs(number) > std::numeric_limits<int>::max())
-        return std::nullopt;
-    return int(number);
-}
-
 std::optional<PersistedAccount> currentLayout(const QJsonObject &document)
 {
-    const std::optional<int> version = integer(document.value("version"_L1));
+    JsonReader reader(document);
+    const qint64 version = reader.integer("version"_L1);
+    const std::optional<QUuid> ownerID = reader.optionalUuid("ownerID"_L1);
     const std::optional<AccountProfile> profile = AccountProfile::fromJson(document.value("profile"_L1));
-    if (!version || !profile)
+    if (!reader.ok() || version > std::numeric_limits<int>::max() || version < -std::numeric_limits<int>::max()
+        || !profile)
         return std::nullopt;
-    PersistedAccount account{*version, std::nullopt, *profile};
-    const QJsonValue owner = document.value("ownerID"_L1);
-    if (owner.isString()) {
-        account.ownerID = UuidText::parse(owner.toString());
-        if (!account.ownerID)
-            return std::nullopt;
-    } else if (!owner.isUndefined() && !owner.isNull()) {
-        return std::nullopt;
-    }
-    return account;
+    return PersistedAccount{int(version), ownerID, *profile};
 }
 
 } // namespace

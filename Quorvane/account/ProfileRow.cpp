@@ -2,18 +2,15 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "account/ProfileRow.h"
 
-#include <QJsonObject>
+#include "model/JsonReader.h"
 
 using namespace Qt::StringLiterals;
 
 std::optional<ProfileRow> ProfileRow::fromJson(const QJsonValue &value)
 {
-    if (!value.isObject())
+    JsonReader reader(value);
+    ProfileRow row{reader.text("email"_L1), reader.boolean("marketing_opt_in"_L1)};
+    if (!reader.ok())
         return std::nullopt;
-    const QJsonObject row = value.toObject();
-    const QJsonValue email = row.value("email"_L1);
-    const QJsonValue optIn = row.value("marketing_opt_in"_L1);
-    if (!email.isString() || !optIn.isBool())
-        return std::nullopt;
-    return ProfileRow{email.toString(), optIn.toBool()};
+    return row;
 }

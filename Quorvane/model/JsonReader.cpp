@@ -4,6 +4,8 @@
 
 #include "model/UuidText.h"
 
+#include <cmath>
+
 JsonReader::JsonReader(const QJsonValue &value, QString path, DateParser dates)
     : m_object(value.toObject())
     , m_path(std::move(path))
@@ -64,6 +66,19 @@ bool JsonReader::boolean(QLatin1StringView key)
         return false;
     }
     return value.toBool();
+}
+
+qint64 JsonReader::integer(QLatin1StringView key)
+{
+    return integerOf(key, required(key));
+}
+
+std::optional<qint64> JsonReader::optionalInteger(QLatin1StringView key)
+{
+    const QJsonValue value = optional(key);
+    if (value.isUndefined())
+        return std::nullopt;
+    return integerOf(key, value);
 }
 
 QDateTime JsonReader::date(QLatin1StringView key)
@@ -147,6 +162,20 @@ QUuid JsonReader::uuidOf(QLatin1StringView key, const QJsonValue &value)
     if (!uuid)
         fail(key, QStringLiteral("is not a UUID"));
     return uuid.value_or(QUuid());
+}
+
+qint64 JsonReader::integerOf(QLatin1StringView key, const QJsonValue &value)
+{
+    if (!ok())
+        return 0;
+    const double number = value.toDouble();
+    // 2^63 itself is out of range, and the first double below it is not.
+    if (!value.isDouble() || std::trunc(number) != number || number < -9223372036854775808.0
+        || number >= 9223372036854775808.0) {
+        fail(key, QStringLiteral("is not a whole number"));
+        return 0;
+    }
+    return value.toInteger();
 }
 
 QDateTime JsonReader::dateOf(QLatin1StringView key, const QJsonValue &value)

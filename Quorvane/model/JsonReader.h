@@ -42,6 +42,9 @@ public:
     [[nodiscard]] QUuid uuid(QLatin1StringView key);
     [[nodiscard]] std::optional<QUuid> optionalUuid(QLatin1StringView key);
     [[nodiscard]] bool boolean(QLatin1StringView key);
+    /// A whole number within the signed 64-bit range.
+    [[nodiscard]] qint64 integer(QLatin1StringView key);
+    [[nodiscard]] std::optional<qint64> optionalInteger(QLatin1StringView key);
     [[nodiscard]] QDateTime date(QLatin1StringView key);
     [[nodiscard]] std::optional<QDateTime> optionalDate(QLatin1StringView key);
 
@@ -91,6 +94,7 @@ private:
     QString qualified(QLatin1StringView key) const;
     QString typed(QLatin1StringView key, const QJsonValue &value);
     QUuid uuidOf(QLatin1StringView key, const QJsonValue &value);
+    qint64 integerOf(QLatin1StringView key, const QJsonValue &value);
     QDateTime dateOf(QLatin1StringView key, const QJsonValue &value);
 
     QJsonObject m_object;

@@ -29,6 +29,32 @@ private slots:
         QVERIFY(error.isEmpty());
     }
 
+    void integer_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<bool>("valid");
+
+        QTest::newRow("zero") << QByteArray(R"({"n": 0})") << true;
+        QTest::newRow("negative") << QByteArray(R"({"n": -42})") << true;
+        QTest::newRow("largest double below 2^63") << QByteArray(R"({"n": 9223372036854774784})") << true;
+        QTest::newRow("2^63") << QByteArray(R"({"n": 9223372036854775808})") << false;
+        QTest::newRow("fraction") << QByteArray(R"({"n": 1.5})") << false;
+        QTest::newRow("text") << QByteArray(R"({"n": "1"})") << false;
+        QTest::newRow("null") << QByteArray(R"({"n": null})") << false;
+    }
+
+    void integer()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(bool, valid);
+        const QJsonObject object = QJsonDocument::fromJson(json).object();
+        JsonReader reader(object);
+        const qint64 number = reader.integer(QLatin1StringView("n"));
+        QCOMPARE(reader.ok(), valid);
+        if (valid)
+            QCOMPARE(double(number), object.value(QLatin1StringView("n")).toDouble());
+    }
+
     void firstFailure_data()
     {
         QTest::addColumn<QByteArray>("json");
