@@ -23,10 +23,7 @@ QString JsonReader::text(QLatin1StringView key)
 
 std::optional<QString> JsonReader::optionalText(QLatin1StringView key)
 {
-    const QJsonValue value = optional(key);
-    if (value.isUndefined())
-        return std::nullopt;
-    return typed(key, value);
+    return optionalOf(key, &JsonReader::typed);
 }
 
 QStringList JsonReader::textList(QLatin1StringView key)
@@ -50,10 +47,7 @@ QUuid JsonReader::uuid(QLatin1StringView key)
 
 std::optional<QUuid> JsonReader::optionalUuid(QLatin1StringView key)
 {
-    const QJsonValue value = optional(key);
-    if (value.isUndefined())
-        return std::nullopt;
-    return uuidOf(key, value);
+    return optionalOf(key, &JsonReader::uuidOf);
 }
 
 bool JsonReader::boolean(QLatin1StringView key)
@@ -75,10 +69,7 @@ qint64 JsonReader::integer(QLatin1StringView key)
 
 std::optional<qint64> JsonReader::optionalInteger(QLatin1StringView key)
 {
-    const QJsonValue value = optional(key);
-    if (value.isUndefined())
-        return std::nullopt;
-    return integerOf(key, value);
+    return optionalOf(key, &JsonReader::integerOf);
 }
 
 QDateTime JsonReader::date(QLatin1StringView key)
@@ -88,10 +79,7 @@ QDateTime JsonReader::date(QLatin1StringView key)
 
 std::optional<QDateTime> JsonReader::optionalDate(QLatin1StringView key)
 {
-    const QJsonValue value = optional(key);
-    if (value.isUndefined())
-        return std::nullopt;
-    return dateOf(key, value);
+    return optionalOf(key, &JsonReader::dateOf);
 }
 
 void JsonReader::fail(QLatin1StringView key, const QString &problem)

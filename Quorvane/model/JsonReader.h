@@ -89,6 +89,15 @@ private:
     QJsonValue required(QLatin1StringView key);
     /// The value, or an undefined one when the key is missing or null (or reading already failed).
     QJsonValue optional(QLatin1StringView key);
+    /// The optional value read by @p read; none when the key is missing or null.
+    template<typename T>
+    std::optional<T> optionalOf(QLatin1StringView key, T (JsonReader::*read)(QLatin1StringView, const QJsonValue &))
+    {
+        const QJsonValue value = optional(key);
+        if (value.isUndefined())
+            return std::nullopt;
+        return (this->*read)(key, value);
+    }
     /// The required array; empty once reading failed.
     QJsonArray arrayAt(QLatin1StringView key);
     QString qualified(QLatin1StringView key) const;
