@@ -2,13 +2,13 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "account/AccountProfile.h"
 
-#include <cmath>
+#include "model/ReferenceSeconds.h"
 
 using namespace Qt::StringLiterals;
 
 QDateTime AccountProfile::referenceDate()
 {
-    return QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+    return ReferenceSeconds::origin();
 }
 
 QDateTime AccountProfile::distantPast()
@@ -23,7 +23,7 @@ QJsonObject AccountProfile::toJson() const
     // to the same milliseconds.
     return {{u"email"_s, email},
             {u"marketingOptIn"_s, marketingOptIn},
-            {u"fetchedAt"_s, double(referenceDate().msecsTo(fetchedAt)) / 1000.0}};
+            {u"fetchedAt"_s, ReferenceSeconds::from(fetchedAt)}};
 }
 
 std::optional<AccountProfile> AccountProfile::fromJson(const QJsonValue &value)
@@ -45,13 +45,11 @@ std::optional<AccountProfile> AccountProfile::fromJson(const QJsonValue &value)
 
     const QJsonValue fetchedAt = object.value("fetchedAt"_L1);
     if (fetchedAt.isDouble()) {
-        const double seconds = fetchedAt.toDouble();
         // Beyond a few million years QDateTime cannot hold the instant.
-        if (!std::isfinite(seconds) || std::abs(seconds) > 1e14)
+        const std::optional<QDateTime> at = ReferenceSeconds::toDate(fetchedAt.toDouble(), 1e14);
+        if (!at)
             return std::nullopt;
-        profile.fetchedAt = referenceDate().addMSecs(std::llround(seconds * 1000.0));
-        if (!profile.fetchedAt.isValid())
-            return std::nullopt;
+        profile.fetchedAt = *at;
     } else if (!fetchedAt.isUndefined() && !fetchedAt.isNull()) {
         return std::nullopt;
     }

@@ -2,14 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "kit/ShimmerTracker.h"
 
+#include "model/ReferenceSeconds.h"
 #include "platform/Clock.h"
-
-namespace {
-
-// 2001-01-01T00:00:00Z in milliseconds since the Unix epoch.
-constexpr qint64 referenceDateMs = 978307200000;
-
-} // namespace
 
 ShimmerTracker::ShimmerTracker(QObject *parent)
     : QObject(parent)
@@ -19,7 +13,7 @@ ShimmerTracker::ShimmerTracker(QObject *parent)
 
 double ShimmerTracker::referenceSeconds(const Clock &clock)
 {
-    return double(clock.now().toMSecsSinceEpoch() - referenceDateMs) / 1000.0;
+    return ReferenceSeconds::from(clock.now());
 }
 
 void ShimmerTracker::setClock(const Clock *clock)

@@ -2,30 +2,12 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "model/ConnectionMeta.h"
 
-#include <cmath>
+#include "model/ReferenceSeconds.h"
 
 namespace {
 
-const QDateTime &referenceDate()
-{
-    static const QDateTime date(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
-    return date;
-}
-
 // Beyond about 3,000 years from the reference date a number is no time the application wrote.
 constexpr double furthestSeconds = 1e11;
-
-std::optional<QDateTime> dateFromSeconds(double seconds)
-{
-    if (!std::isfinite(seconds) || std::abs(seconds) > furthestSeconds)
-        return std::nullopt;
-    return referenceDate().addMSecs(std::llround(seconds * 1000.0));
-}
-
-double secondsFromDate(const QDateTime &date)
-{
-    return static_cast<double>(referenceDate().msecsTo(date)) / 1000.0;
-}
 
 } // namespace
 
@@ -55,7 +37,7 @@ std::optional<ConnectionMeta> ConnectionMeta::fromJson(const QJsonValue &json, Q
         if (!present(key))
             continue;
         const QJsonValue value = object.value(key);
-        *field = value.isDouble() ? dateFromSeconds(value.toDouble()) : std::nullopt;
+        *field = value.isDouble() ? ReferenceSeconds::toDate(value.toDouble(), furthestSeconds) : std::nullopt;
         if (!*field)
             return fail(QStringLiteral("\"%1\" is not a time").arg(key));
     }
@@ -74,9 +56,9 @@ QJsonObject ConnectionMeta::toJson() const
     if (sites)
         object.insert(QStringLiteral("sites"), SiteRef::toJson(*sites));
     if (verifiedAt)
-        object.insert(QStringLiteral("verifiedAt"), secondsFromDate(*verifiedAt));
+        object.insert(QStringLiteral("verifiedAt"), ReferenceSeconds::from(*verifiedAt));
     if (addedAt)
-        object.insert(QStringLiteral("addedAt"), secondsFromDate(*addedAt));
+        object.insert(QStringLiteral("addedAt"), ReferenceSeconds::from(*addedAt));
     if (source)
         object.insert(QStringLiteral("source"), *source);
     return object;

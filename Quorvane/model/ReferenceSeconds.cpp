@@ -1,0 +1,29 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#include "model/ReferenceSeconds.h"
+
+#include <cmath>
+
+namespace ReferenceSeconds {
+
+QDateTime origin()
+{
+    return QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+}
+
+double from(const QDateTime &instant)
+{
+    return double(origin().msecsTo(instant)) / 1000.0;
+}
+
+std::optional<QDateTime> toDate(double seconds, double furthest)
+{
+    if (!std::isfinite(seconds) || std::abs(seconds) > furthest)
+        return std::nullopt;
+    const QDateTime instant = origin().addMSecs(std::llround(seconds * 1000.0));
+    if (!instant.isValid())
+        return std::nullopt;
+    return instant;
+}
+
+} // namespace ReferenceSeconds
