@@ -4,21 +4,18 @@
 
 #include "backend/BackendTimestamp.h"
 #include "model/JsonReader.h"
-
-#include <algorithm>
-#include <array>
-#include <utility>
+#include "model/RawTextTable.h"
 
 namespace {
 
-const std::array<std::pair<QLatin1StringView, PageStatusPhase>, 6> phases{{
-    {QLatin1StringView("authorizing"), PageStatusPhase::Authorizing},
-    {QLatin1StringView("observing"), PageStatusPhase::Observing},
-    {QLatin1StringView("active"), PageStatusPhase::Active},
-    {QLatin1StringView("paused"), PageStatusPhase::Paused},
-    {QLatin1StringView("disabling"), PageStatusPhase::Disabling},
-    {QLatin1StringView("attention"), PageStatusPhase::Attention},
-}};
+constexpr RawTextTable<PageStatusPhase, 6> phases{{{
+    {PageStatusPhase::Authorizing, u"authorizing"},
+    {PageStatusPhase::Observing, u"observing"},
+    {PageStatusPhase::Active, u"active"},
+    {PageStatusPhase::Paused, u"paused"},
+    {PageStatusPhase::Disabling, u"disabling"},
+    {PageStatusPhase::Attention, u"attention"},
+}}};
 
 } // namespace
 
@@ -43,10 +40,9 @@ std::optional<PageStatusSiteState> PageStatusSiteState::fromJson(const QJsonObje
     row.otherInstanceCount = reader.optionalInteger(QLatin1StringView("other_instance_count"));
     if (!reader.ok())
         return std::nullopt;
-    const auto known = std::find_if(phases.cbegin(), phases.cend(),
-                                    [&](const auto &entry) { return entry.first == phase; });
-    if (known == phases.cend())
+    const std::optional<PageStatusPhase> known = phases.value(phase);
+    if (!known)
         return std::nullopt;
-    row.phase = known->second;
+    row.phase = *known;
     return row;
 }
