@@ -4,6 +4,7 @@
 
 #include "model/AppInfo.h"
 #include "model/ErrorReport.h"
+#include "model/InternetDateTime.h"
 #include "model/Redaction.h"
 #include "model/UuidText.h"
 #include "platform/BundleInfo.h"
@@ -49,7 +50,7 @@ QJsonObject ErrorEvent::toJson() const
 {
     return {
         {QStringLiteral("id"), UuidText::format(id)},
-        {QStringLiteral("at"), at.toUTC().toString(Qt::ISODate)},
+        {QStringLiteral("at"), InternetDateTime::format(at)},
         {QStringLiteral("area"), area},
         {QStringLiteral("message"), message},
     };

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "scheduling/PublishAttention.h"
 
+#include "model/InternetDateTime.h"
 #include "model/UuidText.h"
 #include "scheduling/ScheduleCoding.h"
 
@@ -21,7 +22,7 @@ QJsonObject PublishAttention::toJson() const
     return {{u"id"_s, UuidText::format(id)},
             {u"kind"_s, kind},
             {u"message"_s, message},
-            {u"createdAt"_s, cacheDateText(createdAt)}};
+            {u"createdAt"_s, InternetDateTime::format(createdAt)}};
 }
 
 std::optional<PublishAttention> PublishAttention::fromJson(const QJsonValue &value, QString *error,

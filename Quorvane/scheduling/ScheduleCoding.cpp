@@ -6,11 +6,6 @@
 
 namespace ScheduleCoding {
 
-QString cacheDateText(const QDateTime &instant)
-{
-    return instant.toUTC().toString(Qt::ISODate);
-}
-
 QDateTime parseCacheDate(QStringView text)
 {
     if (text.size() != 20 || text[10] != u'T' || text[19] != u'Z')

@@ -25,10 +25,8 @@ enum class DateForm {
     Backend, ///< backend rows and replies: any offset, 0-9 fraction digits (BackendTimestamp)
 };
 
-/// The instant as the cache file writes it: UTC, whole seconds, "Z".
-[[nodiscard]] QString cacheDateText(const QDateTime &instant);
-
-/// The instant of a cache date text; invalid for any other form.
+/// The instant of a cache date text; invalid for any other form. The cache file writes its dates
+/// with InternetDateTime::format, and reads back only that exact form.
 [[nodiscard]] QDateTime parseCacheDate(QStringView text);
 
 /// Reads one JSON object of a schedule document, its dates in that document's form.

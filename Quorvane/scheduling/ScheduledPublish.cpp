@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "scheduling/ScheduledPublish.h"
 
+#include "model/InternetDateTime.h"
 #include "model/UuidText.h"
 #include "scheduling/ScheduleCoding.h"
 
@@ -20,14 +21,14 @@ QJsonObject ScheduledPublish::toJson() const
         {u"connectionName"_s, connectionName},
         {u"siteId"_s, siteId},
         {u"siteName"_s, siteName},
-        {u"publishAt"_s, cacheDateText(publishAt)},
+        {u"publishAt"_s, InternetDateTime::format(publishAt)},
         {u"timeZoneID"_s, timeZoneID},
         {u"domains"_s, PublishDomain::toJsonArray(domains)},
         {u"skipIfChanged"_s, skipIfChanged},
-        {u"createdAt"_s, cacheDateText(createdAt)},
+        {u"createdAt"_s, InternetDateTime::format(createdAt)},
     };
     if (baselineLastUpdated)
-        object.insert(u"baselineLastUpdated"_s, cacheDateText(*baselineLastUpdated));
+        object.insert(u"baselineLastUpdated"_s, InternetDateTime::format(*baselineLastUpdated));
     if (cloudStatus)
         object.insert(u"cloudStatus"_s, *cloudStatus);
     return object;
