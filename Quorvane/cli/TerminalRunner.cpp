@@ -5,6 +5,7 @@
 #include "cli/Discovery.h"
 #include "cli/ProcessRunner.h"
 #include "cli/ServerNames.h"
+#include "model/Redaction.h"
 
 #include <QRegularExpression>
 #include <QtConcurrent>
@@ -151,7 +152,7 @@ TerminalRunResult watch(Terminal &terminal, const std::shared_ptr<ChildProcess> 
         }
     }
     if (exitOK)
-        return {true, QStringLiteral("Authenticated ") + displayedKey(key)};
+        return {true, QStringLiteral("Authenticated ") + withoutNul(key)};
     return {false, buffer.trimmed()};
 }
 
@@ -161,7 +162,7 @@ TerminalRunResult runInTerminal(const QString &key, const QStringList &arguments
     LoginOperationRegistry &registry = LoginOperationRegistry::shared();
     const std::optional<QUuid> id = registry.registerKey(key);
     if (!id)
-        return {false, QStringLiteral("An authorization for ") + displayedKey(key) + QStringLiteral(" is already running.")};
+        return {false, QStringLiteral("An authorization for ") + withoutNul(key) + QStringLiteral(" is already running.")};
     const auto outcome = [&]() -> TerminalRunResult {
         if (registry.isCancelled(key, *id))
             return {false, kCancelledBeforeStart};
@@ -217,11 +218,6 @@ QFuture<TerminalRunResult> loginArguments(QString name, OutputHandler onOutput)
             false, u'"' + displayName(name) + QStringLiteral("\" is not a name this app will pass to the CLI.")});
     }
     return ptyRun(name, {QStringLiteral("mcp"), QStringLiteral("login"), name}, std::move(onOutput));
-}
-
-QString displayedKey(const QString &key)
-{
-    return QString(key).remove(QChar(u'\0'));
 }
 
 } // namespace ClaudeCLI

@@ -52,7 +52,4 @@ using OutputHandler = std::function<void(const QString &piece)>;
 /// refusing names of the other lane and names the CLI must not receive.
 [[nodiscard]] QFuture<TerminalRunResult> loginArguments(QString name, OutputHandler onOutput);
 
-/// A key as messages show it: the sign-in key without its leading U+0000.
-[[nodiscard]] QString displayedKey(const QString &key);
-
 } // namespace ClaudeCLI
