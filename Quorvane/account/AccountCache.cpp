@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "account/AccountCache.h"
 
-#include "model/StoreFile.h"
-#include "platform/Clock.h"
+#include "foundation/StoreFile.h"
+#include "foundation/Clock.h"
 
 #include <QDir>
 #include <QFile>

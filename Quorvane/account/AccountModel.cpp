@@ -6,7 +6,7 @@
 #include "account/SessionVault.h"
 #include "account/SignInErrors.h"
 #include "model/ErrorLog.h"
-#include "platform/Clock.h"
+#include "foundation/Clock.h"
 #include "platform/DataFolder.h"
 
 #include <QPointer>

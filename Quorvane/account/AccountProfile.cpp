@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "account/AccountProfile.h"
 
-#include "model/ReferenceSeconds.h"
+#include "foundation/ReferenceSeconds.h"
 
 using namespace Qt::StringLiterals;
 

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "account/PersistedAccount.h"
 
-#include "model/JsonReader.h"
-#include "model/StoreFile.h"
-#include "model/UuidText.h"
+#include "foundation/JsonReader.h"
+#include "foundation/StoreFile.h"
+#include "foundation/UuidText.h"
 
 #include <QJsonDocument>
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "account/ProfileRow.h"
 
-#include "model/JsonReader.h"
+#include "foundation/JsonReader.h"
 
 using namespace Qt::StringLiterals;
 

@@ -3,7 +3,7 @@
 #include "backend/BackendClient.h"
 
 #include "backend/SessionStorage.h"
-#include "platform/Clock.h"
+#include "foundation/Clock.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -5,7 +5,7 @@
 #include "cli/OperationRegistry.h"
 #include "model/CLIEnvironment.h"
 #include "model/ClaudeInstall.h"
-#include "platform/Clock.h"
+#include "foundation/Clock.h"
 
 #include <QCoroFuture>
 #include <QDateTime>

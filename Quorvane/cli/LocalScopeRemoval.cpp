@@ -3,7 +3,7 @@
 #include "cli/LocalScopeRemoval.h"
 
 #include "cli/Discovery.h"
-#include "cli/ServerNames.h"
+#include "foundation/ServerNames.h"
 
 #include <QDir>
 #include <QFile>

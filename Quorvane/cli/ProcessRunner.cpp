@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "cli/ProcessRunner.h"
 
-#include "model/UuidText.h"
+#include "foundation/UuidText.h"
 
 #include <QDir>
 #include <QFile>

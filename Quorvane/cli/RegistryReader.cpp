@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "cli/RegistryReader.h"
 
-#include "cli/ServerNames.h"
+#include "foundation/ServerNames.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,8 +4,8 @@
 
 #include "cli/Discovery.h"
 #include "cli/ProcessRunner.h"
-#include "cli/ServerNames.h"
-#include "model/UuidText.h"
+#include "foundation/ServerNames.h"
+#include "foundation/UuidText.h"
 
 #include <QFile>
 #include <QJsonDocument>

@@ -4,7 +4,7 @@
 
 #include "cli/Discovery.h"
 #include "cli/ProcessRunner.h"
-#include "cli/ServerNames.h"
+#include "foundation/ServerNames.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -4,8 +4,8 @@
 
 #include "cli/Discovery.h"
 #include "cli/ProcessRunner.h"
-#include "cli/ServerNames.h"
-#include "model/Redaction.h"
+#include "foundation/ServerNames.h"
+#include "foundation/Redaction.h"
 
 #include <QRegularExpression>
 #include <QtConcurrent>

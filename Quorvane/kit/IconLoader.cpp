@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "kit/IconLoader.h"
 
-#include "model/AppInfo.h"
+#include "platform/AppInfo.h"
 
 #include <QFile>
 #include <QSvgRenderer>

@@ -3,7 +3,7 @@
 #include "kit/ShimmerField.h"
 
 #include "kit/ShimmerTracker.h"
-#include "platform/Clock.h"
+#include "foundation/Clock.h"
 
 #include <QPainter>
 #include <QPainterPath>

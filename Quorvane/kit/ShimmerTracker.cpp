@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "kit/ShimmerTracker.h"
 
-#include "model/ReferenceSeconds.h"
-#include "platform/Clock.h"
+#include "foundation/ReferenceSeconds.h"
+#include "foundation/Clock.h"
 
 ShimmerTracker::ShimmerTracker(QObject *parent)
     : QObject(parent)

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "model/ConnectionMeta.h"
 
-#include "model/ReferenceSeconds.h"
+#include "foundation/ReferenceSeconds.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "model/ConnectionStatus.h"
 
-#include "model/RawTextTable.h"
+#include "foundation/RawTextTable.h"
 
 namespace {
 

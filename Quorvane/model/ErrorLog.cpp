@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "model/ErrorLog.h"
 
-#include "model/AppInfo.h"
+#include "platform/AppInfo.h"
 #include "model/ErrorReport.h"
-#include "model/InternetDateTime.h"
-#include "model/Redaction.h"
-#include "model/UuidText.h"
+#include "foundation/InternetDateTime.h"
+#include "foundation/Redaction.h"
+#include "foundation/UuidText.h"
 #include "platform/BundleInfo.h"
 
 #include <QCoroNetworkReply>

@@ -3,7 +3,7 @@
 #include "model/LocalStore.h"
 
 #include "model/ErrorLog.h"
-#include "platform/Clock.h"
+#include "foundation/Clock.h"
 
 #include <QDir>
 

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "model/PageStatusSiteState.h"
 
-#include "backend/BackendTimestamp.h"
-#include "model/JsonReader.h"
-#include "model/RawTextTable.h"
+#include "foundation/BackendTimestamp.h"
+#include "foundation/JsonReader.h"
+#include "foundation/RawTextTable.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "model/Project.h"
 
-#include "model/InternetDateTime.h"
-#include "model/JsonReader.h"
-#include "model/RawTextTable.h"
-#include "model/UuidText.h"
+#include "foundation/InternetDateTime.h"
+#include "foundation/JsonReader.h"
+#include "foundation/RawTextTable.h"
+#include "foundation/UuidText.h"
 
 #include <algorithm>
 

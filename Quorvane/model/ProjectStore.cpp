@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "model/ProjectStore.h"
 
-#include "cli/ServerNames.h"
-#include "model/LocaleOrder.h"
-#include "platform/Clock.h"
+#include "foundation/ServerNames.h"
+#include "foundation/LocaleOrder.h"
+#include "foundation/Clock.h"
 
 #include <QJsonArray>
 #include <QTextBoundaryFinder>

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "model/SiteDirectory.h"
 
-#include "model/LocaleOrder.h"
-#include "platform/Clock.h"
+#include "foundation/LocaleOrder.h"
+#include "foundation/Clock.h"
 
 
 namespace {

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "model/SiteRecord.h"
 
-#include "model/InternetDateTime.h"
-#include "model/JsonReader.h"
+#include "foundation/InternetDateTime.h"
+#include "foundation/JsonReader.h"
 
 #include <QJsonArray>
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "model/Store.h"
 
-#include "platform/Clock.h"
+#include "foundation/Clock.h"
 
 
 namespace {

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "model/UnrecognizedServer.h"
 
-#include "model/DisplayText.h"
-#include "model/RawTextTable.h"
+#include "foundation/DisplayText.h"
+#include "foundation/RawTextTable.h"
 
 namespace {
 

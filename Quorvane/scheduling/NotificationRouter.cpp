@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "scheduling/NotificationRouter.h"
 
-#include "model/UuidText.h"
+#include "foundation/UuidText.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "scheduling/PublishAttention.h"
 
-#include "model/InternetDateTime.h"
-#include "model/UuidText.h"
+#include "foundation/InternetDateTime.h"
+#include "foundation/UuidText.h"
 #include "scheduling/ScheduleCoding.h"
 
 #include <QSet>

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "scheduling/ReplaceParams.h"
 
-#include "backend/BackendTimestamp.h"
-#include "model/UuidText.h"
+#include "foundation/BackendTimestamp.h"
+#include "foundation/UuidText.h"
 
 using namespace Qt::StringLiterals;
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "scheduling/ScheduleCoding.h"
 
-#include "backend/BackendTimestamp.h"
+#include "foundation/BackendTimestamp.h"
 
 namespace ScheduleCoding {
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
-#include "model/JsonReader.h"
+#include "foundation/JsonReader.h"
 
 #include <QDateTime>
 #include <QJsonArray>

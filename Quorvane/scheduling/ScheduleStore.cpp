@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "scheduling/ScheduleStore.h"
 
-#include "backend/BackendTimestamp.h"
+#include "foundation/BackendTimestamp.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "kit/IconLoader.h"
-#include "model/AppInfo.h"
+#include "platform/AppInfo.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
-#include "platform/Clock.h"
+#include "foundation/Clock.h"
 
 /**
  * @brief A clock that stands still until the test moves it.

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
-#include "model/StoreFile.h"
+#include "foundation/StoreFile.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "model/DisplayText.h"
+#include "foundation/DisplayText.h"
 
 #include <QList>
 #include <QTextBoundaryFinder>

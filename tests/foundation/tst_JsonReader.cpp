@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "model/JsonReader.h"
+#include "foundation/JsonReader.h"
 
 #include <QJsonDocument>
 #include <QTest>

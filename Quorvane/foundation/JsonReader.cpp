@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "model/JsonReader.h"
+#include "foundation/JsonReader.h"
 
-#include "model/UuidText.h"
+#include "foundation/UuidText.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "backend/BackendTimestamp.h"
+#include "foundation/BackendTimestamp.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "model/StoreFile.h"
+#include "foundation/StoreFile.h"
 
 #include <QFile>
 #include <QFileInfo>

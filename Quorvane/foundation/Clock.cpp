@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "platform/Clock.h"
+#include "foundation/Clock.h"
 
 namespace {
 

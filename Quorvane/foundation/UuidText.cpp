@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "model/UuidText.h"
+#include "foundation/UuidText.h"
 
 namespace UuidText {
 

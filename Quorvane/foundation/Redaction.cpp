@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "model/Redaction.h"
+#include "foundation/Redaction.h"
 
 #include <QRegularExpression>
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "model/ReferenceSeconds.h"
+#include "foundation/ReferenceSeconds.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "cli/ServerNames.h"
+#include "foundation/ServerNames.h"
 
-#include "model/DisplayText.h"
+#include "foundation/DisplayText.h"
 
 #include <QRegularExpression>
 #include <QUrl>

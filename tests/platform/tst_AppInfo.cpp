@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "model/AppInfo.h"
+#include "platform/AppInfo.h"
 #include "support/TempHome.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "model/InternetDateTime.h"
+#include "foundation/InternetDateTime.h"
 
 #include <QRegularExpression>
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
-#include "model/InternetDateTime.h"
+#include "foundation/InternetDateTime.h"
 
 #include <QDateTime>
 #include <QJsonArray>
