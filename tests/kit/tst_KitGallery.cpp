@@ -1,7 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
+#include "kit/IconLoader.h"
 #include "kit/KitEnvironment.h"
-#include "model/ErrorLog.h"
+#include "kit/KitServices.h"
+#include "platform/AppInfo.h"
 
 #include <QDir>
 #include <QQmlComponent>
@@ -58,12 +60,13 @@ private slots:
     void componentLoads()
     {
         QFETCH(QString, component);
-        ErrorLog log;
+        IconLoader icons(resourceBundle().directory());
         QQmlEngine engine;
+        new KitServices(engine, icons);
         QQmlComponent type(&engine);
         type.setData("import Quorvane.Kit\n" + component.toUtf8() + " {}\n", QUrl());
         QVERIFY2(type.isReady(), qPrintable(type.errorString()));
-        std::unique_ptr<QObject> object(type.createWithInitialProperties({{"log", QVariant::fromValue(&log)}}));
+        std::unique_ptr<QObject> object(type.create());
         QVERIFY(object);
         if (auto *item = qobject_cast<QQuickItem *>(object.get())) {
             QQuickWindow window;
@@ -87,14 +90,15 @@ private slots:
     void gallery()
     {
         QFETCH(KitPalette::Scheme, scheme);
-        ErrorLog log;
+        IconLoader icons(resourceBundle().directory());
         QQmlEngine engine;
+        new KitServices(engine, icons);
         QQmlComponent type(&engine, QUrl::fromLocalFile(QStringLiteral(KIT_QML_DIR "/Gallery.qml")));
         QVERIFY2(type.isReady(), qPrintable(type.errorString()));
         auto *environment = engine.singletonInstance<KitEnvironment *>(qmlTypeId("Quorvane.Kit", 1, 0, "KitEnvironment"));
         QVERIFY(environment);
         environment->setScheme(scheme);
-        std::unique_ptr<QObject> object(type.createWithInitialProperties({{"errorLog", QVariant::fromValue(&log)}}));
+        std::unique_ptr<QObject> object(type.create());
         auto *gallery = qobject_cast<QQuickItem *>(object.get());
         QVERIFY(gallery);
 

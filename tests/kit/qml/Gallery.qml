@@ -7,8 +7,6 @@ import Quorvane.Kit
 Item {
     id: gallery
 
-    required property QtObject errorLog
-
     width: 760
     height: 1040
 
@@ -48,7 +46,8 @@ Item {
         }
         Row {
             spacing: 8
-            ReportButton { log: gallery.errorLog }
+            ReportButton { text: "Report to Developer" }
+            ReportButton { text: "Sending…"; busy: true; enabled: false }
             DialogButton { text: "Working"; busy: true; width: 110 }
         }
         GlassCard {
