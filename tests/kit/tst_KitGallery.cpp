@@ -108,8 +108,9 @@ private slots:
         gallery->setParentItem(window.contentItem());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        // Let the glass tints, applied once their bindings settle, reach the screen.
-        QTest::qWait(50);
+        // The glass tints apply once the event that set them has been handled: let them, then
+        // draw the frame.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
         const QImage image = window.grabWindow();
         QVERIFY(!image.isNull());
         const QString file = QDir(QCoreApplication::applicationDirPath())
