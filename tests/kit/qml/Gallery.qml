@@ -134,6 +134,10 @@ Item {
         width: 352
         spacing: 0
 
+        Column {
+            ConnectingPillContent { title: "Acme Marketing Site" }
+            ConnectingPillContent { title: "Acme"; connected: true }
+        }
         EmptyState { width: parent.width; icon: "smiley-drop"; message: "No connected Webflow sites." }
         EmptyState {
             width: parent.width
@@ -155,7 +159,7 @@ Item {
                 DialogHeading { text: "Check your e-mail" }
                 DialogSubheading { text: "We sent a code to you.\nIt works for ten minutes.\n\nType it here." }
                 DialogCheckbox { text: "Send me product news"; checked: true }
-                DialogCheckbox { text: "Remember this Mac" }
+                DialogCheckbox { text: "Remember this computer" }
                 DialogButtonRow {
                     DialogButton { text: "Cancel"; variant: DialogStyle.Secondary }
                     DialogButton { text: "Remove"; variant: DialogStyle.Destructive }
