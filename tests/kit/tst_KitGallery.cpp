@@ -6,6 +6,8 @@
 #include "platform/AppInfo.h"
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -78,6 +80,41 @@ private slots:
             item->setParentItem(nullptr);
         }
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+    }
+
+    // Each engine draws from the loader its owner handed in; one handed nothing draws nothing
+    // and says so.
+    void iconsComeFromTheEnginesOwner()
+    {
+        QTemporaryDir withIcon;
+        QTemporaryDir withoutIcon;
+        QVERIFY(QDir(withIcon.path()).mkpath("icons"));
+        QFile drawing(withIcon.filePath("icons/probe.svg"));
+        QVERIFY(drawing.open(QIODevice::WriteOnly));
+        const QByteArray square = "<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 16 16'><path d='M2 2h12v12z'/></svg>";
+        QVERIFY(drawing.write(square) == square.size());
+        drawing.close();
+        IconLoader found(withIcon.path());
+        IconLoader missing(withoutIcon.path());
+        const auto loaded = [](QQmlEngine &engine) {
+            QQmlComponent type(&engine);
+            type.setData("import Quorvane.Kit\nMicroIcon { symbol: \"probe\" }\n", QUrl());
+            const std::unique_ptr<QObject> icon(type.create());
+            return icon && icon->property("loaded").toBool();
+        };
+        QQmlEngine first;
+        new KitServices(first, found);
+        QQmlEngine second;
+        new KitServices(second, missing);
+        QVERIFY(loaded(first));
+        QVERIFY(!loaded(second));
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+
+        QQmlEngine unserved;
+        QVERIFY(!loaded(unserved));
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages.constFirst().contains("KitServices"));
+        messages.clear();
     }
 
     void gallery_data()
