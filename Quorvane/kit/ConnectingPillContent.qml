@@ -5,12 +5,18 @@ import Quorvane.Kit
 
 // What the connecting pill shows: a spinner or a green check, "Connecting <name>" or
 // "<name> connected", and a close control that appears under the pointer. The same dark look in
-// both schemes.
+// both schemes. The owner hands in what it shows and answers the close control.
 Item {
     id: pill
 
-    readonly property bool connected: ConnectingPill.phase === ConnectingPill.Connected
+    // The name being connected, already cut to length.
+    property string title
+    // The connection is confirmed.
+    property bool connected: false
     readonly property bool hovering: pointer.hovered
+
+    // The user pressed the close control.
+    signal closeRequested()
     readonly property color green: KitPalette.systemGreen(KitPalette.Dark)
 
     implicitWidth: row.implicitWidth + 28 + 12
@@ -79,8 +85,9 @@ Item {
         }
 
         Text {
+            objectName: "label"
             anchors.verticalCenter: parent.verticalCenter
-            text: pill.connected ? ConnectingPill.title + " connected" : "Connecting " + ConnectingPill.title
+            text: pill.connected ? pill.title + " connected" : "Connecting " + pill.title
             textFormat: Text.PlainText
             font.pixelSize: 12
             font.weight: Font.Medium
@@ -98,13 +105,13 @@ Item {
             opacity: pill.hovering ? 1 : 0
             Accessible.role: Accessible.Button
             Accessible.name: "Close"
-            Accessible.onPressAction: ConnectingPill.closeByHand()
+            Accessible.onPressAction: pill.closeRequested()
 
             Behavior on opacity { NumberAnimation { duration: 120; easing.type: Easing.OutQuad } }
 
             TapHandler {
                 enabled: pill.hovering
-                onTapped: ConnectingPill.closeByHand()
+                onTapped: pill.closeRequested()
             }
         }
     }

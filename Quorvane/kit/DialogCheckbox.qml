@@ -25,16 +25,20 @@ T.AbstractButton {
     Accessible.onPressAction: toggle()
 
     contentItem: Item {
+        // The box's baseline guide sits 3 points above its lower edge, and the row aligns it with
+        // the first baseline of the text: whichever of the two reaches higher starts at the top.
+        readonly property real boxBaseline: box.height - 3
+
         implicitWidth: box.width + 8 + label.implicitWidth
-        implicitHeight: Math.max(box.y + box.height, label.implicitHeight)
+        implicitHeight: Math.max(box.y + box.height, label.y + label.implicitHeight)
 
         Rectangle {
             id: box
+            objectName: "box"
             width: 14
             height: 14
             radius: 4
-            // The box's lower edge sits 3 points below the baseline of the text's first line.
-            y: Math.max(0, label.y + label.baselineOffset + 3 - height)
+            y: Math.max(0, label.baselineOffset - parent.boxBaseline)
             color: DialogStyle.checkboxFill(control.checked, control.hoverActive, KitEnvironment.scheme)
             border.width: 1
             border.color: DialogStyle.checkboxBorder(control.checked, control.hoverActive, KitEnvironment.scheme)
@@ -51,13 +55,14 @@ T.AbstractButton {
             }
         }
 
-        Text {
+        KitText {
             id: label
+            objectName: "label"
             x: box.width + 8
+            y: Math.max(0, parent.boxBaseline - baselineOffset)
             width: parent.width - x
             text: control.text
-            textFormat: Text.PlainText
-            font.pixelSize: 10
+            size: 10.5
             color: KitPalette.secondaryLabel(KitEnvironment.scheme)
             wrapMode: Text.Wrap
         }

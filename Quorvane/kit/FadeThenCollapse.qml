@@ -3,8 +3,8 @@
 import QtQuick
 import Quorvane.Kit
 
-// Shows or removes content in two steps: leaving, it fades out in place and then gives up its
-// space; arriving, it opens its space and then fades in. Reduce motion switches at once.
+// Shows or removes content in two steps: leaving, it fades out in place and, once faded, gives
+// up its space; arriving, it opens its space and then fades in. Reduce motion switches at once.
 Item {
     id: container
 
@@ -33,8 +33,11 @@ Item {
 
     Loader {
         id: loader
+        objectName: "content"
         width: container.width
-        active: state.mounted
+        // The state's wait and the animation run on different clocks: on a loaded machine the
+        // fade can lag behind the wait, and the content stays until the fade has ended.
+        active: state.mounted || fading.running
         sourceComponent: container.content
         opacity: state.opaque ? 1 : 0
 
@@ -42,6 +45,7 @@ Item {
             enabled: state.animated
             // Fading in waits until the space is mostly open; fading out starts at once.
             SequentialAnimation {
+                id: fading
                 PauseAnimation { duration: state.opaque ? container.fade * 800 : 0 }
                 NumberAnimation {
                     duration: state.opaque ? container.collapse * 1250 : container.fade * 1000

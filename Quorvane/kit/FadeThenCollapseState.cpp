@@ -2,17 +2,13 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "kit/FadeThenCollapseState.h"
 
+#include <QPointer>
+
 #include <chrono>
 
 FadeThenCollapseState::FadeThenCollapseState(QObject *parent)
     : QObject(parent)
 {
-    m_collapse.setSingleShot(true);
-    m_collapse.setTimerType(Qt::PreciseTimer);
-    connect(&m_collapse, &QTimer::timeout, this, [this] {
-        if (!m_presented)
-            setMounted(false);
-    });
 }
 
 void FadeThenCollapseState::classBegin()
@@ -38,7 +34,7 @@ void FadeThenCollapseState::setPresented(bool presented)
         return;
 
     // A new change supersedes the removal of an earlier dismissal.
-    m_collapse.stop();
+    const quint64 change = ++m_change;
     if (m_reduceMotion) {
         setAnimated(false);
         setMounted(presented);
@@ -51,8 +47,18 @@ void FadeThenCollapseState::setPresented(bool presented)
         setOpaque(true);
     } else {
         setOpaque(false);
-        m_collapse.start(std::chrono::milliseconds(qRound(m_fade * 0.35 * 1000)));
+        collapseAfterFade(change);
     }
+}
+
+QCoro::Task<> FadeThenCollapseState::collapseAfterFade(quint64 change)
+{
+    // Nobody awaits this task: the state may be gone when the wait ends. The content keeps its
+    // space until it has faded out completely; removed sooner it would vanish while visible.
+    const QPointer<FadeThenCollapseState> self(this);
+    co_await m_wait(std::chrono::milliseconds(qRound(m_fade * 1000)));
+    if (self && self->m_change == change && !self->m_presented)
+        self->setMounted(false);
 }
 
 void FadeThenCollapseState::setReduceMotion(bool reduceMotion)

@@ -2,26 +2,13 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "kit/IconLoader.h"
 
-#include "platform/AppInfo.h"
-
 #include <QFile>
+#include <QFileInfo>
 #include <QSvgRenderer>
 
-namespace {
-
-const QString svg = QStringLiteral("svg");
-
-} // namespace
-
-IconLoader::IconLoader(ResourceBundle bundle)
-    : m_bundle(std::move(bundle))
+IconLoader::IconLoader(QString folder)
+    : m_folder(std::move(folder))
 {
-}
-
-IconLoader &IconLoader::shared()
-{
-    static IconLoader loader(resourceBundle());
-    return loader;
 }
 
 std::optional<QByteArray> IconLoader::microIcon(const QString &name)
@@ -29,10 +16,9 @@ std::optional<QByteArray> IconLoader::microIcon(const QString &name)
     const auto cached = m_microIcons.constFind(name);
     if (cached != m_microIcons.cend())
         return *cached;
-    QUrl location = m_bundle.url(QStringLiteral("icons/") + name, svg);
-    if (location.isEmpty())
-        location = m_bundle.url(name, svg);
-    const std::optional<QByteArray> icon = location.isEmpty() ? std::nullopt : read(location);
+    const QString inSet = QStringLiteral("icons/") + name;
+    // The first drawing found is the one read: a broken one in the set does not fall back.
+    const std::optional<QByteArray> icon = read(QFileInfo(path(inSet)).isFile() ? inSet : name);
     m_microIcons.insert(name, icon);
     return icon;
 }
@@ -42,25 +28,27 @@ std::optional<QByteArray> IconLoader::largeIcon(const QString &name)
     const auto cached = m_largeIcons.constFind(name);
     if (cached != m_largeIcons.cend())
         return *cached;
-    const QUrl location = m_bundle.url(QStringLiteral("large.") + name, svg);
-    const std::optional<QByteArray> icon = location.isEmpty() ? std::nullopt : read(location);
+    const std::optional<QByteArray> icon = read(QStringLiteral("large.") + name);
     m_largeIcons.insert(name, icon);
     return icon;
 }
 
 std::optional<QByteArray> IconLoader::wordmark()
 {
-    if (!m_wordmark) {
-        const QUrl location = m_bundle.url(QStringLiteral("velliscor-wordmark"), svg);
-        m_wordmark = location.isEmpty() ? std::nullopt : read(location);
-    }
+    if (!m_wordmark)
+        m_wordmark = read(QStringLiteral("velliscor-wordmark"));
     return *m_wordmark;
 }
 
-std::optional<QByteArray> IconLoader::read(const QUrl &location)
+QString IconLoader::path(const QString &name) const
 {
-    QFile file(location.toLocalFile());
-    if (!file.open(QIODevice::ReadOnly))
+    return m_folder + u'/' + name + QStringLiteral(".svg");
+}
+
+std::optional<QByteArray> IconLoader::read(const QString &name) const
+{
+    QFile file(path(name));
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
         return std::nullopt;
     QByteArray contents = file.readAll();
     if (!QSvgRenderer(contents).isValid())

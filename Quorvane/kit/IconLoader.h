@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
-#include "platform/ResourceBundle.h"
-
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -12,17 +10,17 @@
 
 /**
  * @brief Finds the SVG drawings of the resource bundle by name and keeps what it found, misses
- * included, so each name costs at most one search and one file read per process.
+ * included, so each name costs at most one search and one file read for the loader's life.
  *
- * Used only by views on the GUI thread; it has no lock.
+ * The application's owner makes one for the process and hands it to the views (KitServices);
+ * tests make their own over a folder of their choosing. Used only by views on the GUI thread;
+ * it has no lock.
  */
 class IconLoader
 {
 public:
-    explicit IconLoader(ResourceBundle bundle);
-
-    /// The loader of the application's own bundle.
-    [[nodiscard]] static IconLoader &shared();
+    /// `folder`: the resource bundle's folder, where the drawings are looked up.
+    explicit IconLoader(QString folder);
 
     /// A micro icon: "icons/<name>.svg", else "<name>.svg" at the bundle's top level.
     [[nodiscard]] std::optional<QByteArray> microIcon(const QString &name);
@@ -32,10 +30,12 @@ public:
     [[nodiscard]] std::optional<QByteArray> wordmark();
 
 private:
-    /// The drawing at that location, when there is one and it reads as an SVG image.
-    [[nodiscard]] static std::optional<QByteArray> read(const QUrl &location);
+    /// The path of "<name>.svg" in the folder.
+    [[nodiscard]] QString path(const QString &name) const;
+    /// The drawing "<name>.svg" of the folder, when there is one and it reads as an SVG image.
+    [[nodiscard]] std::optional<QByteArray> read(const QString &name) const;
 
-    ResourceBundle m_bundle;
+    QString m_folder;
     QHash<QString, std::optional<QByteArray>> m_microIcons;
     QHash<QString, std::optional<QByteArray>> m_largeIcons;
     std::optional<std::optional<QByteArray>> m_wordmark;

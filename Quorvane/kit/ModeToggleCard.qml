@@ -6,9 +6,11 @@ import Quorvane.Kit
 
 // A full-width card that switches one mode; it turns dark while the mode is on. Only the
 // switch takes clicks; while unavailable the switch is disabled and the optional note says why.
+// The owner keeps the mode: the card shows `isOn` and reports a flip of the switch as `toggled`.
 Item {
     id: card
 
+    // The owner's value; the card never writes it.
     property bool isOn: false
     property string onSymbol
     property string offSymbol
@@ -20,6 +22,9 @@ Item {
     property string unavailableDetail
     property string accessibilityLabel
     readonly property int scheme: KitEnvironment.scheme
+
+    // The user flipped the switch towards `on`; the owner decides whether `isOn` follows.
+    signal toggled(bool on)
 
     implicitWidth: 320
     implicitHeight: Math.max(texts.height, toggle.height) + 28
@@ -62,22 +67,22 @@ Item {
                 Behavior on color { ColorAnimation { duration: 120; easing.type: Easing.OutQuad } }
             }
         }
-        Text {
+        KitText {
+            objectName: "detail"
             width: parent.width
             text: card.detail
-            textFormat: Text.PlainText
-            font.pixelSize: 10
+            size: 10.5
             color: SmallCardStyle.toggleDetailColor(card.isOn, card.scheme)
             wrapMode: Text.Wrap
 
             Behavior on color { ColorAnimation { duration: 120; easing.type: Easing.OutQuad } }
         }
-        Text {
+        KitText {
+            objectName: "note"
             width: parent.width
             visible: !card.isAvailable && card.unavailableDetail !== ""
             text: card.unavailableDetail
-            textFormat: Text.PlainText
-            font.pixelSize: 10
+            size: 10.5
             color: SmallCardStyle.toggleNoteColor(card.isOn, card.scheme)
             wrapMode: Text.Wrap
 
@@ -99,7 +104,13 @@ Item {
         implicitHeight: 15
         opacity: enabled ? 1 : Pill.disabledOpacity
         Accessible.name: card.accessibilityLabel
-        onToggled: card.isOn = checked
+        // The switch flips itself when clicked; hand the flip to the owner and go back to
+        // showing the owner's value, which is all the switch ever shows.
+        onToggled: {
+            const on = checked;
+            checked = Qt.binding(() => card.isOn);
+            card.toggled(on);
+        }
 
         indicator: Rectangle {
             width: 26

@@ -28,6 +28,7 @@ Item {
     opacity: enabled ? 1 : Pill.disabledOpacity
 
     GlassPillBackdrop {
+        objectName: "backdrop"
         anchors.fill: parent
         tint: Pill.labelTint(label.variant, label.lifted, label.hovered, KitEnvironment.scheme)
     }

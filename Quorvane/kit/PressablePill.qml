@@ -32,6 +32,7 @@ T.AbstractButton {
     Behavior on opacity { NumberAnimation { duration: 90; easing.type: Easing.OutQuad } }
 
     Rectangle {
+        objectName: "hoverWash"
         anchors.fill: parent
         z: 1
         radius: Math.min(width, height) / 2

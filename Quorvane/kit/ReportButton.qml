@@ -3,24 +3,23 @@
 import QtQuick
 import Quorvane.Kit
 
-// The panel's "Report to Developer" button: it shows the progress of the error-report sender
-// and starts a send when pressed.
+// The panel's "Report to Developer" button: a prominent pill whose label shows the progress of
+// the error-report sender. The owner hands in what the label shows and disables the button
+// while a press would not start a send.
 PressablePill {
     id: control
 
-    // The error log whose sender this button shows.
-    required property QtObject log
-    readonly property int reportState: log.reportState
-
-    enabled: ReportButtonLabel.pressable(reportState)
-    text: ReportButtonLabel.text(reportState)
+    // An icon before the text, when named.
+    property string symbol
+    // A spinner before the text.
+    property bool busy: false
 
     contentItem: PillLabel {
         variant: Pill.Prominent
         horizontal: 12
         hovered: control.hovering
         text: control.text
-        symbol: ReportButtonLabel.symbol(control.reportState)
-        busy: ReportButtonLabel.busy(control.reportState)
+        symbol: control.symbol
+        busy: control.busy
     }
 }

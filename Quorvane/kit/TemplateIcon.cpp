@@ -3,9 +3,11 @@
 #include "kit/TemplateIcon.h"
 
 #include "kit/IconLoader.h"
+#include "kit/KitServices.h"
 
 #include <QImage>
 #include <QPainter>
+#include <QQmlInfo>
 #include <QQuickWindow>
 #include <QSvgRenderer>
 
@@ -42,19 +44,34 @@ void TemplateIcon::setColor(const QColor &color)
     update();
 }
 
+void TemplateIcon::componentComplete()
+{
+    QQuickPaintedItem::componentComplete();
+    reload();
+}
+
 void TemplateIcon::reload()
 {
-    IconLoader &loader = IconLoader::shared();
-    switch (m_kind) {
-    case Kind::Micro:
-        m_drawing = m_name.isEmpty() ? std::nullopt : loader.microIcon(m_name);
-        break;
-    case Kind::Large:
-        m_drawing = m_name.isEmpty() ? std::nullopt : loader.largeIcon(m_name);
-        break;
-    case Kind::Wordmark:
-        m_drawing = loader.wordmark();
-        break;
+    // Until the engine has made the item there is no engine to ask.
+    if (!isComponentComplete())
+        return;
+    const KitServices *services = KitServices::of(this);
+    if (!services) {
+        qmlWarning(this) << "no icon loader: the engine's owner makes KitServices before loading views";
+        m_drawing.reset();
+    } else {
+        IconLoader &loader = services->icons();
+        switch (m_kind) {
+        case Kind::Micro:
+            m_drawing = m_name.isEmpty() ? std::nullopt : loader.microIcon(m_name);
+            break;
+        case Kind::Large:
+            m_drawing = m_name.isEmpty() ? std::nullopt : loader.largeIcon(m_name);
+            break;
+        case Kind::Wordmark:
+            m_drawing = loader.wordmark();
+            break;
+        }
     }
     const QSizeF size = m_drawing ? QSvgRenderer(*m_drawing).viewBoxF().size() : QSizeF();
     m_aspectRatio = size.isEmpty() ? 1.0 : size.width() / size.height();

@@ -12,6 +12,8 @@
 /**
  * @brief One drawing of the resource bundle painted as a template: only its shape counts, and it
  * is filled with `color`, scaled to fit the item with its aspect ratio kept.
+ *
+ * The drawing comes from the icon loader handed to the engine that made the item (KitServices).
  */
 class TemplateIcon : public QQuickPaintedItem
 {
@@ -45,6 +47,9 @@ public:
     [[nodiscard]] qreal aspectRatio() const { return m_aspectRatio; }
 
     void paint(QPainter *painter) override;
+
+protected:
+    void componentComplete() override;
 
 signals:
     void kindChanged();

@@ -50,22 +50,22 @@ private slots:
         QFETCH(Scheme, scheme);
         QFETCH(QColor, icon);
         QFETCH(QColor, tint);
-        compareColors(SmallCardStyle::iconColor(false, Emphasis::Standard, tone, scheme), icon);
-        compareColors(SmallCardStyle::tintFill(tone, scheme), tint);
+        COMPARE_COLORS(SmallCardStyle::iconColor(false, Emphasis::Standard, tone, scheme), icon);
+        COMPARE_COLORS(SmallCardStyle::tintFill(tone, scheme), tint);
         // A feature card draws its icon in the secondary label colour, a prominent icon is always brand.
-        compareColors(SmallCardStyle::iconColor(false, Emphasis::Feature, tone, scheme), KitPalette::secondaryLabel(scheme));
-        compareColors(SmallCardStyle::iconColor(true, Emphasis::Feature, tone, scheme), KitPalette::brand(scheme));
-        compareColors(SmallCardStyle::iconColor(true, Emphasis::Standard, tone, scheme), KitPalette::brand(scheme));
+        COMPARE_COLORS(SmallCardStyle::iconColor(false, Emphasis::Feature, tone, scheme), KitPalette::secondaryLabel(scheme));
+        COMPARE_COLORS(SmallCardStyle::iconColor(true, Emphasis::Feature, tone, scheme), KitPalette::brand(scheme));
+        COMPARE_COLORS(SmallCardStyle::iconColor(true, Emphasis::Standard, tone, scheme), KitPalette::brand(scheme));
     }
 
     void brandColours()
     {
-        compareColors(KitPalette::brand(Scheme::Light), KitPalette::rgb(0.41, 0.26, 0.84));
-        compareColors(KitPalette::brand(Scheme::Dark), KitPalette::rgb(0.59, 0.48, 0.94));
-        compareColors(SmallCardStyle::hoverWash(Scheme::Light), KitPalette::grey(0, 0.0375));
-        compareColors(SmallCardStyle::hoverWash(Scheme::Dark), KitPalette::grey(1, 0.044));
-        compareColors(KitPalette::mutedIcon(Scheme::Light), KitPalette::grey(0, 0.2625));
-        compareColors(KitPalette::mutedIcon(Scheme::Dark), KitPalette::grey(1, 0.35));
+        COMPARE_COLORS(KitPalette::brand(Scheme::Light), KitPalette::rgb(0.41, 0.26, 0.84));
+        COMPARE_COLORS(KitPalette::brand(Scheme::Dark), KitPalette::rgb(0.59, 0.48, 0.94));
+        COMPARE_COLORS(SmallCardStyle::hoverWash(Scheme::Light), KitPalette::grey(0, 0.0375));
+        COMPARE_COLORS(SmallCardStyle::hoverWash(Scheme::Dark), KitPalette::grey(1, 0.044));
+        COMPARE_COLORS(KitPalette::mutedIcon(Scheme::Light), KitPalette::grey(0, 0.2625));
+        COMPARE_COLORS(KitPalette::mutedIcon(Scheme::Dark), KitPalette::grey(1, 0.35));
     }
 
     void cardProportions_data()
@@ -123,15 +123,15 @@ private slots:
         QFETCH(Tone, tone);
         QFETCH(Scheme, scheme);
         QFETCH(QColor, base);
-        compareColors(SmallCardStyle::linkTextColor(tone, scheme), fetched<QColor>("text"));
-        compareColors(SmallCardStyle::linkFill(tone, false, scheme), KitPalette::faded(base, 0.14));
-        compareColors(SmallCardStyle::linkFill(tone, true, scheme), KitPalette::faded(base, 0.22));
+        COMPARE_COLORS(SmallCardStyle::linkTextColor(tone, scheme), fetched<QColor>("text"));
+        COMPARE_COLORS(SmallCardStyle::linkFill(tone, false, scheme), KitPalette::faded(base, 0.14));
+        COMPARE_COLORS(SmallCardStyle::linkFill(tone, true, scheme), KitPalette::faded(base, 0.22));
     }
 
     void linkText()
     {
-        compareColors(KitPalette::linkText(Scheme::Light), KitPalette::rgb(0.33, 0.18, 0.78));
-        compareColors(KitPalette::linkText(Scheme::Dark), KitPalette::rgb(0.85, 0.79, 1.0));
+        COMPARE_COLORS(KitPalette::linkText(Scheme::Light), KitPalette::rgb(0.33, 0.18, 0.78));
+        COMPARE_COLORS(KitPalette::linkText(Scheme::Dark), KitPalette::rgb(0.85, 0.79, 1.0));
     }
 
     void modeToggle_data()
@@ -158,11 +158,11 @@ private slots:
     {
         QFETCH(bool, isOn);
         QFETCH(Scheme, scheme);
-        compareColors(SmallCardStyle::toggleBackground(isOn, scheme), fetched<QColor>("background"));
-        compareColors(SmallCardStyle::toggleIconColor(isOn, scheme), fetched<QColor>("icon"));
-        compareColors(SmallCardStyle::toggleHeadingColor(isOn, scheme), fetched<QColor>("heading"));
-        compareColors(SmallCardStyle::toggleDetailColor(isOn, scheme), fetched<QColor>("detail"));
-        compareColors(SmallCardStyle::toggleNoteColor(isOn, scheme), fetched<QColor>("note"));
+        COMPARE_COLORS(SmallCardStyle::toggleBackground(isOn, scheme), fetched<QColor>("background"));
+        COMPARE_COLORS(SmallCardStyle::toggleIconColor(isOn, scheme), fetched<QColor>("icon"));
+        COMPARE_COLORS(SmallCardStyle::toggleHeadingColor(isOn, scheme), fetched<QColor>("heading"));
+        COMPARE_COLORS(SmallCardStyle::toggleDetailColor(isOn, scheme), fetched<QColor>("detail"));
+        COMPARE_COLORS(SmallCardStyle::toggleNoteColor(isOn, scheme), fetched<QColor>("note"));
     }
 
     void dialogWidths()
@@ -210,10 +210,10 @@ private slots:
         QFETCH(bool, hoverActive);
         for (const Scheme s : {Scheme::Light, Scheme::Dark}) {
             const QColor primary = KitPalette::primaryLabel(s);
-            compareColors(DialogStyle::checkboxFill(isOn, hoverActive, s), KitPalette::faded(primary, fetched<qreal>("fillAlpha")));
-            compareColors(DialogStyle::checkboxBorder(isOn, hoverActive, s), KitPalette::faded(primary, fetched<qreal>("borderAlpha")));
+            COMPARE_COLORS(DialogStyle::checkboxFill(isOn, hoverActive, s), KitPalette::faded(primary, fetched<qreal>("fillAlpha")));
+            COMPARE_COLORS(DialogStyle::checkboxBorder(isOn, hoverActive, s), KitPalette::faded(primary, fetched<qreal>("borderAlpha")));
             // On, the box is brand-filled and borderless, hovered or not.
-            compareColors(DialogStyle::checkboxFill(true, hoverActive, s), KitPalette::brand(s));
+            COMPARE_COLORS(DialogStyle::checkboxFill(true, hoverActive, s), KitPalette::brand(s));
             QCOMPARE(DialogStyle::checkboxBorder(true, hoverActive, s).alpha(), 0);
         }
     }

@@ -12,12 +12,11 @@ namespace {
 
 const QByteArray drawing = R"(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 16 16"><path d="M2 2h12v12z"/></svg>)";
 
-void write(const QString &path, const QByteArray &contents)
+[[nodiscard]] bool write(const QString &path, const QByteArray &contents)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(contents);
+    return QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly)
+        && file.write(contents) == contents.size();
 }
 
 } // namespace
@@ -25,6 +24,9 @@ void write(const QString &path, const QByteArray &contents)
 class tst_IconLoader : public QObject
 {
     Q_OBJECT
+
+    // The application's own bundle, as built.
+    IconLoader m_bundle{resourceBundle().directory()};
 
 private slots:
     // Every icon name the panel's views ask for has a drawing of our own.
@@ -52,7 +54,7 @@ private slots:
     void everyMicroIconResolves()
     {
         QFETCH(QString, name);
-        QVERIFY(IconLoader::shared().microIcon(name).has_value());
+        QVERIFY(m_bundle.microIcon(name).has_value());
     }
 
     // The large icons of dialogs and empty states.
@@ -68,22 +70,22 @@ private slots:
     void everyLargeIconResolves()
     {
         QFETCH(QString, name);
-        QVERIFY(IconLoader::shared().largeIcon(name).has_value());
+        QVERIFY(m_bundle.largeIcon(name).has_value());
     }
 
     void wordmarkResolves()
     {
-        QVERIFY(IconLoader::shared().wordmark().has_value());
+        QVERIFY(m_bundle.wordmark().has_value());
     }
 
     void lookupOrder()
     {
         QTemporaryDir dir;
-        write(dir.filePath("icons/both.svg"), drawing);
-        write(dir.filePath("both.svg"), drawing + "<!-- top level -->");
-        write(dir.filePath("top.svg"), drawing);
-        write(dir.filePath("large.big.svg"), drawing);
-        IconLoader loader{ResourceBundle(dir.path())};
+        QVERIFY(write(dir.filePath("icons/both.svg"), drawing));
+        QVERIFY(write(dir.filePath("both.svg"), drawing + "<!-- top level -->"));
+        QVERIFY(write(dir.filePath("top.svg"), drawing));
+        QVERIFY(write(dir.filePath("large.big.svg"), drawing));
+        IconLoader loader(dir.path());
         QCOMPARE(loader.microIcon("both"), std::optional<QByteArray>(drawing));
         QCOMPARE(loader.microIcon("top"), std::optional<QByteArray>(drawing));
         QCOMPARE(loader.largeIcon("big"), std::optional<QByteArray>(drawing));
@@ -97,16 +99,16 @@ private slots:
     void resultsAreCached()
     {
         QTemporaryDir dir;
-        write(dir.filePath("icons/present.svg"), drawing);
-        IconLoader loader{ResourceBundle(dir.path())};
+        QVERIFY(write(dir.filePath("icons/present.svg"), drawing));
+        IconLoader loader(dir.path());
         QVERIFY(!loader.microIcon("missing"));
         QVERIFY(!loader.largeIcon("missing"));
         QVERIFY(!loader.wordmark());
         QVERIFY(loader.microIcon("present"));
 
-        write(dir.filePath("icons/missing.svg"), drawing);
-        write(dir.filePath("large.missing.svg"), drawing);
-        write(dir.filePath("velliscor-wordmark.svg"), drawing);
+        QVERIFY(write(dir.filePath("icons/missing.svg"), drawing));
+        QVERIFY(write(dir.filePath("large.missing.svg"), drawing));
+        QVERIFY(write(dir.filePath("velliscor-wordmark.svg"), drawing));
         QVERIFY(QFile::remove(dir.filePath("icons/present.svg")));
         QVERIFY(!loader.microIcon("missing"));
         QVERIFY(!loader.largeIcon("missing"));
@@ -117,9 +119,9 @@ private slots:
     void unreadableDrawingIsMissing()
     {
         QTemporaryDir dir;
-        write(dir.filePath("icons/broken.svg"), "not an image");
-        write(dir.filePath("broken.svg"), drawing);
-        IconLoader loader{ResourceBundle(dir.path())};
+        QVERIFY(write(dir.filePath("icons/broken.svg"), "not an image"));
+        QVERIFY(write(dir.filePath("broken.svg"), drawing));
+        IconLoader loader(dir.path());
         // The first location found is read; when it does not read as an image the icon is missing.
         QVERIFY(!loader.microIcon("broken"));
     }

@@ -1,9 +1,13 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
+#include "kit/IconLoader.h"
 #include "kit/KitEnvironment.h"
-#include "model/ErrorLog.h"
+#include "kit/KitServices.h"
+#include "platform/AppInfo.h"
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -58,12 +62,13 @@ private slots:
     void componentLoads()
     {
         QFETCH(QString, component);
-        ErrorLog log;
+        IconLoader icons(resourceBundle().directory());
         QQmlEngine engine;
+        new KitServices(engine, icons);
         QQmlComponent type(&engine);
         type.setData("import Quorvane.Kit\n" + component.toUtf8() + " {}\n", QUrl());
         QVERIFY2(type.isReady(), qPrintable(type.errorString()));
-        std::unique_ptr<QObject> object(type.createWithInitialProperties({{"log", QVariant::fromValue(&log)}}));
+        std::unique_ptr<QObject> object(type.create());
         QVERIFY(object);
         if (auto *item = qobject_cast<QQuickItem *>(object.get())) {
             QQuickWindow window;
@@ -77,6 +82,41 @@ private slots:
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
     }
 
+    // Each engine draws from the loader its owner handed in; one handed nothing draws nothing
+    // and says so.
+    void iconsComeFromTheEnginesOwner()
+    {
+        QTemporaryDir withIcon;
+        QTemporaryDir withoutIcon;
+        QVERIFY(QDir(withIcon.path()).mkpath("icons"));
+        QFile drawing(withIcon.filePath("icons/probe.svg"));
+        QVERIFY(drawing.open(QIODevice::WriteOnly));
+        const QByteArray square = "<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 16 16'><path d='M2 2h12v12z'/></svg>";
+        QVERIFY(drawing.write(square) == square.size());
+        drawing.close();
+        IconLoader found(withIcon.path());
+        IconLoader missing(withoutIcon.path());
+        const auto loaded = [](QQmlEngine &engine) {
+            QQmlComponent type(&engine);
+            type.setData("import Quorvane.Kit\nMicroIcon { symbol: \"probe\" }\n", QUrl());
+            const std::unique_ptr<QObject> icon(type.create());
+            return icon && icon->property("loaded").toBool();
+        };
+        QQmlEngine first;
+        new KitServices(first, found);
+        QQmlEngine second;
+        new KitServices(second, missing);
+        QVERIFY(loaded(first));
+        QVERIFY(!loaded(second));
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+
+        QQmlEngine unserved;
+        QVERIFY(!loaded(unserved));
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages.constFirst().contains("KitServices"));
+        messages.clear();
+    }
+
     void gallery_data()
     {
         QTest::addColumn<KitPalette::Scheme>("scheme");
@@ -87,14 +127,15 @@ private slots:
     void gallery()
     {
         QFETCH(KitPalette::Scheme, scheme);
-        ErrorLog log;
+        IconLoader icons(resourceBundle().directory());
         QQmlEngine engine;
+        new KitServices(engine, icons);
         QQmlComponent type(&engine, QUrl::fromLocalFile(QStringLiteral(KIT_QML_DIR "/Gallery.qml")));
         QVERIFY2(type.isReady(), qPrintable(type.errorString()));
         auto *environment = engine.singletonInstance<KitEnvironment *>(qmlTypeId("Quorvane.Kit", 1, 0, "KitEnvironment"));
         QVERIFY(environment);
         environment->setScheme(scheme);
-        std::unique_ptr<QObject> object(type.createWithInitialProperties({{"errorLog", QVariant::fromValue(&log)}}));
+        std::unique_ptr<QObject> object(type.create());
         auto *gallery = qobject_cast<QQuickItem *>(object.get());
         QVERIFY(gallery);
 
@@ -104,8 +145,9 @@ private slots:
         gallery->setParentItem(window.contentItem());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        // Let the glass tints, applied once their bindings settle, reach the screen.
-        QTest::qWait(50);
+        // The glass tints apply once the event that set them has been handled: let them, then
+        // draw the frame.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
         const QImage image = window.grabWindow();
         QVERIFY(!image.isNull());
         const QString file = QDir(QCoreApplication::applicationDirPath())

@@ -54,7 +54,7 @@ private slots:
         QFETCH(bool, hovered);
         QFETCH(Scheme, scheme);
         QFETCH(QColor, expected);
-        compareColors(Pill::labelTextColor(variant, hovered, scheme), expected);
+        COMPARE_COLORS(Pill::labelTextColor(variant, hovered, scheme), expected);
     }
 
     void labelTint_data()
@@ -92,7 +92,7 @@ private slots:
         QFETCH(bool, hovered);
         QFETCH(Scheme, scheme);
         QFETCH(QColor, expected);
-        compareColors(Pill::labelTint(variant, lifted, hovered, scheme), expected);
+        COMPARE_COLORS(Pill::labelTint(variant, lifted, hovered, scheme), expected);
     }
 
     void circleIcon_data()
@@ -131,8 +131,8 @@ private slots:
         QFETCH(QColor, tint);
         QFETCH(qreal, glassOpacity);
         QFETCH(qreal, rim);
-        compareColors(Pill::circleIconColor(hovering, quiet, hovered, scheme), glyph);
-        compareColors(Pill::circleIconTint(hovering, hovered, scheme), tint);
+        COMPARE_COLORS(Pill::circleIconColor(hovering, quiet, hovered, scheme), glyph);
+        COMPARE_COLORS(Pill::circleIconTint(hovering, hovered, scheme), tint);
         QCOMPARE(Pill::circleBackdropOpacity(quiet, hovered), glassOpacity);
         QCOMPARE(Pill::circleRimIntensity(quiet, hovered), rim);
     }
@@ -145,7 +145,7 @@ private slots:
 
     void hoverOverlay()
     {
-        compareColors(Pill::hoverOverlay(true, Scheme::Dark), grey(1, 0.16));
+        COMPARE_COLORS(Pill::hoverOverlay(true, Scheme::Dark), grey(1, 0.16));
         QCOMPARE(Pill::hoverOverlay(true, Scheme::Light).alphaF(), 0.0f);
         QCOMPARE(Pill::hoverOverlay(false, Scheme::Dark).alphaF(), 0.0f);
     }
@@ -172,7 +172,7 @@ private slots:
         const QList<qreal> locations{0.0, 0.4, 1.0};
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(stops.at(i).first, locations.at(i));
-            compareColors(stops.at(i).second, grey(1.0, opacities.at(i)));
+            COMPARE_COLORS(stops.at(i).second, grey(1.0, opacities.at(i)));
         }
     }
 };

@@ -6,6 +6,20 @@
 
 #include <QTest>
 
+namespace {
+
+// Values worked out by hand from the field's rules (hash, drift, twinkle, swirl) for a 400 × 300
+// field at 8e8 seconds since 2001, not read back from the code under test.
+constexpr double frameTime = 8.0e8;
+const QSizeF frameSize(400, 300);
+
+bool near(double actual, double expected)
+{
+    return qAbs(actual - expected) < 1e-9;
+}
+
+} // namespace
+
 class tst_ShimmerField : public QObject
 {
     Q_OBJECT
@@ -43,13 +57,53 @@ private slots:
             }
         QCOMPARE(ShimmerField::hash(3, 17), ShimmerField::hash(3, 17));
         QVERIFY(ShimmerField::hash(3, 17) != ShimmerField::hash(4, 17));
+        QVERIFY(near(ShimmerField::hash(1, 0), 0.70952450437835068));
+        QVERIFY(near(ShimmerField::hash(3, 17), 0.0051323280349606648));
+        QVERIFY(near(ShimmerField::hash(7, 1011), 0.92435452329664258));
+    }
+
+    // Dot 0 is too faint to draw at this moment, so the first shape is dot 1; the first star is
+    // star 0 (particle 1000). The light scheme's higher base brightness lifts more shapes above
+    // the thresholds.
+    void knownFrame_data()
+    {
+        QTest::addColumn<KitPalette::Scheme>("scheme");
+        QTest::addColumn<int>("dots");
+        QTest::addColumn<int>("stars");
+        QTest::addColumn<double>("dotAlpha");
+        QTest::addColumn<double>("starAlpha");
+        QTest::newRow("dark") << KitPalette::Scheme::Dark << 36 << 6 << 0.13462220491952323 << 0.1694434956291734;
+        QTest::newRow("light") << KitPalette::Scheme::Light << 38 << 7 << 0.19797383076400477 << 0.24918161121937266;
+    }
+
+    void knownFrame()
+    {
+        QFETCH(KitPalette::Scheme, scheme);
+        QFETCH(int, dots);
+        QFETCH(int, stars);
+        QFETCH(double, dotAlpha);
+        QFETCH(double, starAlpha);
+        const auto frame = ShimmerField::particles(frameTime, frameSize, scheme, std::nullopt, 0);
+        QCOMPARE(frame.size(), dots + stars);
+        for (int i = 0; i < frame.size(); ++i)
+            QCOMPARE(frame.at(i).star, i >= dots);
+        const ShimmerField::Particle dot = frame.first();
+        QVERIFY(near(dot.centre.x(), 348.60466623306274));
+        QVERIFY(near(dot.centre.y(), 71.10100424289703));
+        QVERIFY(near(dot.size, 1.2260771952107803));
+        QVERIFY(near(dot.alpha, dotAlpha));
+        const ShimmerField::Particle star = frame.at(dots);
+        QVERIFY(near(star.centre.x(), 251.98225820064545));
+        QVERIFY(near(star.centre.y(), 128.8101682662964));
+        QVERIFY(near(star.size, 5.595417022828487));
+        QVERIFY(near(star.alpha, starAlpha));
     }
 
     // A frame depends only on the absolute time: no per-particle state.
     void framesArePureAndStayInside()
     {
-        const QSizeF size(400, 300);
-        const double t = 8.0e8;
+        const QSizeF size = frameSize;
+        const double t = frameTime;
         const auto frame = ShimmerField::particles(t, size, KitPalette::Scheme::Dark, std::nullopt, 0);
         QCOMPARE(frame, ShimmerField::particles(t, size, KitPalette::Scheme::Dark, std::nullopt, 0));
         QVERIFY(frame.size() <= 74);
@@ -59,20 +113,23 @@ private slots:
             QVERIFY(shape.centre.y() >= 0 && shape.centre.y() < size.height());
             QVERIFY(shape.alpha > (shape.star ? 0.008 : 0.004));
         }
-        // Light frames paint at the higher base brightness.
-        const auto light = ShimmerField::particles(t, size, KitPalette::Scheme::Light, std::nullopt, 0);
-        QVERIFY(light.size() >= frame.size());
     }
 
     // Right after a move the particles near the pointer brighten and grow; far ones do not change.
     void pointerLightsUpNearbyParticles()
     {
-        const QSizeF size(400, 300);
-        const double t = 8.0e8;
+        const QSizeF size = frameSize;
+        const double t = frameTime;
         const auto still = ShimmerField::particles(t, size, KitPalette::Scheme::Light, std::nullopt, 0);
         const QPointF pointer = still.first().centre;
         const auto touched = ShimmerField::particles(t, size, KitPalette::Scheme::Light, pointer, t);
-        QVERIFY(touched.size() >= still.size());
+        QCOMPARE(touched.size(), 45);
+        // Right under the pointer: influence 1, so it swirls off its course, grows by half and
+        // brightens by 1.85.
+        QVERIFY(near(touched.first().centre.x(), 349.25914286041586));
+        QVERIFY(near(touched.first().centre.y(), 69.60662861174747));
+        QVERIFY(near(touched.first().size, 1.8391157928161705));
+        QVERIFY(near(touched.first().alpha, 0.3662515869134088));
         QCOMPARE(touched.first().centre.x() == still.first().centre.x()
                      && touched.first().centre.y() == still.first().centre.y(),
                  false);

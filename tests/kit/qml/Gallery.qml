@@ -7,8 +7,6 @@ import Quorvane.Kit
 Item {
     id: gallery
 
-    required property QtObject errorLog
-
     width: 760
     height: 1040
 
@@ -48,7 +46,8 @@ Item {
         }
         Row {
             spacing: 8
-            ReportButton { log: gallery.errorLog }
+            ReportButton { text: "Report to Developer" }
+            ReportButton { text: "Sending…"; busy: true; enabled: false }
             DialogButton { text: "Working"; busy: true; width: 110 }
         }
         GlassCard {
@@ -135,6 +134,10 @@ Item {
         width: 352
         spacing: 0
 
+        Column {
+            ConnectingPillContent { title: "Acme Marketing Site" }
+            ConnectingPillContent { title: "Acme"; connected: true }
+        }
         EmptyState { width: parent.width; icon: "smiley-drop"; message: "No connected Webflow sites." }
         EmptyState {
             width: parent.width
@@ -156,7 +159,7 @@ Item {
                 DialogHeading { text: "Check your e-mail" }
                 DialogSubheading { text: "We sent a code to you.\nIt works for ten minutes.\n\nType it here." }
                 DialogCheckbox { text: "Send me product news"; checked: true }
-                DialogCheckbox { text: "Remember this Mac" }
+                DialogCheckbox { text: "Remember this computer" }
                 DialogButtonRow {
                     DialogButton { text: "Cancel"; variant: DialogStyle.Secondary }
                     DialogButton { text: "Remove"; variant: DialogStyle.Destructive }

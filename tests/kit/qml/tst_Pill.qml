@@ -41,8 +41,9 @@ Item {
             mouseMove(pill, 10, 10);
             tryCompare(pill, "hovering", true);
             compare(label.hovered, true);
-            // Under the pointer a light pill turns opaque white in the light scheme.
-            verify(Qt.colorEqual(Pill.labelTint(label.variant, false, label.hovered, KitEnvironment.scheme), "white"));
+            // Under the pointer a light pill's glass turns opaque white in the light scheme.
+            const backdrop = findChild(pill, "backdrop");
+            tryVerify(() => Qt.colorEqual(backdrop.color, "white"));
             KitEnvironment.pillHoverEpoch += 1;
             compare(pill.hovering, false);
             compare(label.hovered, false);
@@ -52,6 +53,10 @@ Item {
             mouseMove(harness, 5, 5);
             mouseMove(pill, 10, 10);
             tryCompare(pill, "hovering", true);
+            // Off the pill the glass goes back to its resting tint, which is not white.
+            mouseMove(harness, 5, 5);
+            tryCompare(pill, "hovering", false);
+            tryVerify(() => backdrop.color.a < 1);
         }
 
         function test_disabledLabelIsDimmed() {
@@ -64,10 +69,13 @@ Item {
         function test_darkHoverWash() {
             KitEnvironment.scheme = KitPalette.Dark;
             const pill = createTemporaryObject(pillComponent, harness);
+            const wash = findChild(pill, "hoverWash");
+            compare(wash.color.a, 0);
             mouseMove(pill, 10, 10);
             tryCompare(pill, "hovering", true);
-            const wash = Pill.hoverOverlay(pill.hovering, KitEnvironment.scheme);
-            compare(Math.round(wash.a * 100), 16);
+            // Under the pointer a white wash at 0.16 covers the pill in the dark scheme.
+            tryVerify(() => Math.round(wash.color.a * 100) === 16);
+            verify(Qt.colorEqual(Qt.rgba(wash.color.r, wash.color.g, wash.color.b, 1), "white"));
         }
     }
 

@@ -1,38 +1,18 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "kit/ConnectingPill.h"
+#include "app/ConnectingPill.h"
 
 #include "kit/TextRules.h"
 
 #include <QGuiApplication>
-#include <QJSEngine>
+#include <QPointer>
 #include <QScreen>
 #include <QWindow>
 
-ConnectingPill::ConnectingPill(std::chrono::milliseconds closeDelay, QObject *parent)
+ConnectingPill::ConnectingPill(ContinuousClock::Delay wait, QObject *parent)
     : QObject(parent)
+    , m_wait(std::move(wait))
 {
-    m_successClose.setSingleShot(true);
-    m_successClose.setTimerType(Qt::PreciseTimer);
-    m_successClose.setInterval(closeDelay);
-    connect(&m_successClose, &QTimer::timeout, this, [this] {
-        if (m_phase == Phase::Connected)
-            setPresented(false);
-    });
-}
-
-ConnectingPill &ConnectingPill::shared()
-{
-    // Made once and kept reachable for the whole process, never destroyed after the application.
-    static ConnectingPill *const pill = new ConnectingPill;
-    return *pill;
-}
-
-ConnectingPill *ConnectingPill::create(QQmlEngine *, QJSEngine *)
-{
-    ConnectingPill *pill = &shared();
-    QJSEngine::setObjectOwnership(pill, QJSEngine::CppOwnership);
-    return pill;
 }
 
 QString ConnectingPill::cutTitle(const QString &title)
@@ -57,7 +37,7 @@ void ConnectingPill::show(const QString &title)
 {
     if (m_suppressed)
         return;
-    m_successClose.stop();
+    ++m_presentation;
     setTitle(cutTitle(title));
     setPhase(Phase::Connecting);
     emit shown();
@@ -70,13 +50,13 @@ bool ConnectingPill::markConnected(const QString &title)
         return false;
     setTitle(cutTitle(title));
     setPhase(Phase::Connected);
-    m_successClose.start();
+    closeAfterSuccess(++m_presentation);
     return true;
 }
 
 void ConnectingPill::dismiss()
 {
-    m_successClose.stop();
+    ++m_presentation;
     setPresented(false);
 }
 
@@ -91,6 +71,15 @@ void ConnectingPill::place(QWindow *window) const
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (window && screen)
         window->setPosition(origin(screen->availableGeometry(), window->size()));
+}
+
+QCoro::Task<> ConnectingPill::closeAfterSuccess(quint64 presentation)
+{
+    // Nobody awaits this task: the pill may be gone when the wait ends.
+    const QPointer<ConnectingPill> self(this);
+    co_await m_wait(successShownFor);
+    if (self && self->m_presentation == presentation && self->m_phase == Phase::Connected)
+        self->setPresented(false);
 }
 
 void ConnectingPill::setTitle(const QString &title)

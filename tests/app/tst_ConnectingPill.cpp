@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "kit/ConnectingPill.h"
+#include "app/ConnectingPill.h"
+#include "support/ManualDelay.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -48,7 +49,8 @@ private slots:
 
     void successClosesAfterTheDelay()
     {
-        ConnectingPill pill(40ms);
+        ManualDelay time;
+        ConnectingPill pill(time.delay());
         QVERIFY(!pill.markConnected("Acme"));
         pill.show("Acme");
         QVERIFY(pill.presented());
@@ -57,7 +59,12 @@ private slots:
         QVERIFY(pill.markConnected("Acme site"));
         QCOMPARE(pill.title(), "Acme site");
         QCOMPARE(pill.phase(), Phase::Connected);
-        QTRY_VERIFY(!pill.presented());
+        // The success stays 1.25 s, on the clock it was given.
+        QCOMPARE(time.pending(), 1);
+        time.advance(1249ms);
+        QVERIFY(pill.presented());
+        time.advance(1ms);
+        QVERIFY(!pill.presented());
         // After the automatic close the pill is gone: a late confirmation changes nothing.
         QVERIFY(!pill.markConnected("Other"));
         QCOMPARE(pill.title(), "Acme site");
@@ -66,35 +73,43 @@ private slots:
 
     void showCancelsPendingClose()
     {
-        ConnectingPill pill(40ms);
+        ManualDelay time;
+        ConnectingPill pill(time.delay());
         pill.show("First");
         QVERIFY(pill.markConnected("First"));
         pill.show("Second");
         QCOMPARE(pill.phase(), Phase::Connecting);
         QCOMPARE(pill.title(), "Second");
         QSignalSpy hidden(&pill, &ConnectingPill::presentedChanged);
-        QVERIFY(!hidden.wait(150));
+        time.advance(10s);
+        QCOMPARE(hidden.count(), 0);
         QVERIFY(pill.presented());
     }
 
     void secondSuccessRestartsTheWait()
     {
-        // Wide margins: a loaded machine may deliver the waits late by a few hundred milliseconds.
-        ConnectingPill pill(1000ms);
+        ManualDelay time;
+        ConnectingPill pill(time.delay());
         pill.show("Site");
         QVERIFY(pill.markConnected("Site"));
-        QTest::qWait(500);
+        time.advance(500ms);
         QVERIFY(pill.markConnected("Site"));
         QSignalSpy hidden(&pill, &ConnectingPill::presentedChanged);
         // The first call's time runs out here; the second's has not.
-        QVERIFY(!hidden.wait(700));
+        time.advance(1000ms);
+        QCOMPARE(hidden.count(), 0);
+        time.advance(249ms);
+        QCOMPARE(hidden.count(), 0);
         QVERIFY(pill.presented());
-        QTRY_VERIFY(!pill.presented());
+        time.advance(1ms);
+        QVERIFY(!pill.presented());
+        QCOMPARE(hidden.count(), 1);
     }
 
     void dismissHidesAtOnce()
     {
-        ConnectingPill pill(40ms);
+        ManualDelay time;
+        ConnectingPill pill(time.delay());
         pill.show("Site");
         QVERIFY(pill.markConnected("Site"));
         pill.dismiss();
@@ -103,15 +118,30 @@ private slots:
         QCOMPARE(pill.phase(), Phase::Connected);
         pill.show("Next");
         QSignalSpy hidden(&pill, &ConnectingPill::presentedChanged);
-        QVERIFY(!hidden.wait(120));
+        // The dismissed success's wait ends and leaves the new showing alone.
+        time.advance(ConnectingPill::successShownFor);
+        QCOMPARE(hidden.count(), 0);
         QVERIFY(pill.presented());
         pill.dismiss();
         QVERIFY(!pill.markConnected("Site"));
     }
 
+    // A pill that goes while its close is pending is not touched when the wait ends.
+    void pendingCloseOutlivesThePill()
+    {
+        ManualDelay time;
+        auto pill = std::make_unique<ConnectingPill>(time.delay());
+        pill->show("Site");
+        QVERIFY(pill->markConnected("Site"));
+        pill.reset();
+        time.advance(ConnectingPill::successShownFor);
+        QCOMPARE(time.pending(), 0);
+    }
+
     void closedByHandStaysAway()
     {
-        ConnectingPill pill(40ms);
+        ManualDelay time;
+        ConnectingPill pill(time.delay());
         QSignalSpy shown(&pill, &ConnectingPill::shown);
         pill.show("Site");
         pill.closeByHand();

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "kit/ReportButtonLabel.h"
+#include "model/ReportButtonLabel.h"
 
 #include <QTest>
 
@@ -31,10 +31,11 @@ private slots:
         QFETCH(QString, symbol);
         QFETCH(bool, busy);
         QFETCH(bool, pressable);
-        QCOMPARE(ReportButtonLabel::text(state), text);
-        QCOMPARE(ReportButtonLabel::symbol(state), symbol);
-        QCOMPARE(ReportButtonLabel::busy(state), busy);
-        QCOMPARE(ReportButtonLabel::pressable(state), pressable);
+        const ReportButtonLabel label = ReportButtonLabel::of(state);
+        QCOMPARE(label.text, text);
+        QCOMPARE(label.symbol, symbol);
+        QCOMPARE(label.busy, busy);
+        QCOMPARE(label.pressable, pressable);
     }
 };
 

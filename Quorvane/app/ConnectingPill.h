@@ -2,33 +2,31 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
+#include "foundation/ContinuousClock.h"
+
 #include <QObject>
 #include <QPoint>
 #include <QRect>
 #include <QString>
-#include <QTimer>
 #include <QWindow>
 #include <QtQml/qqmlregistration.h>
 
 #include <chrono>
-
-class QQmlEngine;
-class QJSEngine;
-
 
 /**
  * @brief The small floating capsule shown below the top edge of the screen while the user
  * completes a consent screen in the browser: "Connecting <name>", then "<name> connected", which
  * closes itself after a moment.
  *
- * There is one for the process. Its window (ConnectingPillWindow) shows while `presented` is
- * true; closing it by hand suppresses it for the rest of the consent flow.
+ * The application's owner makes one for the process and hands it to the consent flows and to
+ * the pill's window (ConnectingPillHost), which shows while `presented` is true; closing it by
+ * hand suppresses it for the rest of the consent flow.
  */
 class ConnectingPill : public QObject
 {
     Q_OBJECT
     QML_ELEMENT
-    QML_SINGLETON
+    QML_UNCREATABLE("The application's owner makes the connecting pill and hands it to its window")
 
     /// The title after the cut.
     Q_PROPERTY(QString title READ title NOTIFY titleChanged)
@@ -44,14 +42,11 @@ public:
     enum class Phase { Connecting, Connected };
     Q_ENUM(Phase)
 
-    /// `closeDelay`: how long the success stays on screen.
-    explicit ConnectingPill(std::chrono::milliseconds closeDelay = std::chrono::milliseconds(1250),
-                            QObject *parent = nullptr);
+    /// How long the success stays on screen.
+    static constexpr std::chrono::milliseconds successShownFor{1250};
 
-    /// The pill of the process.
-    [[nodiscard]] static ConnectingPill &shared();
-    /// The QML face of `shared()`; the engine does not own it.
-    static ConnectingPill *create(QQmlEngine *qmlEngine, QJSEngine *jsEngine);
+    /// `wait`: how the close after a success waits; tests hand in one they move by hand.
+    explicit ConnectingPill(ContinuousClock::Delay wait = ContinuousClock::delay(), QObject *parent = nullptr);
 
     /// A title of 43 or more user-perceived characters becomes its first 41, trimmed, and "…".
     [[nodiscard]] static QString cutTitle(const QString &title);
@@ -66,7 +61,7 @@ public:
 
     /// Shows the pill connecting to `title`; cancels a pending close.
     Q_INVOKABLE void show(const QString &title);
-    /// Turns a pill on screen into the success, which closes itself after the close delay.
+    /// Turns a pill on screen into the success, which closes itself `successShownFor` later.
     /// False, changing nothing, when the pill is suppressed or not on screen.
     Q_INVOKABLE bool markConnected(const QString &title);
     /// Hides the pill at once.
@@ -88,10 +83,15 @@ private:
     void setTitle(const QString &title);
     void setPhase(Phase phase);
     void setPresented(bool presented);
+    /// Hides the success of that presentation once it has been shown long enough.
+    QCoro::Task<> closeAfterSuccess(quint64 presentation);
 
+    ContinuousClock::Delay m_wait;
     QString m_title;
     Phase m_phase = Phase::Connecting;
     bool m_presented = false;
     bool m_suppressed = false;
-    QTimer m_successClose;
+    /// Moved on by every show, success and dismissal: a pending close of an earlier one then
+    /// wakes to find it changed and does nothing.
+    quint64 m_presentation = 0;
 };
