@@ -12,23 +12,23 @@
 
 #include <optional>
 
-/// @brief The parameters of "replace_scheduled_publish"; the fields carry the call's own keys.
+/// @brief The parameters of "replace_scheduled_publish"; toJson() gives them the call's keys.
 struct ReplaceParams
 {
     /// The schedule's fields and the signed-in user; `createdAt` and `cloudStatus` are not sent.
     ReplaceParams(const ScheduledPublish &schedule, const QUuid &userID);
 
-    QUuid p_id;
-    QUuid p_user;
-    QString p_connection_name;
-    QString p_site_id;
-    QString p_site_name;
-    QDateTime p_publish_at;
-    QString p_time_zone;
-    QList<PublishDomain> p_domains;
-    bool p_skip_if_changed = false;
-    /// UTC with milliseconds and "Z"; absent (and left out of the object) without a baseline.
-    std::optional<QString> p_baseline_last_updated;
+    QUuid id;
+    QUuid userID;
+    QString connectionName;
+    QString siteId;
+    QString siteName;
+    QDateTime publishAt;
+    QString timeZoneID;
+    QList<PublishDomain> domains;
+    bool skipIfChanged = false;
+    /// Sent as UTC with milliseconds and "Z"; left out of the object without a baseline.
+    std::optional<QDateTime> baselineLastUpdated;
 
     [[nodiscard]] QJsonObject toJson() const;
 

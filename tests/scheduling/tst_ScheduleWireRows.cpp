@@ -87,7 +87,7 @@ private slots:
         const auto rows = ScheduleCloudRow::listFromJson(QJsonArray{cloudRow()}, &error);
         QVERIFY2(rows, qPrintable(error));
         QCOMPARE(rows->size(), 1);
-        QCOMPARE(rows->first().user_id, QUuid::fromString(userID));
+        QCOMPARE(rows->first().userID, QUuid::fromString(userID));
 
         ScheduledPublish expected = schedule(u"site-a"_s, at(9, 30).addMSecs(123), QUuid::fromString(scheduleID));
         expected.siteName = u"Acme"_s;
@@ -138,7 +138,7 @@ private slots:
         const auto row = ScheduleCloudRow::fromJson(with(cloudRow(), u"publish_at"_s, text));
         QCOMPARE(bool(row), expected.isValid());
         if (row)
-            QCOMPARE(row->publish_at, expected);
+            QCOMPARE(row->publishAt, expected);
     }
 
     void oneBadRowFailsTheReply_data()
@@ -299,12 +299,12 @@ private slots:
         if (!result)
             return;
         QCOMPARE(result->verdict, reply.value("verdict"_L1).toString());
-        QCOMPARE(bool(result->requested_id), hasRequestedID);
+        QCOMPARE(bool(result->requestedID), hasRequestedID);
         if (hasRequestedID)
-            QCOMPARE(*result->requested_id, QUuid::fromString(scheduleID));
-        QCOMPARE(bool(result->current_schedule), hasCurrent);
+            QCOMPARE(*result->requestedID, QUuid::fromString(scheduleID));
+        QCOMPARE(bool(result->currentSchedule), hasCurrent);
         if (hasCurrent)
-            QCOMPARE(result->current_schedule->site_id, u"site-a"_s);
+            QCOMPARE(result->currentSchedule->siteId, u"site-a"_s);
     }
 
     void beginRemovalReply()
@@ -312,11 +312,11 @@ private slots:
         const auto granted = BeginProjectRemovalResponse::fromJson(
             QJsonObject{{"verdict"_L1, "cancelled"_L1}, {"lease_id"_L1, userID}});
         QVERIFY(granted);
-        QCOMPARE(granted->lease_id, QUuid::fromString(userID));
+        QCOMPARE(granted->leaseID, QUuid::fromString(userID));
         const auto bare = BeginProjectRemovalResponse::fromJson(
             QJsonObject{{"verdict"_L1, "absent"_L1}, {"lease_id"_L1, QJsonValue::Null}});
         QVERIFY(bare);
-        QVERIFY(!bare->lease_id);
+        QVERIFY(!bare->leaseID);
         QVERIFY(!BeginProjectRemovalResponse::fromJson(QJsonObject{{"lease_id"_L1, userID}}));
         QVERIFY(!BeginProjectRemovalResponse::fromJson(QJsonArray()));
     }
