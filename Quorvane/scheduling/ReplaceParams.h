@@ -4,32 +4,17 @@
 
 #include "scheduling/ScheduledPublish.h"
 
-#include <QDateTime>
 #include <QJsonObject>
-#include <QList>
-#include <QString>
 #include <QUuid>
 
-#include <optional>
-
-/// @brief The parameters of "replace_scheduled_publish"; toJson() gives them the call's keys.
+/// @brief The parameters of "replace_scheduled_publish": a schedule of the signed-in user.
 struct ReplaceParams
 {
-    /// The schedule's fields and the signed-in user; `createdAt` and `cloudStatus` are not sent.
-    ReplaceParams(const ScheduledPublish &schedule, const QUuid &userID);
-
-    QUuid id;
+    /// Sent whole except `createdAt` and `cloudStatus`, which the backend keeps itself.
+    ScheduledPublish schedule;
     QUuid userID;
-    QString connectionName;
-    QString siteId;
-    QString siteName;
-    QDateTime publishAt;
-    QString timeZoneID;
-    QList<PublishDomain> domains;
-    bool skipIfChanged = false;
-    /// Sent as UTC with milliseconds and "Z"; left out of the object without a baseline.
-    std::optional<QDateTime> baselineLastUpdated;
 
+    /// The call's keys; times as UTC with milliseconds and "Z", the baseline left out when absent.
     [[nodiscard]] QJsonObject toJson() const;
 
     friend bool operator==(const ReplaceParams &, const ReplaceParams &) = default;

@@ -242,7 +242,7 @@ private slots:
     {
         ScheduledPublish draft = schedule(u"site-a"_s, at(9, 30).addMSecs(5), QUuid::fromString(scheduleID));
         draft.cloudStatus = u"scheduled"_s;
-        const QJsonObject withoutBaseline = ReplaceParams(draft, QUuid::fromString(userID)).toJson();
+        const QJsonObject withoutBaseline = ReplaceParams{draft, QUuid::fromString(userID)}.toJson();
         const QJsonObject expected{
             {"p_id"_L1, scheduleID.toUpper()},
             {"p_user"_L1, userID.toUpper()},
@@ -259,7 +259,7 @@ private slots:
 
         draft.skipIfChanged = true;
         draft.baselineLastUpdated = at(8);
-        const QJsonObject withBaseline = ReplaceParams(draft, QUuid::fromString(userID)).toJson();
+        const QJsonObject withBaseline = ReplaceParams{draft, QUuid::fromString(userID)}.toJson();
         QCOMPARE(withBaseline.value("p_baseline_last_updated"_L1).toString(), u"2026-03-08T08:00:00.000Z"_s);
         QCOMPARE(withBaseline.value("p_skip_if_changed"_L1), QJsonValue(true));
     }
