@@ -74,11 +74,6 @@ std::optional<QUrl> errorGatewayURL(const QVariantMap &info, const QString &lane
     return url;
 }
 
-bool isErrorReportingAvailable()
-{
-    return errorGatewayURL(BundleInfo::main(), stableLane, builtInErrorGatewayAddress()).has_value();
-}
-
 QString appBuildNumber(const QVariantMap &info)
 {
     return textValue(info, QStringLiteral("CFBundleVersion")).value_or(QStringLiteral("0"));

@@ -25,9 +25,6 @@ class QObject;
 [[nodiscard]] std::optional<QUrl> errorGatewayURL(const QVariantMap &info, const QString &lane,
                                                   const QString &builtInAddress);
 
-/// Whether this build can send error reports; the report controls are shown only then.
-[[nodiscard]] bool isErrorReportingAvailable();
-
 /// The build number under "CFBundleVersion" when it is text; "0" otherwise.
 [[nodiscard]] QString appBuildNumber(const QVariantMap &info);
 
