@@ -297,17 +297,17 @@ private slots:
                                                << QStringLiteral("The network connection was lost.");
         QTest::newRow("send, refused by the server")
             << false
-            << FakeBackend::Reply::authError(429, QStringLiteral("over_email_send_rate_limit"),
-                                             QStringLiteral("email rate limit exceeded"))
+            << FakeBackend::authError(429, QStringLiteral("over_email_send_rate_limit"),
+                                      QStringLiteral("email rate limit exceeded"))
             << QStringLiteral("email rate limit exceeded") << QStringLiteral("email rate limit exceeded");
         QTest::newRow("verify, expired code")
             << true
-            << FakeBackend::Reply::authError(403, QStringLiteral("otp_expired"), QStringLiteral("Token has Expired or is invalid"))
+            << FakeBackend::authError(403, QStringLiteral("otp_expired"), QStringLiteral("Token has Expired or is invalid"))
             << SignInErrors::codeMismatch << QStringLiteral("Token has Expired or is invalid");
         QTest::newRow("verify, connection lost") << true << dropped << SignInErrors::noConnection
                                                  << QStringLiteral("The network connection was lost.");
         QTest::newRow("verify, anything else")
-            << true << FakeBackend::Reply::authError(500, QStringLiteral("unexpected_failure"), QStringLiteral("Database error saving new user"))
+            << true << FakeBackend::authError(500, QStringLiteral("unexpected_failure"), QStringLiteral("Database error saving new user"))
             << QStringLiteral("Database error saving new user") << QStringLiteral("Database error saving new user");
     }
 
@@ -347,7 +347,7 @@ private slots:
     {
         const auto model = makeModel();
         QCoro::waitFor(model->start());
-        FakeBackend::Reply slow = FakeBackend::Reply::authError(429, QStringLiteral("x"), QStringLiteral("too many"));
+        FakeBackend::Reply slow = FakeBackend::authError(429, QStringLiteral("x"), QStringLiteral("too many"));
         slow.delay = 100ms;
         m_fake->script("POST", QStringLiteral("/auth/v1/otp"), slow);
         auto request = model->sendCode(QStringLiteral("ada@example.com"), false);
@@ -411,7 +411,7 @@ private slots:
         QFETCH(int, failures);
         QFETCH(Step, phase);
         for (int i = 0; i < failures; ++i)
-            m_fake->script("GET", kProfilesPath, FakeBackend::Reply::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
+            m_fake->script("GET", kProfilesPath, FakeBackend::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
         const auto model = makeModel();
         QCoro::waitFor(model->start());
         signIn(*model, kUserA);
@@ -439,7 +439,7 @@ private slots:
     void pausesDouble()
     {
         for (int i = 0; i < 4; ++i)
-            m_fake->script("GET", kProfilesPath, FakeBackend::Reply::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
+            m_fake->script("GET", kProfilesPath, FakeBackend::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
         const auto model = makeModel();
         signIn(*model, kUserA);
         m_pauses.clear();
@@ -476,7 +476,7 @@ private slots:
 
         m_rows[kUserA][QStringLiteral("marketing_opt_in")] = rowOptIn;
         if (refused)
-            m_fake->script("PATCH", kProfilesPath, FakeBackend::Reply::postgrestError(403, QStringLiteral("42501"), QStringLiteral("permission denied")));
+            m_fake->script("PATCH", kProfilesPath, FakeBackend::postgrestError(403, QStringLiteral("42501"), QStringLiteral("permission denied")));
         const auto model = makeModel();
         signIn(*model, kUserA, chosen);
 
@@ -490,7 +490,7 @@ private slots:
             return;
         // The next launch settle tries again, even when its read fails.
         m_clock->advance(1000 * 1000);
-        m_fake->script("GET", kProfilesPath, FakeBackend::Reply::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
+        m_fake->script("GET", kProfilesPath, FakeBackend::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
         QCoro::waitFor(model->settleLaunch());
         QCOMPARE(m_fake->requests("PATCH", kProfilesPath).size(), 2);
         QVERIFY(model->profile()->marketingOptIn);
@@ -500,7 +500,7 @@ private slots:
     // The opt-in lands on the profile held when the update returns, not on a copy from before.
     void optInKeepsAReadThatLandedMeanwhile()
     {
-        m_fake->script("PATCH", kProfilesPath, FakeBackend::Reply::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
+        m_fake->script("PATCH", kProfilesPath, FakeBackend::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
         const auto model = makeModel();
         signIn(*model, kUserA, true);
         QCOMPARE(model->pendingOptIn(), std::optional<bool>(true));
@@ -602,12 +602,12 @@ private slots:
         QCoro::waitFor(model->start());
         const bool optIn = method == "PATCH";
         if (optIn)
-            m_fake->script("PATCH", kProfilesPath, FakeBackend::Reply::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
+            m_fake->script("PATCH", kProfilesPath, FakeBackend::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
         signIn(*model, kUserA, optIn);
         QCOMPARE(model->phaseKind(), Step::SignedIn);
 
         FakeBackend::Reply late = answerFails
-            ? FakeBackend::Reply::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down"))
+            ? FakeBackend::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down"))
             : FakeBackend::Reply::json(200, optIn ? QJsonValue(QJsonArray{m_rows.value(kUserA)}) : QJsonValue(m_rows.value(kUserA)));
         late.delay = 400ms;
         m_fake->script(method, kProfilesPath, late);

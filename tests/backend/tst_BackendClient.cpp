@@ -91,8 +91,8 @@ private slots:
     void codeRequestFailureCarriesTheServerMessage()
     {
         m_fake->script("POST", QStringLiteral("/auth/v1/otp"),
-                       FakeBackend::Reply::authError(429, QStringLiteral("over_email_send_rate_limit"),
-                                                     QStringLiteral("email rate limit exceeded")));
+                       FakeBackend::authError(429, QStringLiteral("over_email_send_rate_limit"),
+                                              QStringLiteral("email rate limit exceeded")));
         const auto client = makeClient();
         const auto result = QCoro::waitFor(client->requestEmailCode(QStringLiteral("ada@example.com"), {}));
         QVERIFY(!result.ok());
@@ -209,8 +209,8 @@ private slots:
         signIn(*client);
         m_clock->advance(2 * 3600 * 1000);
         m_fake->script("POST", QStringLiteral("/auth/v1/token"),
-                       FakeBackend::Reply::authError(400, QStringLiteral("refresh_token_already_used"),
-                                                     QStringLiteral("Invalid Refresh Token: Already Used")));
+                       FakeBackend::authError(400, QStringLiteral("refresh_token_already_used"),
+                                              QStringLiteral("Invalid Refresh Token: Already Used")));
         QSignalSpy changes(client.get(), &BackendClient::authChanged);
 
         const auto session = QCoro::waitFor(client->session());
@@ -343,7 +343,7 @@ private slots:
         const auto client = makeClient();
         signIn(*client);
         m_fake->script("GET", QStringLiteral("/rest/v1/site_publish_grants"),
-                       FakeBackend::Reply::postgrestError(401, QStringLiteral("PGRST301"), QStringLiteral("JWT expired")));
+                       FakeBackend::postgrestError(401, QStringLiteral("PGRST301"), QStringLiteral("JWT expired")));
         const auto rows = QCoro::waitFor(client->select(BackendQuery(QStringLiteral("site_publish_grants")).select(QStringLiteral("site_id"))));
         QVERIFY(rows.ok());
         QCOMPARE(rows.value(), QJsonValue(QJsonArray{}));
@@ -462,7 +462,7 @@ private slots:
         QTest::newRow("null") << FakeBackend::Reply::json(200, QJsonValue::Null) << true << QJsonValue() << 0 << QString();
         QTest::newRow("empty body") << FakeBackend::Reply{204, {}} << true << QJsonValue() << 0 << QString();
         QTest::newRow("raised exception")
-            << FakeBackend::Reply::postgrestError(400, QStringLiteral("P0001"), QStringLiteral("duplicate publish target"))
+            << FakeBackend::postgrestError(400, QStringLiteral("P0001"), QStringLiteral("duplicate publish target"))
             << false << QJsonValue() << 400 << QStringLiteral("duplicate publish target");
         QTest::newRow("not JSON") << FakeBackend::Reply{200, "<html>"} << false << QJsonValue() << 0
                                   << QStringLiteral("The backend's reply could not be read: the answer is not JSON");
