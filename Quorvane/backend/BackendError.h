@@ -11,7 +11,8 @@
  *
  * The kind tells apart what the callers treat differently (no session, no network, a time-out, a
  * cancellation, the server's refusal); the message is the sentence to show or log. A message never
- * holds the request's URL, so tokens and project addresses cannot leak through it.
+ * holds the request's URL, so tokens and project addresses cannot leak through it, and a server's
+ * own text reaches it only redacted and cut short.
  */
 class BackendError
 {
@@ -27,10 +28,15 @@ public:
         Storage,        ///< the saved session could not be read or written
     };
 
+    /// How many user-perceived characters of a server's message are kept; a longer one is cut
+    /// there and ends in "…".
+    static constexpr qsizetype messageLimit = 500;
+
     BackendError() = default;
 
     /// An error answer: the message is the server's own ("msg", "message", "error_description" or
-    /// "error" of a JSON body), else the body text, else a sentence naming the status.
+    /// "error" of a JSON body), else the body text, else a sentence naming the status. The server's
+    /// text is redacted, shown safely (control characters as "·") and cut at messageLimit.
     [[nodiscard]] static BackendError fromReply(int status, const QByteArray &body);
     /// A reply that ended without an answer; timedOut tells a time-out from another abort.
     [[nodiscard]] static BackendError fromTransport(QNetworkReply::NetworkError error, bool timedOut);
@@ -45,7 +51,7 @@ public:
     [[nodiscard]] QString message() const { return m_message; }
     /// The server's machine code ("PGRST116", "otp_expired", "revocation_pending"), when it gave one.
     [[nodiscard]] QString code() const { return m_code; }
-    /// The raw body of an error answer.
+    /// The raw body of an error answer, for callers that read it; never to be shown or logged.
     [[nodiscard]] QByteArray body() const { return m_body; }
 
     /// True for failures of the way to the server (offline, unreachable, timed out) rather than of

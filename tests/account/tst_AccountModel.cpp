@@ -306,6 +306,14 @@ private slots:
             << SignInErrors::codeMismatch << QStringLiteral("Token has Expired or is invalid");
         QTest::newRow("verify, connection lost") << true << dropped << SignInErrors::noConnection
                                                  << QStringLiteral("The network connection was lost.");
+        const QString secretRefused = QStringLiteral("Bearer \u2039redacted\u203A was refused");
+        QTest::newRow("send, the server's message carries a secret")
+            << false
+            << FakeBackend::authError(400, QStringLiteral("bad_jwt"), QStringLiteral("Bearer eyJabc.def was refused"))
+            << secretRefused << secretRefused;
+        const QString page = QStringLiteral("<html>") + QString(494, u'x') + QStringLiteral("\u2026");
+        QTest::newRow("verify, an error page of 8 MB")
+            << true << FakeBackend::Reply{502, "<html>" + QByteArray(8 * 1024 * 1024, 'x')} << page << page;
         QTest::newRow("verify, anything else")
             << true << FakeBackend::authError(500, QStringLiteral("unexpected_failure"), QStringLiteral("Database error saving new user"))
             << QStringLiteral("Database error saving new user") << QStringLiteral("Database error saving new user");

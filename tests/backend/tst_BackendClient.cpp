@@ -522,6 +522,43 @@ private slots:
         QCOMPARE(failed.error().message(), QStringLiteral("Webflow has not confirmed the revocation yet."));
     }
 
+    void serverMessages_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("message");
+
+        const QString secret = QStringLiteral("\u2039redacted\u203A");
+        const QString ellipsis = QStringLiteral("\u2026");
+        QTest::newRow("bearer in a JSON message")
+            << QByteArray(R"({"msg":"Bearer abc.def was refused"})") << "Bearer " + secret + " was refused";
+        QTest::newRow("session in a text body")
+            << QByteArray(R"(upstream answered {"access_token":"abc","refresh_token":"r-1"})")
+            << "upstream answered {\"access_token\":\"" + secret + "\",\"refresh_token\":\"" + secret + "\"}";
+        QTest::newRow("lone surrogate before a key")
+            << QByteArray(R"({"message":"\ud800 sb_secret_abcdefgh rejected"})")
+            << QStringLiteral("\uFFFD ") + secret + " rejected";
+        QTest::newRow("line breaks shown safely") << QByteArray("first line\nsecond line\n")
+                                                  << QStringLiteral("first line\u00B7second line");
+        QTest::newRow("500 characters kept") << QByteArray(500, 'a') << QString(500, u'a');
+        QTest::newRow("a long JSON message")
+            << QByteArray(R"({"message":")" + QByteArray(600, 'm') + R"("})") << QString(500, u'm') + ellipsis;
+        QTest::newRow("an error page of 8 MB")
+            << "<html>" + QByteArray(8 * 1024 * 1024, 'x') << "<html>" + QString(494, u'x') + ellipsis;
+        QTest::newRow("nothing but white space") << QByteArray(" \n ") << QStringLiteral("The server answered with status 502.");
+    }
+
+    void serverMessages()
+    {
+        // The server's words reach the user's sentence, the log and the error report: never a
+        // secret, never a page.
+        QFETCH(QByteArray, body);
+        QFETCH(QString, message);
+        const BackendError error = BackendError::fromReply(502, body);
+        QCOMPARE(error.kind(), BackendError::Kind::Server);
+        QCOMPARE(error.message(), message);
+        QCOMPARE(error.body(), body);
+    }
+
     void transportFailuresAreToldApart()
     {
         m_fake->setTable(QStringLiteral("profiles"), QJsonArray{});
