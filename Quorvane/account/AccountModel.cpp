@@ -61,6 +61,7 @@ AccountModel::AccountModel(std::optional<BackendConfiguration> configuration, En
     }
     BackendClient::Settings settings;
     settings.requestTimeout = environment.requestTimeout;
+    settings.networkUp = std::move(environment.networkUp);
     settings.clock = &m_clock;
     m_client = std::make_unique<BackendClient>(configuration->url, configuration->publishableKey, storage, settings);
     loadCache();

@@ -112,6 +112,8 @@ public:
         std::function<QCoro::Task<>(std::chrono::milliseconds)> pause;
         /// How long one backend request may take.
         std::chrono::milliseconds requestTimeout{30000};
+        /// Whether a network other than loopback is up; the machine's interfaces when empty.
+        std::function<bool()> networkUp;
     };
 
     /// The pause after the first failed profile read of a sign-in; it doubles after each further one.

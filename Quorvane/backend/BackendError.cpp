@@ -4,6 +4,7 @@
 
 #include "foundation/DisplayText.h"
 #include "foundation/Redaction.h"
+#include "model/ErrorLog.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -58,13 +59,14 @@ BackendError BackendError::fromReply(int status, const QByteArray &body)
     return error;
 }
 
-BackendError BackendError::fromTransport(QNetworkReply::NetworkError error, bool timedOut)
+BackendError BackendError::fromTransport(const TransportEnd &end)
 {
-    if (timedOut || error == QNetworkReply::TimeoutError)
-        return {Kind::TimedOut, QStringLiteral("The request timed out.")};
-    switch (error) {
-    case QNetworkReply::OperationCanceledError:
+    if (isCancellation(end.error, end.abandoned))
         return {Kind::Cancelled, QStringLiteral("The request was cancelled.")};
+    // Not abandoned, an OperationCanceledError is a time limit's: ours, or Qt's transfer timeout.
+    if (end.timedOut || end.error == QNetworkReply::TimeoutError || end.error == QNetworkReply::OperationCanceledError)
+        return {Kind::TimedOut, QStringLiteral("The request timed out.")};
+    switch (end.error) {
     case QNetworkReply::TemporaryNetworkFailureError:
     case QNetworkReply::NetworkSessionFailedError:
     case QNetworkReply::UnknownNetworkError:
@@ -72,6 +74,9 @@ BackendError BackendError::fromTransport(QNetworkReply::NetworkError error, bool
     case QNetworkReply::RemoteHostClosedError:
         return {Kind::Offline, QStringLiteral("The network connection was lost.")};
     case QNetworkReply::HostNotFoundError:
+        // Without a network every name lookup fails: the server is not missing, the network is.
+        if (!end.networkUp)
+            return {Kind::Offline, QStringLiteral("The network connection appears to be offline.")};
         return {Kind::Unreachable, QStringLiteral("A server with the specified hostname could not be found.")};
     case QNetworkReply::ConnectionRefusedError:
         return {Kind::Unreachable, QStringLiteral("Could not connect to the server.")};

@@ -38,8 +38,19 @@ public:
     /// "error" of a JSON body), else the body text, else a sentence naming the status. The server's
     /// text is redacted, shown safely (control characters as "·") and cut at messageLimit.
     [[nodiscard]] static BackendError fromReply(int status, const QByteArray &body);
-    /// A reply that ended without an answer; timedOut tells a time-out from another abort.
-    [[nodiscard]] static BackendError fromTransport(QNetworkReply::NetworkError error, bool timedOut);
+    /// What the client knows of a request that ended without an answer, beyond Qt's error code.
+    struct TransportEnd
+    {
+        QNetworkReply::NetworkError error = QNetworkReply::UnknownNetworkError;
+        bool timedOut = false;  ///< the client's own time limit ended it
+        bool abandoned = false; ///< the client abandoned it on purpose
+        bool networkUp = true;  ///< a network other than loopback was up when it failed
+    };
+
+    /// A request that ended without an answer. Only an abandoned one is Cancelled: Qt ends a
+    /// request past its transfer timeout as it ends an abandoned one, and that is TimedOut. A
+    /// failed name lookup without a network is Offline, not Unreachable.
+    [[nodiscard]] static BackendError fromTransport(const TransportEnd &end);
     [[nodiscard]] static BackendError sessionMissing(int status = 0, const QString &message = {});
     [[nodiscard]] static BackendError invalidReply(const QString &detail);
     [[nodiscard]] static BackendError storage(int status, const QString &message);

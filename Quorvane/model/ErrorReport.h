@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <QVariantMap>
 
+#include <chrono>
 #include <optional>
 
 class QNetworkAccessManager;
@@ -34,6 +35,8 @@ class QObject;
 /// The network session of error reports: it keeps no cookies and follows no redirection.
 [[nodiscard]] QNetworkAccessManager *makeErrorReportSession(QObject *parent);
 
-/// A report's POST to the gateway: JSON, a 15-second limit, no redirection, no cache, no cookies
-/// and no stored credentials.
-[[nodiscard]] QNetworkRequest errorReportRequest(const QUrl &gateway);
+/// A report's POST to the gateway: JSON, a time limit (15 seconds unless said), no redirection, no
+/// cache, no cookies and no stored credentials. A report past its limit ends as one abandoned does
+/// (see isCancellation()): it failed.
+[[nodiscard]] QNetworkRequest errorReportRequest(const QUrl &gateway,
+                                                 std::chrono::milliseconds limit = std::chrono::seconds(15));

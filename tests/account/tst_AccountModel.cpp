@@ -73,6 +73,9 @@ private:
     QList<std::chrono::milliseconds> m_pauses;
     QList<std::pair<bool, Step>> m_stateDuringPauses;
     AccountModel *m_current = nullptr;
+    /// Where the model's backend is, when not the fake; and what it is told of the network.
+    QUrl m_backendURL;
+    std::function<bool()> m_networkUp;
 
     std::unique_ptr<AccountModel> makeModel(bool configured = true)
     {
@@ -81,6 +84,7 @@ private:
         environment.errorLog = m_log.get();
         environment.sessionStorage = m_storage.get();
         environment.requestTimeout = 3000ms;
+        environment.networkUp = m_networkUp;
         environment.pause = [this](std::chrono::milliseconds pause) -> QCoro::Task<> {
             m_pauses.append(pause);
             m_stateDuringPauses.append({m_current->isLoadingProfile(), m_current->phaseKind()});
@@ -88,7 +92,8 @@ private:
         };
         std::optional<BackendConfiguration> configuration;
         if (configured)
-            configuration = BackendConfiguration{m_fake->url(), FakeBackend::publishableKey};
+            configuration = BackendConfiguration{m_backendURL.isEmpty() ? m_fake->url() : m_backendURL,
+                                                 FakeBackend::publishableKey};
         auto model = std::make_unique<AccountModel>(configuration, std::move(environment));
         m_current = model.get();
         return model;
@@ -134,6 +139,8 @@ private slots:
         });
         m_pauses.clear();
         m_stateDuringPauses.clear();
+        m_backendURL.clear();
+        m_networkUp = nullptr;
     }
 
     void cleanup()
@@ -349,6 +356,34 @@ private slots:
         QCOMPARE(m_log->events().size(), 1);
         QCOMPARE(m_log->events().first().area, area);
         QCOMPARE(m_log->events().first().message, logged);
+    }
+
+    void failedLookup_data()
+    {
+        QTest::addColumn<bool>("networkUp");
+        QTest::addColumn<QString>("sentence");
+        QTest::addColumn<QString>("logged");
+        const QString unknownHost = QStringLiteral("A server with the specified hostname could not be found.");
+        QTest::newRow("no network") << false << SignInErrors::noConnection
+                                    << QStringLiteral("The network connection appears to be offline.");
+        QTest::newRow("a network, an unknown host") << true << unknownHost << unknownHost;
+    }
+
+    void failedLookup()
+    {
+        // Without a network Qt fails at the name lookup: that is the offline case, not a missing server.
+        QFETCH(bool, networkUp);
+        QFETCH(QString, sentence);
+        QFETCH(QString, logged);
+        m_backendURL = QUrl(QStringLiteral("http://quorvane-test.invalid"));
+        m_networkUp = [networkUp] { return networkUp; };
+        const auto model = makeModel();
+        QCoro::waitFor(model->start());
+        QCoro::waitFor(model->sendCode(QStringLiteral("ada@example.com"), false));
+        QCOMPARE(model->phaseKind(), Step::SignedOut);
+        QCOMPARE(model->lastError(), std::optional<QString>(sentence));
+        QCOMPARE(events(QStringLiteral("account.send")).size(), 1);
+        QCOMPARE(events(QStringLiteral("account.send")).first().message, logged);
     }
 
     void answerAfterResetIsDropped()

@@ -14,6 +14,7 @@
 using namespace std::chrono_literals;
 
 Q_DECLARE_METATYPE(BackendQuery)
+Q_DECLARE_METATYPE(BackendError::TransportEnd)
 
 namespace {
 
@@ -590,6 +591,73 @@ private slots:
 
         for (const auto &result : {slow, dropped, cancelled})
             QVERIFY(!result.error().message().contains(QStringLiteral("127.0.0.1")));
+    }
+
+    void transportEnds_data()
+    {
+        using End = BackendError::TransportEnd;
+        QTest::addColumn<End>("end");
+        QTest::addColumn<BackendError::Kind>("kind");
+        QTest::addColumn<QString>("message");
+
+        const QString timedOut = QStringLiteral("The request timed out.");
+        const QString offline = QStringLiteral("The network connection appears to be offline.");
+        QTest::newRow("abandoned") << End{QNetworkReply::OperationCanceledError, false, true}
+                                   << BackendError::Kind::Cancelled << QStringLiteral("The request was cancelled.");
+        QTest::newRow("past the client's limit") << End{QNetworkReply::OperationCanceledError, true}
+                                                 << BackendError::Kind::TimedOut << timedOut;
+        // Nobody abandoned it: Qt's transfer timeout ended it, and a time-out is never a quiet cancel.
+        QTest::newRow("past Qt's transfer timeout") << End{QNetworkReply::OperationCanceledError}
+                                                    << BackendError::Kind::TimedOut << timedOut;
+        QTest::newRow("timeout error") << End{QNetworkReply::TimeoutError} << BackendError::Kind::TimedOut << timedOut;
+        QTest::newRow("lookup fails without a network") << End{QNetworkReply::HostNotFoundError, false, false, false}
+                                                        << BackendError::Kind::Offline << offline;
+        QTest::newRow("lookup fails with a network")
+            << End{QNetworkReply::HostNotFoundError} << BackendError::Kind::Unreachable
+            << QStringLiteral("A server with the specified hostname could not be found.");
+        QTest::newRow("refused without a network") << End{QNetworkReply::ConnectionRefusedError, false, false, false}
+                                                   << BackendError::Kind::Unreachable
+                                                   << QStringLiteral("Could not connect to the server.");
+        QTest::newRow("connection lost") << End{QNetworkReply::RemoteHostClosedError} << BackendError::Kind::Offline
+                                         << QStringLiteral("The network connection was lost.");
+    }
+
+    void transportEnds()
+    {
+        QFETCH(BackendError::TransportEnd, end);
+        QFETCH(BackendError::Kind, kind);
+        QFETCH(QString, message);
+        const BackendError error = BackendError::fromTransport(end);
+        QCOMPARE(error.kind(), kind);
+        QCOMPARE(error.message(), message);
+    }
+
+    void failedLookup_data()
+    {
+        QTest::addColumn<bool>("networkUp");
+        QTest::addColumn<BackendError::Kind>("kind");
+        QTest::newRow("no network: offline") << false << BackendError::Kind::Offline;
+        QTest::newRow("a network: the server is unknown") << true << BackendError::Kind::Unreachable;
+    }
+
+    void failedLookup()
+    {
+        QFETCH(bool, networkUp);
+        QFETCH(BackendError::Kind, kind);
+        int asked = 0;
+        BackendClient::Settings settings;
+        settings.clock = m_clock.get();
+        settings.networkUp = [&asked, networkUp] {
+            ++asked;
+            return networkUp;
+        };
+        // ".invalid" is never a host name (RFC 6761): its lookup fails at once, with or without a network.
+        BackendClient client(QUrl(QStringLiteral("http://quorvane-test.invalid")), FakeBackend::publishableKey,
+                             m_storage.get(), settings);
+        const auto sent = QCoro::waitFor(client.requestEmailCode(QStringLiteral("ada@example.com"), {}));
+        QVERIFY(!sent.ok());
+        QCOMPARE(sent.error().kind(), kind);
+        QCOMPARE(asked, 1);
     }
 
     void sessionIsRenewedBeforeItExpires()

@@ -8,6 +8,7 @@
 #include <QCoroFuture>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QPromise>
 #include <QSignalSpy>
@@ -281,6 +282,20 @@ private slots:
         QTRY_COMPARE(log.reportState(), ErrorLog::ReportState::Failed);
         delay.end(0);
         QTRY_COMPARE(log.reportState(), ErrorLog::ReportState::Idle);
+    }
+
+    void reportPastItsLimitIsNoCancellation()
+    {
+        // Qt ends a report past its time limit as it ends an abandoned one; nobody abandoned this
+        // one, so it failed and must be shown as a failure, never dropped as a cancellation.
+        LocalGateway gateway(204);
+        gateway.script("POST", QStringLiteral("/error-report"), FakeHttpServer::Reply{.delay = std::chrono::seconds(60)});
+        const std::unique_ptr<QNetworkAccessManager> session(makeErrorReportSession(nullptr));
+        QNetworkReply *reply = session->post(errorReportRequest(gateway.gatewayURL(), std::chrono::milliseconds(100)), "{}");
+        QSignalSpy finished(reply, &QNetworkReply::finished);
+        QVERIFY(finished.wait());
+        QCOMPARE(reply->error(), QNetworkReply::OperationCanceledError);
+        QVERIFY(!isCancellation(reply->error(), false));
     }
 
     void earlierOutcomeTimerAfterRetry_data()
