@@ -6,6 +6,7 @@
 #include "account/AccountProfile.h"
 #include "account/BackendConfiguration.h"
 #include "backend/BackendClient.h"
+#include "foundation/ContinuousClock.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -108,8 +109,9 @@ public:
         ErrorLog *errorLog = nullptr;    ///< the shared error log when null
         /// Where the backend client keeps its session; the user's keyring when null.
         SessionStorage *sessionStorage = nullptr;
-        /// Waits out the pause between profile reads; a timer when empty.
-        std::function<QCoro::Task<>(std::chrono::milliseconds)> pause;
+        /// Waits out the pause between profile reads; when empty, a wait on the boot-time clock,
+        /// which keeps counting while the machine sleeps.
+        ContinuousClock::Delay pause;
         /// How long one backend request may take.
         std::chrono::milliseconds requestTimeout{30000};
         /// Whether a network other than loopback is up; the machine's interfaces when empty.
@@ -267,7 +269,7 @@ private:
 
     const Clock &m_clock;
     ErrorLog &m_errorLog;
-    std::function<QCoro::Task<>(std::chrono::milliseconds)> m_pause;
+    ContinuousClock::Delay m_pause;
     AccountCache m_cache;
     std::unique_ptr<SessionStorage> m_ownedStorage;
     // After the storage, so that the client, which uses it, goes first.

@@ -13,6 +13,8 @@
 #include <QJsonDocument>
 #include <QTest>
 
+#include <time.h>
+
 #include <QCoro/QCoroTask>
 
 using namespace std::chrono_literals;
@@ -46,6 +48,19 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// How many timers of this process run on the boot-time clock.
+int bootClockTimers()
+{
+    const QString clock = QStringLiteral("clockid: %1\n").arg(CLOCK_BOOTTIME);
+    const QDir descriptors(QStringLiteral("/proc/self/fdinfo"));
+    int count = 0;
+    for (const QString &name : descriptors.entryList(QDir::Files)) {
+        if (QString::fromLatin1(readFile(descriptors.filePath(name))).contains(clock))
+            ++count;
+    }
+    return count;
+}
+
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).path());
@@ -76,6 +91,8 @@ private:
     /// Where the model's backend is, when not the fake; and what it is told of the network.
     QUrl m_backendURL;
     std::function<bool()> m_networkUp;
+    /// The model waits its pauses out itself instead of reporting them.
+    bool m_realPauses = false;
 
     std::unique_ptr<AccountModel> makeModel(bool configured = true)
     {
@@ -85,11 +102,13 @@ private:
         environment.sessionStorage = m_storage.get();
         environment.requestTimeout = 3000ms;
         environment.networkUp = m_networkUp;
-        environment.pause = [this](std::chrono::milliseconds pause) -> QCoro::Task<> {
-            m_pauses.append(pause);
-            m_stateDuringPauses.append({m_current->isLoadingProfile(), m_current->phaseKind()});
-            co_return;
-        };
+        if (!m_realPauses) {
+            environment.pause = [this](std::chrono::milliseconds pause) -> QCoro::Task<> {
+                m_pauses.append(pause);
+                m_stateDuringPauses.append({m_current->isLoadingProfile(), m_current->phaseKind()});
+                co_return;
+            };
+        }
         std::optional<BackendConfiguration> configuration;
         if (configured)
             configuration = BackendConfiguration{m_backendURL.isEmpty() ? m_fake->url() : m_backendURL,
@@ -141,6 +160,7 @@ private slots:
         m_stateDuringPauses.clear();
         m_backendURL.clear();
         m_networkUp = nullptr;
+        m_realPauses = false;
     }
 
     void cleanup()
@@ -477,6 +497,23 @@ private slots:
         QCOMPARE(m_fake->requests("GET", kProfilesPath).size(), 3);
         QCOMPARE(model->phaseKind(), Step::SignedIn);
         QCOMPARE(model->lastError(), std::optional<QString>());
+    }
+
+    void retryPauseKeepsCountingWhileTheMachineSleeps()
+    {
+        // A QTimer stands still during suspend; only a wait on the boot-time clock goes on counting.
+        QCOMPARE(bootClockTimers(), 0);
+        m_fake->script("GET", kProfilesPath, FakeBackend::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
+        m_realPauses = true;
+        const auto model = makeModel();
+        QCoro::waitFor(model->start());
+        QCoro::waitFor(model->sendCode(QStringLiteral("ada@example.com"), false));
+        auto verifying = model->verifyCode(FakeBackend::validCode);
+        QTRY_COMPARE(bootClockTimers(), 1);
+        QCoro::waitFor(std::move(verifying));
+        QCOMPARE(model->phaseKind(), Step::SignedIn);
+        QCOMPARE(m_fake->requests("GET", kProfilesPath).size(), 2);
+        QCOMPARE(bootClockTimers(), 0);
     }
 
     void pausesDouble()
