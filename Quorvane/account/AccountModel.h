@@ -128,7 +128,7 @@ public:
     static inline const QString backendUnavailableSentence = QStringLiteral(
         "Cloud features are unavailable because this build is missing its backend configuration.");
     static inline const QString notRevokedSentence = QStringLiteral(
-        "Signed out on this Mac. The server couldn't be reached, so the session wasn't revoked.");
+        "Signed out on this computer. The server couldn't be reached, so the session wasn't revoked.");
     static inline const QString profileNotLoadedSentence = QStringLiteral(
         "Signed in, but we couldn't load your profile. Check your connection and try again.");
     static inline const QString cacheUnsupportedSentence =
@@ -136,7 +136,7 @@ public:
     static inline const QString cacheWriteFailedSentence =
         QStringLiteral("Account status could not be cached for offline use.");
     static inline const QString sessionMissingLogMessage = QStringLiteral(
-        "Cached account profile present; stored authentication session missing. Sign in again on this Mac.");
+        "Cached account profile present; stored authentication session missing. Sign in again on this computer.");
 
     /// Makes the backend client when a configuration is given and, with one, loads account.json.
     /// Without a configuration the session state is TemporarilyUnavailable at once; otherwise it

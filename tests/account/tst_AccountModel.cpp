@@ -212,7 +212,9 @@ private slots:
         QCOMPARE(model->phaseKind(), hasProfile ? Step::SignedIn : Step::SignedOut);
         QCOMPARE(events(QStringLiteral("account-session")).size(), sessionLines);
         if (sessionLines)
-            QCOMPARE(events(QStringLiteral("account-session")).first().message, AccountModel::sessionMissingLogMessage);
+            QCOMPARE(events(QStringLiteral("account-session")).first().message,
+                     QStringLiteral("Cached account profile present; stored authentication session missing. "
+                                    "Sign in again on this computer."));
         QCOMPARE(readFile(cachePath()), cache);
         QCOMPARE(QDir(m_home->appDataDir()).entryList(QDir::Files).size(), cache.isEmpty() ? 0 : 1);
         QCOMPARE(model->cacheOwnerID(), cache.startsWith(R"({"version")") && configured ? std::optional<QUuid>(kUserA)
@@ -439,7 +441,9 @@ private slots:
             m_fake->stopListening();
 
         QCOMPARE(QCoro::waitFor(model->signOut()), reachable);
-        QCOMPARE(model->lastError(), reachable ? std::optional<QString>() : std::optional<QString>(AccountModel::notRevokedSentence));
+        const QString notRevoked =
+            QStringLiteral("Signed out on this computer. The server couldn't be reached, so the session wasn't revoked.");
+        QCOMPARE(model->lastError(), reachable ? std::optional<QString>() : std::optional<QString>(notRevoked));
         QVERIFY(!QFile::exists(cachePath()));
         QVERIFY(!model->hasProfile());
         QCOMPARE(model->cacheOwnerID(), std::optional<QUuid>());
