@@ -229,6 +229,7 @@ private slots:
         const FakeHttpServer::Request request = gateway.requests().first();
         QCOMPARE(request.method, QByteArray("POST"));
         QCOMPARE(request.path, QStringLiteral("/error-report"));
+        QCOMPARE(request.query, QString());
         QCOMPARE(request.header("Content-Type"), QByteArray("application/json"));
         QVERIFY(!request.hasHeader("Cookie"));
         QVERIFY(!request.hasHeader("Authorization"));
