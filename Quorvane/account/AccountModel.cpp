@@ -11,8 +11,6 @@
 
 #include <QPointer>
 
-#include <QCoro/QCoroTimer>
-
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -20,11 +18,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kProfiles = u"profiles"_s;
-
-QCoro::Task<> sleepOnTimer(std::chrono::milliseconds duration)
-{
-    co_await QCoro::sleepFor(duration);
-}
 
 // Spaces and tabs only: a line break in a pasted code is left for the server to refuse.
 QString withoutSpacesAndTabs(const QString &text)
@@ -46,7 +39,7 @@ AccountModel::AccountModel(std::optional<BackendConfiguration> configuration, En
     : QObject(parent)
     , m_clock(environment.clock ? *environment.clock : Clock::system())
     , m_errorLog(environment.errorLog ? *environment.errorLog : ErrorLog::shared())
-    , m_pause(environment.pause ? std::move(environment.pause) : sleepOnTimer)
+    , m_pause(environment.pause ? std::move(environment.pause) : ContinuousClock::delay())
     , m_cache(environment.storageFolder.isEmpty() ? DataFolder::path() : environment.storageFolder, m_clock)
 {
     if (!configuration) {
@@ -61,6 +54,7 @@ AccountModel::AccountModel(std::optional<BackendConfiguration> configuration, En
     }
     BackendClient::Settings settings;
     settings.requestTimeout = environment.requestTimeout;
+    settings.networkUp = std::move(environment.networkUp);
     settings.clock = &m_clock;
     m_client = std::make_unique<BackendClient>(configuration->url, configuration->publishableKey, storage, settings);
     loadCache();

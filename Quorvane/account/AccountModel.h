@@ -6,6 +6,7 @@
 #include "account/AccountProfile.h"
 #include "account/BackendConfiguration.h"
 #include "backend/BackendClient.h"
+#include "foundation/ContinuousClock.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -108,10 +109,13 @@ public:
         ErrorLog *errorLog = nullptr;    ///< the shared error log when null
         /// Where the backend client keeps its session; the user's keyring when null.
         SessionStorage *sessionStorage = nullptr;
-        /// Waits out the pause between profile reads; a timer when empty.
-        std::function<QCoro::Task<>(std::chrono::milliseconds)> pause;
+        /// Waits out the pause between profile reads; when empty, a wait on the boot-time clock,
+        /// which keeps counting while the machine sleeps.
+        ContinuousClock::Delay pause;
         /// How long one backend request may take.
         std::chrono::milliseconds requestTimeout{30000};
+        /// Whether a network other than loopback is up; the machine's interfaces when empty.
+        std::function<bool()> networkUp;
     };
 
     /// The pause after the first failed profile read of a sign-in; it doubles after each further one.
@@ -124,7 +128,7 @@ public:
     static inline const QString backendUnavailableSentence = QStringLiteral(
         "Cloud features are unavailable because this build is missing its backend configuration.");
     static inline const QString notRevokedSentence = QStringLiteral(
-        "Signed out on this Mac. The server couldn't be reached, so the session wasn't revoked.");
+        "Signed out on this computer. The server couldn't be reached, so the session wasn't revoked.");
     static inline const QString profileNotLoadedSentence = QStringLiteral(
         "Signed in, but we couldn't load your profile. Check your connection and try again.");
     static inline const QString cacheUnsupportedSentence =
@@ -132,7 +136,7 @@ public:
     static inline const QString cacheWriteFailedSentence =
         QStringLiteral("Account status could not be cached for offline use.");
     static inline const QString sessionMissingLogMessage = QStringLiteral(
-        "Cached account profile present; stored authentication session missing. Sign in again on this Mac.");
+        "Cached account profile present; stored authentication session missing. Sign in again on this computer.");
 
     /// Makes the backend client when a configuration is given and, with one, loads account.json.
     /// Without a configuration the session state is TemporarilyUnavailable at once; otherwise it
@@ -265,7 +269,7 @@ private:
 
     const Clock &m_clock;
     ErrorLog &m_errorLog;
-    std::function<QCoro::Task<>(std::chrono::milliseconds)> m_pause;
+    ContinuousClock::Delay m_pause;
     AccountCache m_cache;
     std::unique_ptr<SessionStorage> m_ownedStorage;
     // After the storage, so that the client, which uses it, goes first.

@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "account/BackendConfiguration.h"
 
-#include "platform/BundleInfo.h"
-
 namespace {
 
 // The text of a key; none when the key is missing or holds another type (a number, a Boolean).
@@ -37,16 +35,4 @@ std::optional<BackendConfiguration> BackendConfiguration::fromInfo(const QVarian
 bool BackendConfiguration::isProdTestMode(const QVariantMap &info)
 {
     return text(info, QStringLiteral("QuorvaneBackendMode")) == QStringLiteral("prod-test");
-}
-
-const std::optional<BackendConfiguration> &BackendConfiguration::current()
-{
-    static const std::optional<BackendConfiguration> configuration = fromInfo(BundleInfo::main());
-    return configuration;
-}
-
-bool BackendConfiguration::currentIsProdTestMode()
-{
-    static const bool flag = isProdTestMode(BundleInfo::main());
-    return flag;
 }

@@ -14,7 +14,8 @@
  * Without a valid configuration the application runs without cloud features. The keys:
  * "QuorvaneBackendLane" must be exactly "stable"; "QuorvaneBackendURL" an https URL with a host;
  * "QuorvaneBackendPublishableKey" a publishable key ("sb_publishable_" and more). Separately,
- * "QuorvaneBackendMode" "prod-test" marks a build that tests against production data.
+ * "QuorvaneBackendMode" "prod-test" marks a build that tests against production data. The owner
+ * reads the running build's keys once and hands the result to what needs it.
  */
 struct BackendConfiguration
 {
@@ -30,11 +31,6 @@ struct BackendConfiguration
     [[nodiscard]] static std::optional<BackendConfiguration> fromInfo(const QVariantMap &info);
     /// Whether the keys mark a build that works against production data for testing.
     [[nodiscard]] static bool isProdTestMode(const QVariantMap &info);
-
-    /// The configuration of the running build, computed once.
-    [[nodiscard]] static const std::optional<BackendConfiguration> &current();
-    /// The mode flag of the running build, computed once.
-    [[nodiscard]] static bool currentIsProdTestMode();
 
     friend bool operator==(const BackendConfiguration &, const BackendConfiguration &) = default;
 };

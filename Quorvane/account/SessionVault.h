@@ -24,7 +24,7 @@ public:
     static inline const QString backendSessionService = QStringLiteral("studio.velliscor.quorvane.backend-session");
     /// The message of every failure.
     static inline const QString failureSentence = QStringLiteral(
-        "Quorvane couldn\u2019t access its saved sign-in securely. Unlock your Mac and try signing in again.");
+        "Quorvane couldn\u2019t access its saved sign-in securely. Unlock your keyring and try signing in again.");
 
     /// A vault for the secrets of one service; bus is where the secret service is looked for.
     explicit SessionVault(QString service, QDBusConnection bus = QDBusConnection::sessionBus());

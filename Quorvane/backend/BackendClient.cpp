@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
+#include <QNetworkInterface>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
@@ -15,6 +16,7 @@
 #include <QCoro/QCoroNetworkReply>
 #include <QCoro/QCoroSignal>
 
+#include <algorithm>
 #include <limits>
 
 /// One renewal under way; callers that need a renewal meanwhile wait for its finished().
@@ -49,6 +51,22 @@ std::optional<QJsonValue> jsonValue(const QByteArray &body)
     return document.array().at(0);
 }
 
+// Whether an interface other than loopback is up and running with an address beyond its own link:
+// without one, no name can be looked up.
+bool anyNetworkUp()
+{
+    const QList<QNetworkInterface> interfaces = QNetworkInterface::allInterfaces();
+    return std::any_of(interfaces.cbegin(), interfaces.cend(), [](const QNetworkInterface &interface) {
+        const QNetworkInterface::InterfaceFlags flags = interface.flags();
+        if (!flags.testFlag(QNetworkInterface::IsUp) || !flags.testFlag(QNetworkInterface::IsRunning)
+            || flags.testFlag(QNetworkInterface::IsLoopBack))
+            return false;
+        const QList<QNetworkAddressEntry> entries = interface.addressEntries();
+        return std::any_of(entries.cbegin(), entries.cend(),
+                           [](const QNetworkAddressEntry &entry) { return !entry.ip().isLinkLocal(); });
+    });
+}
+
 // The auth service refuses a refresh token that is unknown, revoked or already used with a 4xx
 // answer; time-outs and rate limits are 4xx too but say nothing about the token.
 bool refusesToken(int status)
@@ -69,6 +87,8 @@ BackendClient::BackendClient(QUrl url, QString publishableKey, SessionStorage *s
 {
     if (!m_settings.clock)
         m_settings.clock = &Clock::system();
+    if (!m_settings.networkUp)
+        m_settings.networkUp = anyNetworkUp;
     m_renewalTimer.setSingleShot(true);
     connect(&m_renewalTimer, &QTimer::timeout, this, [this] {
         QCoro::connect(refreshSession(), this, [](const BackendResult<BackendSession> &) {});
@@ -140,7 +160,7 @@ QCoro::Task<BackendResult<BackendSession>> BackendClient::renew(QString refreshT
                           compact({{QStringLiteral("refresh_token"), refreshToken}}), {}};
     const BackendResult<Answer> answer = co_await send(request, m_publishableKey);
     if (!self)
-        co_return BackendError::fromTransport(QNetworkReply::OperationCanceledError, false);
+        co_return BackendError::fromTransport({QNetworkReply::OperationCanceledError, false, true});
     // Signed out or signed in anew while waiting: the answer belongs to a session that is gone.
     if (!m_session || m_session->refreshToken != refreshToken) {
         if (m_session)
@@ -292,6 +312,7 @@ QCoro::Task<BackendResult<QByteArray>> BackendClient::invoke(QString function, Q
 void BackendClient::cancelAll()
 {
     const QSet<QNetworkReply *> replies = m_inFlight;
+    m_abandoned.unite(replies);
     for (QNetworkReply *reply : replies)
         reply->abort();
 }
@@ -332,8 +353,8 @@ QCoro::Task<BackendResult<BackendClient::Answer>> BackendClient::send(Request re
         [](QNetworkReply *r) { r->deleteLater(); });
     m_inFlight.insert(reply.get());
 
-    // Our own timer rather than the transfer timeout, so that a time-out can be told from a
-    // cancellation (both end as OperationCanceledError).
+    // Our own timer rather than the transfer timeout: it limits the whole request, not only the
+    // pauses between its bytes.
     bool timedOut = false;
     QTimer timer;
     timer.setSingleShot(true);
@@ -346,13 +367,19 @@ QCoro::Task<BackendResult<BackendClient::Answer>> BackendClient::send(Request re
 
     co_await reply.get();
     timer.stop();
-    if (self)
+    // A client that is gone took its requests with it: nobody is left to tell of them.
+    bool abandoned = true;
+    if (self) {
         m_inFlight.remove(raw);
+        abandoned = m_abandoned.remove(raw);
+    }
 
     const QNetworkReply::NetworkError error = reply->error();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (timedOut || error == QNetworkReply::OperationCanceledError || !status.isValid())
-        co_return BackendError::fromTransport(error, timedOut);
+    if (timedOut || error == QNetworkReply::OperationCanceledError || !status.isValid()) {
+        const bool networkUp = !self || error != QNetworkReply::HostNotFoundError || m_settings.networkUp();
+        co_return BackendError::fromTransport({error, timedOut, abandoned, networkUp});
+    }
     co_return Answer{status.toInt(), reply->isOpen() ? reply->readAll() : QByteArray()};
 }
 

@@ -16,6 +16,7 @@
 #include <QCoro/QCoroTask>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -69,6 +70,9 @@ public:
         std::chrono::milliseconds refreshMargin{60000};
         /// Where "now" comes from when expiry is judged.
         const Clock *clock = nullptr;
+        /// Whether a network other than loopback is up, asked when a name lookup fails (without
+        /// one the failure is Offline); when empty, the machine's interfaces are looked at.
+        std::function<bool()> networkUp;
     };
 
     /// The storage key of the session.
@@ -162,4 +166,6 @@ private:
     std::optional<BackendSession> m_session;
     std::shared_ptr<BackendRefreshFlight> m_flight;
     QSet<QNetworkReply *> m_inFlight;
+    /// The replies cancelAll() aborted, until their request sees it.
+    QSet<QNetworkReply *> m_abandoned;
 };

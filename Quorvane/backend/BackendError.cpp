@@ -2,10 +2,26 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "backend/BackendError.h"
 
+#include "foundation/DisplayText.h"
+#include "foundation/Redaction.h"
+#include "model/ErrorLog.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 
 namespace {
+
+// How much of a server's text is read at all.
+constexpr qsizetype examined = 64 * 1024;
+
+// A server's text becomes the user's sentence, a log line and a kept event: its secrets are taken
+// out and it is cut short, so that an error page of megabytes stays one short line. Only a head of
+// the text is read: the cut leaves nothing of what lies past it, and a secret cut in two at the
+// head's end still opens like one and is redacted.
+QString serverSentence(const QString &text)
+{
+    return sanitizedForDisplay(redactSecrets(text.left(examined).trimmed()), BackendError::messageLimit);
+}
 
 QString stringMember(const QJsonObject &object, QLatin1StringView key)
 {
@@ -28,7 +44,7 @@ BackendError BackendError::fromReply(int status, const QByteArray &body)
         // "message", edge functions whatever their author chose, mostly "message" or "error".
         for (const auto key : {QLatin1StringView("msg"), QLatin1StringView("message"),
                                QLatin1StringView("error_description"), QLatin1StringView("error")}) {
-            error.m_message = stringMember(object, key);
+            error.m_message = serverSentence(stringMember(object, key));
             if (!error.m_message.isEmpty())
                 break;
         }
@@ -37,19 +53,20 @@ BackendError BackendError::fromReply(int status, const QByteArray &body)
             error.m_code = stringMember(object, QLatin1StringView("code"));
     }
     if (error.m_message.isEmpty() && !document.isObject())
-        error.m_message = QString::fromUtf8(body).trimmed();
+        error.m_message = serverSentence(QString::fromUtf8(body.left(3 * examined)));
     if (error.m_message.isEmpty())
         error.m_message = QStringLiteral("The server answered with status %1.").arg(status);
     return error;
 }
 
-BackendError BackendError::fromTransport(QNetworkReply::NetworkError error, bool timedOut)
+BackendError BackendError::fromTransport(const TransportEnd &end)
 {
-    if (timedOut || error == QNetworkReply::TimeoutError)
-        return {Kind::TimedOut, QStringLiteral("The request timed out.")};
-    switch (error) {
-    case QNetworkReply::OperationCanceledError:
+    if (isCancellation(end.error, end.abandoned))
         return {Kind::Cancelled, QStringLiteral("The request was cancelled.")};
+    // Not abandoned, an OperationCanceledError is a time limit's: ours, or Qt's transfer timeout.
+    if (end.timedOut || end.error == QNetworkReply::TimeoutError || end.error == QNetworkReply::OperationCanceledError)
+        return {Kind::TimedOut, QStringLiteral("The request timed out.")};
+    switch (end.error) {
     case QNetworkReply::TemporaryNetworkFailureError:
     case QNetworkReply::NetworkSessionFailedError:
     case QNetworkReply::UnknownNetworkError:
@@ -57,6 +74,9 @@ BackendError BackendError::fromTransport(QNetworkReply::NetworkError error, bool
     case QNetworkReply::RemoteHostClosedError:
         return {Kind::Offline, QStringLiteral("The network connection was lost.")};
     case QNetworkReply::HostNotFoundError:
+        // Without a network every name lookup fails: the server is not missing, the network is.
+        if (!end.networkUp)
+            return {Kind::Offline, QStringLiteral("The network connection appears to be offline.")};
         return {Kind::Unreachable, QStringLiteral("A server with the specified hostname could not be found.")};
     case QNetworkReply::ConnectionRefusedError:
         return {Kind::Unreachable, QStringLiteral("Could not connect to the server.")};

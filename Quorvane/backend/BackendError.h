@@ -11,7 +11,8 @@
  *
  * The kind tells apart what the callers treat differently (no session, no network, a time-out, a
  * cancellation, the server's refusal); the message is the sentence to show or log. A message never
- * holds the request's URL, so tokens and project addresses cannot leak through it.
+ * holds the request's URL, so tokens and project addresses cannot leak through it, and a server's
+ * own text reaches it only redacted and cut short.
  */
 class BackendError
 {
@@ -27,13 +28,29 @@ public:
         Storage,        ///< the saved session could not be read or written
     };
 
+    /// How many user-perceived characters of a server's message are kept; a longer one is cut
+    /// there and ends in "…".
+    static constexpr qsizetype messageLimit = 500;
+
     BackendError() = default;
 
     /// An error answer: the message is the server's own ("msg", "message", "error_description" or
-    /// "error" of a JSON body), else the body text, else a sentence naming the status.
+    /// "error" of a JSON body), else the body text, else a sentence naming the status. The server's
+    /// text is redacted, shown safely (control characters as "·") and cut at messageLimit.
     [[nodiscard]] static BackendError fromReply(int status, const QByteArray &body);
-    /// A reply that ended without an answer; timedOut tells a time-out from another abort.
-    [[nodiscard]] static BackendError fromTransport(QNetworkReply::NetworkError error, bool timedOut);
+    /// What the client knows of a request that ended without an answer, beyond Qt's error code.
+    struct TransportEnd
+    {
+        QNetworkReply::NetworkError error = QNetworkReply::UnknownNetworkError;
+        bool timedOut = false;  ///< the client's own time limit ended it
+        bool abandoned = false; ///< the client abandoned it on purpose
+        bool networkUp = true;  ///< a network other than loopback was up when it failed
+    };
+
+    /// A request that ended without an answer. Only an abandoned one is Cancelled: Qt ends a
+    /// request past its transfer timeout as it ends an abandoned one, and that is TimedOut. A
+    /// failed name lookup without a network is Offline, not Unreachable.
+    [[nodiscard]] static BackendError fromTransport(const TransportEnd &end);
     [[nodiscard]] static BackendError sessionMissing(int status = 0, const QString &message = {});
     [[nodiscard]] static BackendError invalidReply(const QString &detail);
     [[nodiscard]] static BackendError storage(int status, const QString &message);
@@ -45,7 +62,7 @@ public:
     [[nodiscard]] QString message() const { return m_message; }
     /// The server's machine code ("PGRST116", "otp_expired", "revocation_pending"), when it gave one.
     [[nodiscard]] QString code() const { return m_code; }
-    /// The raw body of an error answer.
+    /// The raw body of an error answer, for callers that read it; never to be shown or logged.
     [[nodiscard]] QByteArray body() const { return m_body; }
 
     /// True for failures of the way to the server (offline, unreachable, timed out) rather than of

@@ -3,6 +3,7 @@
 #include "foundation/ServerNames.h"
 
 #include "foundation/DisplayText.h"
+#include "foundation/Redaction.h"
 
 #include <QRegularExpression>
 #include <QUrl>
@@ -72,7 +73,8 @@ QString slugify(QStringView text)
     static const QRegularExpression outside(QStringLiteral("[^a-z0-9-]"));
     static const QRegularExpression hyphens(QStringLiteral("-{2,}"));
 
-    QString slug = text.toString().toLower();
+    // A lone surrogate would make every pattern below match nothing.
+    QString slug = withoutLoneSurrogates(text).toLower();
     slug.replace(spaces, QStringLiteral("-"));
     slug.remove(outside);
     slug.replace(hyphens, QStringLiteral("-"));

@@ -187,7 +187,7 @@ void ErrorLog::setReportState(ReportState state)
     emit reportStateChanged();
 }
 
-bool isCancellation(QNetworkReply::NetworkError error)
+bool isCancellation(QNetworkReply::NetworkError error, bool abandoned)
 {
-    return error == QNetworkReply::OperationCanceledError;
+    return abandoned && error == QNetworkReply::OperationCanceledError;
 }

@@ -143,5 +143,8 @@ private:
 };
 
 /// Whether a failed network request was cancelled rather than failed; a cancelled operation ends
-/// quietly and is not recorded.
-[[nodiscard]] bool isCancellation(QNetworkReply::NetworkError error);
+/// quietly and is not recorded. Qt ends a request that runs past its transfer timeout with
+/// OperationCanceledError too, so the code alone cannot tell: only the caller knows whether it
+/// abandoned the request on purpose (`abandoned`). Ended any other way, a time-out among them, the
+/// request failed, and the failure is logged and shown.
+[[nodiscard]] bool isCancellation(QNetworkReply::NetworkError error, bool abandoned);

@@ -74,11 +74,6 @@ std::optional<QUrl> errorGatewayURL(const QVariantMap &info, const QString &lane
     return url;
 }
 
-bool isErrorReportingAvailable()
-{
-    return errorGatewayURL(BundleInfo::main(), stableLane, builtInErrorGatewayAddress()).has_value();
-}
-
 QString appBuildNumber(const QVariantMap &info)
 {
     return textValue(info, QStringLiteral("CFBundleVersion")).value_or(QStringLiteral("0"));
@@ -96,11 +91,11 @@ QNetworkAccessManager *makeErrorReportSession(QObject *parent)
     return session;
 }
 
-QNetworkRequest errorReportRequest(const QUrl &gateway)
+QNetworkRequest errorReportRequest(const QUrl &gateway, std::chrono::milliseconds limit)
 {
     QNetworkRequest request(gateway);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
-    request.setTransferTimeout(15000);
+    request.setTransferTimeout(int(limit.count()));
     // A redirection answers the request; it is never followed.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);

@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <QVariantMap>
 
+#include <chrono>
 #include <optional>
 
 class QNetworkAccessManager;
@@ -25,9 +26,6 @@ class QObject;
 [[nodiscard]] std::optional<QUrl> errorGatewayURL(const QVariantMap &info, const QString &lane,
                                                   const QString &builtInAddress);
 
-/// Whether this build can send error reports; the report controls are shown only then.
-[[nodiscard]] bool isErrorReportingAvailable();
-
 /// The build number under "CFBundleVersion" when it is text; "0" otherwise.
 [[nodiscard]] QString appBuildNumber(const QVariantMap &info);
 
@@ -37,6 +35,8 @@ class QObject;
 /// The network session of error reports: it keeps no cookies and follows no redirection.
 [[nodiscard]] QNetworkAccessManager *makeErrorReportSession(QObject *parent);
 
-/// A report's POST to the gateway: JSON, a 15-second limit, no redirection, no cache, no cookies
-/// and no stored credentials.
-[[nodiscard]] QNetworkRequest errorReportRequest(const QUrl &gateway);
+/// A report's POST to the gateway: JSON, a time limit (15 seconds unless said), no redirection, no
+/// cache, no cookies and no stored credentials. A report past its limit ends as one abandoned does
+/// (see isCancellation()): it failed.
+[[nodiscard]] QNetworkRequest errorReportRequest(const QUrl &gateway,
+                                                 std::chrono::milliseconds limit = std::chrono::seconds(15));

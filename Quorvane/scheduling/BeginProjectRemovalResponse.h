@@ -12,7 +12,7 @@
 struct BeginProjectRemovalResponse
 {
     QString verdict;
-    std::optional<QUuid> lease_id; ///< the removal lease the backend now holds for the project
+    std::optional<QUuid> leaseID; ///< the removal lease the backend now holds for the project
 
     [[nodiscard]] static std::optional<BeginProjectRemovalResponse> fromJson(const QJsonValue &value,
                                                                              QString *error = nullptr);

@@ -14,8 +14,8 @@
 struct CancelRPCResult
 {
     QString verdict;
-    std::optional<QUuid> requested_id;
-    std::optional<ScheduleCloudRow> current_schedule;
+    std::optional<QUuid> requestedID;
+    std::optional<ScheduleCloudRow> currentSchedule;
 
     [[nodiscard]] static std::optional<CancelRPCResult> fromJson(const QJsonValue &value,
                                                                  QString *error = nullptr);

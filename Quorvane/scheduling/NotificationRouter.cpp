@@ -4,7 +4,6 @@
 
 #include "foundation/UuidText.h"
 
-#include <QCoreApplication>
 #include <QMetaObject>
 
 using namespace Qt::StringLiterals;
@@ -21,8 +20,9 @@ std::optional<QUuid> uuidAt(const QVariantMap &userInfo, const QString &key)
 
 } // namespace
 
-NotificationRouter::NotificationRouter(TapHandler onTap)
-    : m_onTap(std::move(onTap))
+NotificationRouter::NotificationRouter(QObject *receiver, TapHandler onTap)
+    : m_receiver(receiver)
+    , m_onTap(std::move(onTap))
 {
 }
 
@@ -41,8 +41,7 @@ void NotificationRouter::didReceiveResponse(const QVariantMap &userInfo,
     if (const std::optional<Target> target = targetFromUserInfo(userInfo)) {
         // The handler is copied into the call so the tap is delivered even if the router goes.
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [onTap = m_onTap, target = *target] { onTap(target); },
-            Qt::QueuedConnection);
+            m_receiver, [onTap = m_onTap, target = *target] { onTap(target); }, Qt::QueuedConnection);
     }
     completionHandler();
 }

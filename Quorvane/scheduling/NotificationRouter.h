@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
+#include <QObject>
 #include <QUuid>
 #include <QVariantMap>
 
@@ -13,7 +14,9 @@
  * and hands it to the tap handler on the main thread.
  *
  * The desktop's notification layer calls didReceiveResponse, possibly from another thread, with
- * the user info the notification was posted with.
+ * the user info the notification was posted with. Taps are delivered through the event loop of the
+ * receiver its owner gives: an object of the main thread that outlives the router. A tap still
+ * queued when the receiver goes is dropped with it.
  */
 class NotificationRouter
 {
@@ -29,17 +32,18 @@ public:
 
     using TapHandler = std::function<void(const Target &)>;
 
-    explicit NotificationRouter(TapHandler onTap);
+    NotificationRouter(QObject *receiver, TapHandler onTap);
 
     /// The target named by "quorvane_event_id" and "quorvane_owner_id"; none when either is
     /// missing, not text or not a UUID.
     [[nodiscard]] static std::optional<Target> targetFromUserInfo(const QVariantMap &userInfo);
 
     /// The user acted on a notification: a readable target reaches the tap handler later on the
-    /// main thread; @p completionHandler is called before returning in every case, without
+    /// receiver's thread; @p completionHandler is called before returning in every case, without
     /// waiting for the handler.
     void didReceiveResponse(const QVariantMap &userInfo, const std::function<void()> &completionHandler) const;
 
 private:
+    QObject *const m_receiver;
     const TapHandler m_onTap;
 };

@@ -18,9 +18,9 @@ struct PublishEventRow
     QUuid id;
     QString kind;
     QString message;
-    QDateTime created_at;
+    QDateTime createdAt;
 
-    [[nodiscard]] PublishAttention asPublishAttention() const { return {id, kind, message, created_at}; }
+    [[nodiscard]] PublishAttention asPublishAttention() const { return {id, kind, message, createdAt}; }
 
     [[nodiscard]] static std::optional<PublishEventRow> fromJson(const QJsonValue &value,
                                                                  QString *error = nullptr,

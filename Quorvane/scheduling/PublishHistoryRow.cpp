@@ -16,7 +16,7 @@ PublishRecord PublishHistoryRow::asPublishRecord() const
         outcome = PublishRecord::Outcome::SkippedDrift;
     else if (status == u"skipped_targets_changed")
         outcome = PublishRecord::Outcome::SkippedTargetsChanged;
-    return {id, site_name, publish_at, time_zone, domains, outcome, completed_at, failure};
+    return {id, siteName, publishAt, timeZoneID, domains, outcome, completedAt, failure};
 }
 
 std::optional<PublishHistoryRow> PublishHistoryRow::fromJson(const QJsonValue &value, QString *error,
@@ -25,12 +25,12 @@ std::optional<PublishHistoryRow> PublishHistoryRow::fromJson(const QJsonValue &v
     Reader reader(value, DateForm::Backend, path);
     PublishHistoryRow row;
     row.id = reader.uuid("id"_L1);
-    row.site_name = reader.text("site_name"_L1);
-    row.publish_at = reader.date("publish_at"_L1);
-    row.time_zone = reader.text("time_zone"_L1);
+    row.siteName = reader.text("site_name"_L1);
+    row.publishAt = reader.date("publish_at"_L1);
+    row.timeZoneID = reader.text("time_zone"_L1);
     row.domains = reader.list("domains"_L1, &PublishDomain::fromJson);
     row.status = reader.text("status"_L1);
-    row.completed_at = reader.optionalDate("completed_at"_L1);
+    row.completedAt = reader.optionalDate("completed_at"_L1);
     row.failure = reader.optionalText("failure"_L1);
     if (!reader.finish(error))
         return std::nullopt;

@@ -16,12 +16,12 @@
 struct PublishHistoryRow
 {
     QUuid id;
-    QString site_name;
-    QDateTime publish_at;
-    QString time_zone;
+    QString siteName;
+    QDateTime publishAt;
+    QString timeZoneID;
     QList<PublishDomain> domains;
     QString status;
-    std::optional<QDateTime> completed_at;
+    std::optional<QDateTime> completedAt;
     std::optional<QString> failure;
 
     /// The history entry; any status other than the published and skipped ones (letter case

@@ -16,24 +16,24 @@
  * @brief A row of "scheduled_publishes" as the queue read receives it; also the reply of
  * "replace_scheduled_publish" and the current schedule inside the cancel reply.
  *
- * The fields carry the row's own keys.
+ * The keys are the row's columns ("site_id", "publish_at", …); only fromJson knows them.
  */
 struct ScheduleCloudRow
 {
     QUuid id;
-    QUuid user_id;
-    QString connection_name;
-    QString site_id;
-    QString site_name;
-    QDateTime publish_at;
-    QString time_zone;
+    QUuid userID;
+    QString connectionName;
+    QString siteId;
+    QString siteName;
+    QDateTime publishAt;
+    QString timeZoneID;
     QList<PublishDomain> domains;
-    bool skip_if_changed = false;
-    std::optional<QDateTime> baseline_last_updated;
+    bool skipIfChanged = false;
+    std::optional<QDateTime> baselineLastUpdated;
     QString status;
-    std::optional<QDateTime> created_at;
+    std::optional<QDateTime> createdAt;
 
-    /// The schedule of the row; without "created_at" it was made when it is due. "user_id" is
+    /// The schedule of the row; without a creation time it was made when it is due. The user is
     /// not kept.
     [[nodiscard]] ScheduledPublish asScheduledPublish() const;
 

@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 
 QJsonObject ScheduleStore::SeenStamp::toJson() const
 {
-    return {{u"seen_at"_s, BackendTimestamp::format(seen_at)}};
+    return {{u"seen_at"_s, BackendTimestamp::format(seenAt)}};
 }
 
 ScheduleStore::ScheduleStore(QObject *parent)

@@ -56,7 +56,7 @@ public:
     /// @brief The body of the update that marks publish events seen.
     struct SeenStamp
     {
-        QDateTime seen_at; ///< when they were marked
+        QDateTime seenAt; ///< when they were marked
 
         [[nodiscard]] QJsonObject toJson() const;
     };

@@ -13,6 +13,8 @@
 #include <QJsonDocument>
 #include <QTest>
 
+#include <time.h>
+
 #include <QCoro/QCoroTask>
 
 using namespace std::chrono_literals;
@@ -46,6 +48,19 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// How many timers of this process run on the boot-time clock.
+int bootClockTimers()
+{
+    const QString clock = QStringLiteral("clockid: %1\n").arg(CLOCK_BOOTTIME);
+    const QDir descriptors(QStringLiteral("/proc/self/fdinfo"));
+    int count = 0;
+    for (const QString &name : descriptors.entryList(QDir::Files)) {
+        if (QString::fromLatin1(readFile(descriptors.filePath(name))).contains(clock))
+            ++count;
+    }
+    return count;
+}
+
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).path());
@@ -73,6 +88,11 @@ private:
     QList<std::chrono::milliseconds> m_pauses;
     QList<std::pair<bool, Step>> m_stateDuringPauses;
     AccountModel *m_current = nullptr;
+    /// Where the model's backend is, when not the fake; and what it is told of the network.
+    QUrl m_backendURL;
+    std::function<bool()> m_networkUp;
+    /// The model waits its pauses out itself instead of reporting them.
+    bool m_realPauses = false;
 
     std::unique_ptr<AccountModel> makeModel(bool configured = true)
     {
@@ -81,14 +101,18 @@ private:
         environment.errorLog = m_log.get();
         environment.sessionStorage = m_storage.get();
         environment.requestTimeout = 3000ms;
-        environment.pause = [this](std::chrono::milliseconds pause) -> QCoro::Task<> {
-            m_pauses.append(pause);
-            m_stateDuringPauses.append({m_current->isLoadingProfile(), m_current->phaseKind()});
-            co_return;
-        };
+        environment.networkUp = m_networkUp;
+        if (!m_realPauses) {
+            environment.pause = [this](std::chrono::milliseconds pause) -> QCoro::Task<> {
+                m_pauses.append(pause);
+                m_stateDuringPauses.append({m_current->isLoadingProfile(), m_current->phaseKind()});
+                co_return;
+            };
+        }
         std::optional<BackendConfiguration> configuration;
         if (configured)
-            configuration = BackendConfiguration{m_fake->url(), FakeBackend::publishableKey};
+            configuration = BackendConfiguration{m_backendURL.isEmpty() ? m_fake->url() : m_backendURL,
+                                                 FakeBackend::publishableKey};
         auto model = std::make_unique<AccountModel>(configuration, std::move(environment));
         m_current = model.get();
         return model;
@@ -134,6 +158,9 @@ private slots:
         });
         m_pauses.clear();
         m_stateDuringPauses.clear();
+        m_backendURL.clear();
+        m_networkUp = nullptr;
+        m_realPauses = false;
     }
 
     void cleanup()
@@ -185,7 +212,9 @@ private slots:
         QCOMPARE(model->phaseKind(), hasProfile ? Step::SignedIn : Step::SignedOut);
         QCOMPARE(events(QStringLiteral("account-session")).size(), sessionLines);
         if (sessionLines)
-            QCOMPARE(events(QStringLiteral("account-session")).first().message, AccountModel::sessionMissingLogMessage);
+            QCOMPARE(events(QStringLiteral("account-session")).first().message,
+                     QStringLiteral("Cached account profile present; stored authentication session missing. "
+                                    "Sign in again on this computer."));
         QCOMPARE(readFile(cachePath()), cache);
         QCOMPARE(QDir(m_home->appDataDir()).entryList(QDir::Files).size(), cache.isEmpty() ? 0 : 1);
         QCOMPARE(model->cacheOwnerID(), cache.startsWith(R"({"version")") && configured ? std::optional<QUuid>(kUserA)
@@ -297,17 +326,25 @@ private slots:
                                                << QStringLiteral("The network connection was lost.");
         QTest::newRow("send, refused by the server")
             << false
-            << FakeBackend::Reply::authError(429, QStringLiteral("over_email_send_rate_limit"),
-                                             QStringLiteral("email rate limit exceeded"))
+            << FakeBackend::authError(429, QStringLiteral("over_email_send_rate_limit"),
+                                      QStringLiteral("email rate limit exceeded"))
             << QStringLiteral("email rate limit exceeded") << QStringLiteral("email rate limit exceeded");
         QTest::newRow("verify, expired code")
             << true
-            << FakeBackend::Reply::authError(403, QStringLiteral("otp_expired"), QStringLiteral("Token has Expired or is invalid"))
+            << FakeBackend::authError(403, QStringLiteral("otp_expired"), QStringLiteral("Token has Expired or is invalid"))
             << SignInErrors::codeMismatch << QStringLiteral("Token has Expired or is invalid");
         QTest::newRow("verify, connection lost") << true << dropped << SignInErrors::noConnection
                                                  << QStringLiteral("The network connection was lost.");
+        const QString secretRefused = QStringLiteral("Bearer \u2039redacted\u203A was refused");
+        QTest::newRow("send, the server's message carries a secret")
+            << false
+            << FakeBackend::authError(400, QStringLiteral("bad_jwt"), QStringLiteral("Bearer eyJabc.def was refused"))
+            << secretRefused << secretRefused;
+        const QString page = QStringLiteral("<html>") + QString(494, u'x') + QStringLiteral("\u2026");
+        QTest::newRow("verify, an error page of 8 MB")
+            << true << FakeBackend::Reply{502, "<html>" + QByteArray(8 * 1024 * 1024, 'x')} << page << page;
         QTest::newRow("verify, anything else")
-            << true << FakeBackend::Reply::authError(500, QStringLiteral("unexpected_failure"), QStringLiteral("Database error saving new user"))
+            << true << FakeBackend::authError(500, QStringLiteral("unexpected_failure"), QStringLiteral("Database error saving new user"))
             << QStringLiteral("Database error saving new user") << QStringLiteral("Database error saving new user");
     }
 
@@ -343,11 +380,39 @@ private slots:
         QCOMPARE(m_log->events().first().message, logged);
     }
 
+    void failedLookup_data()
+    {
+        QTest::addColumn<bool>("networkUp");
+        QTest::addColumn<QString>("sentence");
+        QTest::addColumn<QString>("logged");
+        const QString unknownHost = QStringLiteral("A server with the specified hostname could not be found.");
+        QTest::newRow("no network") << false << SignInErrors::noConnection
+                                    << QStringLiteral("The network connection appears to be offline.");
+        QTest::newRow("a network, an unknown host") << true << unknownHost << unknownHost;
+    }
+
+    void failedLookup()
+    {
+        // Without a network Qt fails at the name lookup: that is the offline case, not a missing server.
+        QFETCH(bool, networkUp);
+        QFETCH(QString, sentence);
+        QFETCH(QString, logged);
+        m_backendURL = QUrl(QStringLiteral("http://quorvane-test.invalid"));
+        m_networkUp = [networkUp] { return networkUp; };
+        const auto model = makeModel();
+        QCoro::waitFor(model->start());
+        QCoro::waitFor(model->sendCode(QStringLiteral("ada@example.com"), false));
+        QCOMPARE(model->phaseKind(), Step::SignedOut);
+        QCOMPARE(model->lastError(), std::optional<QString>(sentence));
+        QCOMPARE(events(QStringLiteral("account.send")).size(), 1);
+        QCOMPARE(events(QStringLiteral("account.send")).first().message, logged);
+    }
+
     void answerAfterResetIsDropped()
     {
         const auto model = makeModel();
         QCoro::waitFor(model->start());
-        FakeBackend::Reply slow = FakeBackend::Reply::authError(429, QStringLiteral("x"), QStringLiteral("too many"));
+        FakeBackend::Reply slow = FakeBackend::authError(429, QStringLiteral("x"), QStringLiteral("too many"));
         slow.delay = 100ms;
         m_fake->script("POST", QStringLiteral("/auth/v1/otp"), slow);
         auto request = model->sendCode(QStringLiteral("ada@example.com"), false);
@@ -376,7 +441,9 @@ private slots:
             m_fake->stopListening();
 
         QCOMPARE(QCoro::waitFor(model->signOut()), reachable);
-        QCOMPARE(model->lastError(), reachable ? std::optional<QString>() : std::optional<QString>(AccountModel::notRevokedSentence));
+        const QString notRevoked =
+            QStringLiteral("Signed out on this computer. The server couldn't be reached, so the session wasn't revoked.");
+        QCOMPARE(model->lastError(), reachable ? std::optional<QString>() : std::optional<QString>(notRevoked));
         QVERIFY(!QFile::exists(cachePath()));
         QVERIFY(!model->hasProfile());
         QCOMPARE(model->cacheOwnerID(), std::optional<QUuid>());
@@ -411,7 +478,7 @@ private slots:
         QFETCH(int, failures);
         QFETCH(Step, phase);
         for (int i = 0; i < failures; ++i)
-            m_fake->script("GET", kProfilesPath, FakeBackend::Reply::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
+            m_fake->script("GET", kProfilesPath, FakeBackend::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
         const auto model = makeModel();
         QCoro::waitFor(model->start());
         signIn(*model, kUserA);
@@ -436,10 +503,27 @@ private slots:
         QCOMPARE(model->lastError(), std::optional<QString>());
     }
 
+    void retryPauseKeepsCountingWhileTheMachineSleeps()
+    {
+        // A QTimer stands still during suspend; only a wait on the boot-time clock goes on counting.
+        QCOMPARE(bootClockTimers(), 0);
+        m_fake->script("GET", kProfilesPath, FakeBackend::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
+        m_realPauses = true;
+        const auto model = makeModel();
+        QCoro::waitFor(model->start());
+        QCoro::waitFor(model->sendCode(QStringLiteral("ada@example.com"), false));
+        auto verifying = model->verifyCode(FakeBackend::validCode);
+        QTRY_COMPARE(bootClockTimers(), 1);
+        QCoro::waitFor(std::move(verifying));
+        QCOMPARE(model->phaseKind(), Step::SignedIn);
+        QCOMPARE(m_fake->requests("GET", kProfilesPath).size(), 2);
+        QCOMPARE(bootClockTimers(), 0);
+    }
+
     void pausesDouble()
     {
         for (int i = 0; i < 4; ++i)
-            m_fake->script("GET", kProfilesPath, FakeBackend::Reply::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
+            m_fake->script("GET", kProfilesPath, FakeBackend::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
         const auto model = makeModel();
         signIn(*model, kUserA);
         m_pauses.clear();
@@ -476,7 +560,7 @@ private slots:
 
         m_rows[kUserA][QStringLiteral("marketing_opt_in")] = rowOptIn;
         if (refused)
-            m_fake->script("PATCH", kProfilesPath, FakeBackend::Reply::postgrestError(403, QStringLiteral("42501"), QStringLiteral("permission denied")));
+            m_fake->script("PATCH", kProfilesPath, FakeBackend::postgrestError(403, QStringLiteral("42501"), QStringLiteral("permission denied")));
         const auto model = makeModel();
         signIn(*model, kUserA, chosen);
 
@@ -490,7 +574,7 @@ private slots:
             return;
         // The next launch settle tries again, even when its read fails.
         m_clock->advance(1000 * 1000);
-        m_fake->script("GET", kProfilesPath, FakeBackend::Reply::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
+        m_fake->script("GET", kProfilesPath, FakeBackend::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
         QCoro::waitFor(model->settleLaunch());
         QCOMPARE(m_fake->requests("PATCH", kProfilesPath).size(), 2);
         QVERIFY(model->profile()->marketingOptIn);
@@ -500,7 +584,7 @@ private slots:
     // The opt-in lands on the profile held when the update returns, not on a copy from before.
     void optInKeepsAReadThatLandedMeanwhile()
     {
-        m_fake->script("PATCH", kProfilesPath, FakeBackend::Reply::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
+        m_fake->script("PATCH", kProfilesPath, FakeBackend::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
         const auto model = makeModel();
         signIn(*model, kUserA, true);
         QCOMPARE(model->pendingOptIn(), std::optional<bool>(true));
@@ -602,12 +686,12 @@ private slots:
         QCoro::waitFor(model->start());
         const bool optIn = method == "PATCH";
         if (optIn)
-            m_fake->script("PATCH", kProfilesPath, FakeBackend::Reply::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
+            m_fake->script("PATCH", kProfilesPath, FakeBackend::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down")));
         signIn(*model, kUserA, optIn);
         QCOMPARE(model->phaseKind(), Step::SignedIn);
 
         FakeBackend::Reply late = answerFails
-            ? FakeBackend::Reply::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down"))
+            ? FakeBackend::postgrestError(503, QStringLiteral("PGRST000"), QStringLiteral("down"))
             : FakeBackend::Reply::json(200, optIn ? QJsonValue(QJsonArray{m_rows.value(kUserA)}) : QJsonValue(m_rows.value(kUserA)));
         late.delay = 400ms;
         m_fake->script(method, kProfilesPath, late);

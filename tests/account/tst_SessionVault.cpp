@@ -162,7 +162,7 @@ private slots:
             QCOMPARE(read.error().status(), status);
             QCOMPARE(read.error().message(),
                      QStringLiteral("Quorvane couldn\u2019t access its saved sign-in securely. "
-                                    "Unlock your Mac and try signing in again."));
+                                    "Unlock your keyring and try signing in again."));
         }
         QDBusConnection::disconnectFromBus(clientName);
         QDBusConnection::disconnectFromBus(serverName);

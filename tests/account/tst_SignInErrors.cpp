@@ -17,10 +17,12 @@ private slots:
         QTest::addColumn<bool>("isVerify");
         QTest::addColumn<QString>("expected");
 
-        const BackendError offline = BackendError::fromTransport(QNetworkReply::TemporaryNetworkFailureError, false);
-        const BackendError lost = BackendError::fromTransport(QNetworkReply::RemoteHostClosedError, false);
-        const BackendError timedOut = BackendError::fromTransport(QNetworkReply::OperationCanceledError, true);
-        const BackendError refused = BackendError::fromTransport(QNetworkReply::ConnectionRefusedError, false);
+        const BackendError offline = BackendError::fromTransport({QNetworkReply::TemporaryNetworkFailureError});
+        const BackendError lost = BackendError::fromTransport({QNetworkReply::RemoteHostClosedError});
+        const BackendError timedOut = BackendError::fromTransport({QNetworkReply::OperationCanceledError, true});
+        const BackendError refused = BackendError::fromTransport({QNetworkReply::ConnectionRefusedError});
+        const BackendError noNetwork = BackendError::fromTransport({QNetworkReply::HostNotFoundError, false, false, false});
+        const BackendError unknownHost = BackendError::fromTransport({QNetworkReply::HostNotFoundError});
         const BackendError expired = BackendError::fromReply(
             403, R"({"code":403,"error_code":"otp_expired","msg":"Token has Expired or is invalid"})");
         const BackendError badAddress = BackendError::fromReply(
@@ -31,6 +33,9 @@ private slots:
         QTest::newRow("verify, connection lost") << lost << true << SignInErrors::noConnection;
         QTest::newRow("verify timed out: network before code") << timedOut << true << SignInErrors::noConnection;
         QTest::newRow("send, refused connection keeps its own") << refused << false << refused.message();
+        QTest::newRow("send without a network: the lookup fails") << noNetwork << false << SignInErrors::noConnection;
+        QTest::newRow("send, unknown host keeps its own") << unknownHost << false
+                                                           << QStringLiteral("A server with the specified hostname could not be found.");
         QTest::newRow("verify expired, capital letter") << expired << true << SignInErrors::codeMismatch;
         QTest::newRow("verify invalid") << badAddress << true << SignInErrors::codeMismatch;
         QTest::newRow("send invalid address keeps its own") << badAddress << false << QStringLiteral("Invalid email address");

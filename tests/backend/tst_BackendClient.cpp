@@ -14,6 +14,7 @@
 using namespace std::chrono_literals;
 
 Q_DECLARE_METATYPE(BackendQuery)
+Q_DECLARE_METATYPE(BackendError::TransportEnd)
 
 namespace {
 
@@ -91,8 +92,8 @@ private slots:
     void codeRequestFailureCarriesTheServerMessage()
     {
         m_fake->script("POST", QStringLiteral("/auth/v1/otp"),
-                       FakeBackend::Reply::authError(429, QStringLiteral("over_email_send_rate_limit"),
-                                                     QStringLiteral("email rate limit exceeded")));
+                       FakeBackend::authError(429, QStringLiteral("over_email_send_rate_limit"),
+                                              QStringLiteral("email rate limit exceeded")));
         const auto client = makeClient();
         const auto result = QCoro::waitFor(client->requestEmailCode(QStringLiteral("ada@example.com"), {}));
         QVERIFY(!result.ok());
@@ -209,8 +210,8 @@ private slots:
         signIn(*client);
         m_clock->advance(2 * 3600 * 1000);
         m_fake->script("POST", QStringLiteral("/auth/v1/token"),
-                       FakeBackend::Reply::authError(400, QStringLiteral("refresh_token_already_used"),
-                                                     QStringLiteral("Invalid Refresh Token: Already Used")));
+                       FakeBackend::authError(400, QStringLiteral("refresh_token_already_used"),
+                                              QStringLiteral("Invalid Refresh Token: Already Used")));
         QSignalSpy changes(client.get(), &BackendClient::authChanged);
 
         const auto session = QCoro::waitFor(client->session());
@@ -343,7 +344,7 @@ private slots:
         const auto client = makeClient();
         signIn(*client);
         m_fake->script("GET", QStringLiteral("/rest/v1/site_publish_grants"),
-                       FakeBackend::Reply::postgrestError(401, QStringLiteral("PGRST301"), QStringLiteral("JWT expired")));
+                       FakeBackend::postgrestError(401, QStringLiteral("PGRST301"), QStringLiteral("JWT expired")));
         const auto rows = QCoro::waitFor(client->select(BackendQuery(QStringLiteral("site_publish_grants")).select(QStringLiteral("site_id"))));
         QVERIFY(rows.ok());
         QCOMPARE(rows.value(), QJsonValue(QJsonArray{}));
@@ -462,7 +463,7 @@ private slots:
         QTest::newRow("null") << FakeBackend::Reply::json(200, QJsonValue::Null) << true << QJsonValue() << 0 << QString();
         QTest::newRow("empty body") << FakeBackend::Reply{204, {}} << true << QJsonValue() << 0 << QString();
         QTest::newRow("raised exception")
-            << FakeBackend::Reply::postgrestError(400, QStringLiteral("P0001"), QStringLiteral("duplicate publish target"))
+            << FakeBackend::postgrestError(400, QStringLiteral("P0001"), QStringLiteral("duplicate publish target"))
             << false << QJsonValue() << 400 << QStringLiteral("duplicate publish target");
         QTest::newRow("not JSON") << FakeBackend::Reply{200, "<html>"} << false << QJsonValue() << 0
                                   << QStringLiteral("The backend's reply could not be read: the answer is not JSON");
@@ -522,6 +523,43 @@ private slots:
         QCOMPARE(failed.error().message(), QStringLiteral("Webflow has not confirmed the revocation yet."));
     }
 
+    void serverMessages_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("message");
+
+        const QString secret = QStringLiteral("\u2039redacted\u203A");
+        const QString ellipsis = QStringLiteral("\u2026");
+        QTest::newRow("bearer in a JSON message")
+            << QByteArray(R"({"msg":"Bearer abc.def was refused"})") << "Bearer " + secret + " was refused";
+        QTest::newRow("session in a text body")
+            << QByteArray(R"(upstream answered {"access_token":"abc","refresh_token":"r-1"})")
+            << "upstream answered {\"access_token\":\"" + secret + "\",\"refresh_token\":\"" + secret + "\"}";
+        QTest::newRow("lone surrogate before a key")
+            << QByteArray(R"({"message":"\ud800 sb_secret_abcdefgh rejected"})")
+            << QStringLiteral("\uFFFD ") + secret + " rejected";
+        QTest::newRow("line breaks shown safely") << QByteArray("first line\nsecond line\n")
+                                                  << QStringLiteral("first line\u00B7second line");
+        QTest::newRow("500 characters kept") << QByteArray(500, 'a') << QString(500, u'a');
+        QTest::newRow("a long JSON message")
+            << QByteArray(R"({"message":")" + QByteArray(600, 'm') + R"("})") << QString(500, u'm') + ellipsis;
+        QTest::newRow("an error page of 8 MB")
+            << "<html>" + QByteArray(8 * 1024 * 1024, 'x') << "<html>" + QString(494, u'x') + ellipsis;
+        QTest::newRow("nothing but white space") << QByteArray(" \n ") << QStringLiteral("The server answered with status 502.");
+    }
+
+    void serverMessages()
+    {
+        // The server's words reach the user's sentence, the log and the error report: never a
+        // secret, never a page.
+        QFETCH(QByteArray, body);
+        QFETCH(QString, message);
+        const BackendError error = BackendError::fromReply(502, body);
+        QCOMPARE(error.kind(), BackendError::Kind::Server);
+        QCOMPARE(error.message(), message);
+        QCOMPARE(error.body(), body);
+    }
+
     void transportFailuresAreToldApart()
     {
         m_fake->setTable(QStringLiteral("profiles"), QJsonArray{});
@@ -553,6 +591,73 @@ private slots:
 
         for (const auto &result : {slow, dropped, cancelled})
             QVERIFY(!result.error().message().contains(QStringLiteral("127.0.0.1")));
+    }
+
+    void transportEnds_data()
+    {
+        using End = BackendError::TransportEnd;
+        QTest::addColumn<End>("end");
+        QTest::addColumn<BackendError::Kind>("kind");
+        QTest::addColumn<QString>("message");
+
+        const QString timedOut = QStringLiteral("The request timed out.");
+        const QString offline = QStringLiteral("The network connection appears to be offline.");
+        QTest::newRow("abandoned") << End{QNetworkReply::OperationCanceledError, false, true}
+                                   << BackendError::Kind::Cancelled << QStringLiteral("The request was cancelled.");
+        QTest::newRow("past the client's limit") << End{QNetworkReply::OperationCanceledError, true}
+                                                 << BackendError::Kind::TimedOut << timedOut;
+        // Nobody abandoned it: Qt's transfer timeout ended it, and a time-out is never a quiet cancel.
+        QTest::newRow("past Qt's transfer timeout") << End{QNetworkReply::OperationCanceledError}
+                                                    << BackendError::Kind::TimedOut << timedOut;
+        QTest::newRow("timeout error") << End{QNetworkReply::TimeoutError} << BackendError::Kind::TimedOut << timedOut;
+        QTest::newRow("lookup fails without a network") << End{QNetworkReply::HostNotFoundError, false, false, false}
+                                                        << BackendError::Kind::Offline << offline;
+        QTest::newRow("lookup fails with a network")
+            << End{QNetworkReply::HostNotFoundError} << BackendError::Kind::Unreachable
+            << QStringLiteral("A server with the specified hostname could not be found.");
+        QTest::newRow("refused without a network") << End{QNetworkReply::ConnectionRefusedError, false, false, false}
+                                                   << BackendError::Kind::Unreachable
+                                                   << QStringLiteral("Could not connect to the server.");
+        QTest::newRow("connection lost") << End{QNetworkReply::RemoteHostClosedError} << BackendError::Kind::Offline
+                                         << QStringLiteral("The network connection was lost.");
+    }
+
+    void transportEnds()
+    {
+        QFETCH(BackendError::TransportEnd, end);
+        QFETCH(BackendError::Kind, kind);
+        QFETCH(QString, message);
+        const BackendError error = BackendError::fromTransport(end);
+        QCOMPARE(error.kind(), kind);
+        QCOMPARE(error.message(), message);
+    }
+
+    void failedLookup_data()
+    {
+        QTest::addColumn<bool>("networkUp");
+        QTest::addColumn<BackendError::Kind>("kind");
+        QTest::newRow("no network: offline") << false << BackendError::Kind::Offline;
+        QTest::newRow("a network: the server is unknown") << true << BackendError::Kind::Unreachable;
+    }
+
+    void failedLookup()
+    {
+        QFETCH(bool, networkUp);
+        QFETCH(BackendError::Kind, kind);
+        int asked = 0;
+        BackendClient::Settings settings;
+        settings.clock = m_clock.get();
+        settings.networkUp = [&asked, networkUp] {
+            ++asked;
+            return networkUp;
+        };
+        // ".invalid" is never a host name (RFC 6761): its lookup fails at once, with or without a network.
+        BackendClient client(QUrl(QStringLiteral("http://quorvane-test.invalid")), FakeBackend::publishableKey,
+                             m_storage.get(), settings);
+        const auto sent = QCoro::waitFor(client.requestEmailCode(QStringLiteral("ada@example.com"), {}));
+        QVERIFY(!sent.ok());
+        QCOMPARE(sent.error().kind(), kind);
+        QCOMPARE(asked, 1);
     }
 
     void sessionIsRenewedBeforeItExpires()

@@ -11,11 +11,27 @@ class tst_ServerNames : public QObject
     Q_OBJECT
 
 private slots:
-    void constants()
+    void laneNames_data()
     {
-        QCOMPARE(ClaudeCLI::ownLanePrefix, u"webflow-");
-        QCOMPARE(ClaudeCLI::otherLanePrefix, u"quorvane-beta-webflow-");
-        QVERIFY(ClaudeCLI::isWebflowEndpoint(ClaudeCLI::webflowMCPEndpoint.toString()));
+        QTest::addColumn<QString>("siteName");
+        QTest::newRow("plain") << "Acme Studio";
+        QTest::newRow("accents and punctuation") << QStringLiteral(" Caf\u00E9! ");
+        QTest::newRow("nothing left of it") << "!!!";
+        QTest::newRow("digits only") << "2026";
+    }
+
+    void laneNames()
+    {
+        // A server name is a lane's prefix and the site's slug: whatever the site is called, the
+        // name passes the rules, and the other lane's names are never taken for this lane's.
+        QFETCH(QString, siteName);
+        const QString slug = ClaudeCLI::slugify(siteName);
+        const QString own = ClaudeCLI::ownLanePrefix.toString() + slug;
+        const QString other = ClaudeCLI::otherLanePrefix.toString() + slug;
+        QCOMPARE(ClaudeCLI::validateServerName(own), OptionalText());
+        QCOMPARE(ClaudeCLI::validateServerName(other), OptionalText());
+        QVERIFY(!other.startsWith(ClaudeCLI::ownLanePrefix));
+        QVERIFY(!own.startsWith(ClaudeCLI::otherLanePrefix));
     }
 
     void isSafeServerName_data()
@@ -76,6 +92,8 @@ private slots:
         QTest::addColumn<bool>("expected");
 
         QTest::newRow("the endpoint") << OptionalText("https://mcp.webflow.com/mcp") << true;
+        // What this build registers is taken for its own when the registry is read back.
+        QTest::newRow("the endpoint registered") << OptionalText(ClaudeCLI::webflowMCPEndpoint.toString()) << true;
         QTest::newRow("surrounding white space") << OptionalText(" https://mcp.webflow.com/mcp\n") << true;
         QTest::newRow("upper case") << OptionalText("HTTPS://MCP.WEBFLOW.COM/MCP/") << true;
         QTest::newRow("port 443") << OptionalText("https://mcp.webflow.com:443/mcp") << true;
@@ -121,6 +139,8 @@ private slots:
         QTest::newRow("digits kept") << "Site 2026" << "site-2026";
         QTest::newRow("nothing left") << "!!!" << "";
         QTest::newRow("only space") << " " << "-";
+        // Lower-casing leaves an all-lower-case text as it is, lone surrogate and all.
+        QTest::newRow("lone surrogate") << "acme" + QString(QChar(0xD800)) + " studio_site" << "acme-studio-site";
     }
 
     void slugify()

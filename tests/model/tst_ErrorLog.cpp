@@ -147,18 +147,23 @@ private slots:
     void cancellation_data()
     {
         QTest::addColumn<QNetworkReply::NetworkError>("error");
+        QTest::addColumn<bool>("abandoned");
         QTest::addColumn<bool>("expected");
-        QTest::newRow("cancelled") << QNetworkReply::OperationCanceledError << true;
-        QTest::newRow("timed out") << QNetworkReply::TimeoutError << false;
-        QTest::newRow("refused") << QNetworkReply::ConnectionRefusedError << false;
-        QTest::newRow("no error") << QNetworkReply::NoError << false;
+        QTest::newRow("cancelled") << QNetworkReply::OperationCanceledError << true << true;
+        // Qt's transfer timeout ends a request the same way.
+        QTest::newRow("past the transfer timeout") << QNetworkReply::OperationCanceledError << false << false;
+        QTest::newRow("timed out") << QNetworkReply::TimeoutError << false << false;
+        QTest::newRow("refused") << QNetworkReply::ConnectionRefusedError << false << false;
+        QTest::newRow("refused while abandoning") << QNetworkReply::ConnectionRefusedError << true << false;
+        QTest::newRow("no error") << QNetworkReply::NoError << false << false;
     }
 
     void cancellation()
     {
         QFETCH(QNetworkReply::NetworkError, error);
+        QFETCH(bool, abandoned);
         QFETCH(bool, expected);
-        QCOMPARE(isCancellation(error), expected);
+        QCOMPARE(isCancellation(error, abandoned), expected);
     }
 };
 

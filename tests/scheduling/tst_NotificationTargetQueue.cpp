@@ -22,6 +22,13 @@ Target tap(const QUuid &owner)
     return {QUuid::createUuid(), owner};
 }
 
+// The user info a notification for the target is posted with.
+QVariantMap userInfoOf(const Target &target)
+{
+    return {{u"quorvane_event_id"_s, target.eventID.toString(QUuid::WithoutBraces)},
+            {u"quorvane_owner_id"_s, target.ownerID.toString(QUuid::WithoutBraces)}};
+}
+
 } // namespace
 
 class tst_NotificationTargetQueue : public QObject
@@ -112,7 +119,7 @@ private slots:
     {
         QList<Target> delivered;
         QThread *handlerThread = nullptr;
-        auto router = std::make_unique<NotificationRouter>([&](const Target &target) {
+        auto router = std::make_unique<NotificationRouter>(this, [&](const Target &target) {
             delivered.append(target);
             handlerThread = QThread::currentThread();
         });
@@ -125,8 +132,7 @@ private slots:
         // Answered from another thread, as the notification layer may; delivered on ours later,
         // after the router itself is gone.
         const Target target = tap(alice);
-        const QVariantMap userInfo{{u"quorvane_event_id"_s, target.eventID.toString(QUuid::WithoutBraces)},
-                                   {u"quorvane_owner_id"_s, target.ownerID.toString(QUuid::WithoutBraces)}};
+        const QVariantMap userInfo = userInfoOf(target);
         QThread *caller = QThread::create([&] { router->didReceiveResponse(userInfo, [&] { ++completions; }); });
         caller->start();
         QVERIFY(caller->wait(5000));
@@ -137,6 +143,22 @@ private slots:
 
         QTRY_COMPARE(delivered, QList<Target>{target});
         QCOMPARE(handlerThread, QThread::currentThread());
+    }
+
+    void tapQueuedForAGoneReceiverIsDropped()
+    {
+        int delivered = 0;
+        auto receiver = std::make_unique<QObject>();
+        const NotificationRouter router(receiver.get(), [&](const Target &) { ++delivered; });
+        const Target target = tap(alice);
+        router.didReceiveResponse(userInfoOf(target), [] {});
+        receiver.reset();
+
+        // A tap for a live receiver, sent after, arrives: the first one had its chance by then.
+        QObject live;
+        const NotificationRouter other(&live, [&](const Target &) { delivered += 10; });
+        other.didReceiveResponse(userInfoOf(target), [] {});
+        QTRY_COMPARE(delivered, 10);
     }
 };
 

@@ -87,7 +87,7 @@ private slots:
         const auto rows = ScheduleCloudRow::listFromJson(QJsonArray{cloudRow()}, &error);
         QVERIFY2(rows, qPrintable(error));
         QCOMPARE(rows->size(), 1);
-        QCOMPARE(rows->first().user_id, QUuid::fromString(userID));
+        QCOMPARE(rows->first().userID, QUuid::fromString(userID));
 
         ScheduledPublish expected = schedule(u"site-a"_s, at(9, 30).addMSecs(123), QUuid::fromString(scheduleID));
         expected.siteName = u"Acme"_s;
@@ -138,7 +138,7 @@ private slots:
         const auto row = ScheduleCloudRow::fromJson(with(cloudRow(), u"publish_at"_s, text));
         QCOMPARE(bool(row), expected.isValid());
         if (row)
-            QCOMPARE(row->publish_at, expected);
+            QCOMPARE(row->publishAt, expected);
     }
 
     void oneBadRowFailsTheReply_data()
@@ -242,7 +242,7 @@ private slots:
     {
         ScheduledPublish draft = schedule(u"site-a"_s, at(9, 30).addMSecs(5), QUuid::fromString(scheduleID));
         draft.cloudStatus = u"scheduled"_s;
-        const QJsonObject withoutBaseline = ReplaceParams(draft, QUuid::fromString(userID)).toJson();
+        const QJsonObject withoutBaseline = ReplaceParams{draft, QUuid::fromString(userID)}.toJson();
         const QJsonObject expected{
             {"p_id"_L1, scheduleID.toUpper()},
             {"p_user"_L1, userID.toUpper()},
@@ -259,7 +259,7 @@ private slots:
 
         draft.skipIfChanged = true;
         draft.baselineLastUpdated = at(8);
-        const QJsonObject withBaseline = ReplaceParams(draft, QUuid::fromString(userID)).toJson();
+        const QJsonObject withBaseline = ReplaceParams{draft, QUuid::fromString(userID)}.toJson();
         QCOMPARE(withBaseline.value("p_baseline_last_updated"_L1).toString(), u"2026-03-08T08:00:00.000Z"_s);
         QCOMPARE(withBaseline.value("p_skip_if_changed"_L1), QJsonValue(true));
     }
@@ -299,12 +299,12 @@ private slots:
         if (!result)
             return;
         QCOMPARE(result->verdict, reply.value("verdict"_L1).toString());
-        QCOMPARE(bool(result->requested_id), hasRequestedID);
+        QCOMPARE(bool(result->requestedID), hasRequestedID);
         if (hasRequestedID)
-            QCOMPARE(*result->requested_id, QUuid::fromString(scheduleID));
-        QCOMPARE(bool(result->current_schedule), hasCurrent);
+            QCOMPARE(*result->requestedID, QUuid::fromString(scheduleID));
+        QCOMPARE(bool(result->currentSchedule), hasCurrent);
         if (hasCurrent)
-            QCOMPARE(result->current_schedule->site_id, u"site-a"_s);
+            QCOMPARE(result->currentSchedule->siteId, u"site-a"_s);
     }
 
     void beginRemovalReply()
@@ -312,11 +312,11 @@ private slots:
         const auto granted = BeginProjectRemovalResponse::fromJson(
             QJsonObject{{"verdict"_L1, "cancelled"_L1}, {"lease_id"_L1, userID}});
         QVERIFY(granted);
-        QCOMPARE(granted->lease_id, QUuid::fromString(userID));
+        QCOMPARE(granted->leaseID, QUuid::fromString(userID));
         const auto bare = BeginProjectRemovalResponse::fromJson(
             QJsonObject{{"verdict"_L1, "absent"_L1}, {"lease_id"_L1, QJsonValue::Null}});
         QVERIFY(bare);
-        QVERIFY(!bare->lease_id);
+        QVERIFY(!bare->leaseID);
         QVERIFY(!BeginProjectRemovalResponse::fromJson(QJsonObject{{"lease_id"_L1, userID}}));
         QVERIFY(!BeginProjectRemovalResponse::fromJson(QJsonArray()));
     }
