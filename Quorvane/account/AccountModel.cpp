@@ -45,7 +45,7 @@ AccountModel::AccountModel(std::optional<BackendConfiguration> configuration, En
                            QObject *parent)
     : QObject(parent)
     , m_clock(environment.clock ? *environment.clock : Clock::system())
-    , m_errorLog(environment.errorLog ? *environment.errorLog : ErrorLog::shared())
+    , m_errorLog(*environment.errorLog)
     , m_pause(environment.pause ? std::move(environment.pause) : sleepOnTimer)
     , m_cache(environment.storageFolder.isEmpty() ? DataFolder::path() : environment.storageFolder, m_clock)
 {

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "kit/KitEnvironment.h"
 #include "model/ErrorLog.h"
+#include "support/MemorySystemLog.h"
 
 #include <QDir>
 #include <QQmlComponent>
@@ -58,7 +59,8 @@ private slots:
     void componentLoads()
     {
         QFETCH(QString, component);
-        ErrorLog log;
+        MemorySystemLog systemLog;
+        ErrorLog log(systemLog);
         QQmlEngine engine;
         QQmlComponent type(&engine);
         type.setData("import Quorvane.Kit\n" + component.toUtf8() + " {}\n", QUrl());
@@ -87,7 +89,8 @@ private slots:
     void gallery()
     {
         QFETCH(KitPalette::Scheme, scheme);
-        ErrorLog log;
+        MemorySystemLog systemLog;
+        ErrorLog log(systemLog);
         QQmlEngine engine;
         QQmlComponent type(&engine, QUrl::fromLocalFile(QStringLiteral(KIT_QML_DIR "/Gallery.qml")));
         QVERIFY2(type.isReady(), qPrintable(type.errorString()));
