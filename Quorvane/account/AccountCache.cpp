@@ -2,59 +2,62 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "account/AccountCache.h"
 
-#include "foundation/StoreFile.h"
-#include "foundation/Clock.h"
-
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
-AccountCache::AccountCache(const QString &folder, const Clock &clock)
-    : m_path(QDir(folder).filePath(QStringLiteral("account.json")))
-    , m_clock(clock)
+namespace {
+
+// The file's words for every way it cannot be used, as the account model shows them.
+const QString kUnsupportedSentence =
+    QStringLiteral("Saved account data used an unsupported format and was preserved.");
+
+} // namespace
+
+AccountCache::AccountCache(const QString &folder, const Clock &clock, AtomicWriter writer)
+    : LocalStore(folder, {QStringLiteral("account.json"), QStringLiteral("account-cache")},
+                 {
+                     kUnsupportedSentence,
+                     kUnsupportedSentence,
+                     kUnsupportedSentence,
+                     QStringLiteral("Account status could not be cached for offline use."),
+                 },
+                 {clock,
+                  [this](const QString &, const QString &message, const QDateTime &) { m_failure = message; },
+                  std::move(writer)},
+                 nullptr)
 {
-    QDir().mkpath(folder);
 }
 
 AccountCache::Load AccountCache::load()
 {
-    const StoreFile::ReadResult read = StoreFile::read(m_path);
-    switch (read.outcome) {
-    case StoreFile::ReadResult::Outcome::Missing:
+    m_failure.reset();
+    const Layouts<PersistedAccount> layouts{
+        // PersistedAccount reads the older bare profile too, as the current version.
+        [](const QByteArray &bytes) -> std::optional<StoreFile::Versioned<PersistedAccount>> {
+            std::optional<PersistedAccount> account = PersistedAccount::decode(bytes);
+            if (!account)
+                return std::nullopt;
+            return StoreFile::Versioned<PersistedAccount>{account->version, std::move(*account)};
+        },
+        {},
+    };
+    if (std::optional<PersistedAccount> account = LocalStore::load(layouts))
+        return {Load::Outcome::Loaded, std::move(*account), std::nullopt};
+    if (persistenceWritable())
         return {};
-    case StoreFile::ReadResult::Outcome::Failed:
-        // Something is there that we cannot see into: treat it like a format we do not know,
-        // so that no later write replaces what may be the user's only copy.
-        m_writable = false;
-        return {Load::Outcome::Preserved, {}, QStringLiteral("account.json could not be read: ") + read.error};
-    case StoreFile::ReadResult::Outcome::Read:
-        break;
-    }
-    const std::optional<PersistedAccount> account = PersistedAccount::decode(read.bytes);
-    if (account && account->version == PersistedAccount::currentVersion)
-        return {Load::Outcome::Loaded, *account, std::nullopt};
-    return {Load::Outcome::Preserved, {}, preserve(read.bytes)};
+    return {Load::Outcome::Preserved, {}, m_failure};
 }
 
-std::optional<QString> AccountCache::preserve(const QByteArray &bytes)
+std::optional<QString> AccountCache::write(const PersistedAccount &account)
 {
-    m_writable = false;
-    const QString backup = QFileInfo(m_path).dir().filePath(
-        StoreFile::unreadableCopyName(QStringLiteral("account"), m_clock.now()));
-    if (const std::optional<QString> error = StoreFile::writeAtomically(bytes, backup))
-        return QStringLiteral("backup failed: ") + *error;
-    return std::nullopt;
-}
-
-std::optional<QString> AccountCache::write(const PersistedAccount &account) const
-{
-    if (!m_writable)
+    if (!persistenceWritable())
         return std::nullopt;
-    return StoreFile::writeAtomically(account.encode(), m_path);
+    const std::optional<QString> failure = LocalStore::write(account.encode());
+    setPersistenceIssue(failure ? sentences().saveFailed : QString());
+    return failure;
 }
 
 void AccountCache::remove() const
 {
-    if (m_writable)
-        QFile::remove(m_path);
+    if (persistenceWritable())
+        QFile::remove(filePath());
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "account/PersistedAccount.h"
+#include "model/LocalStore.h"
 
 #include <QString>
 
@@ -14,13 +15,17 @@ class Clock;
  * @brief The file account.json in the application's data folder: read once at start-up, then
  * replaced whole after each profile change and removed at sign-out.
  *
- * A file that is there but cannot be used (another version, content that is neither layout, or
- * a file that cannot be read at all) is never overwritten or removed: its bytes are copied aside
- * as "account-unreadable-<Unix seconds>.json" when they could be read, and the cache stays
- * read-only for the rest of the process.
+ * Loaded as every local store is: a file that is there but cannot be used (another version,
+ * content that is neither layout, or a file that cannot be read at all) is never overwritten or
+ * removed: its bytes are copied aside as "account-unreadable-<Unix seconds>.json" when they could
+ * be read, and the cache stays read-only for the rest of the process. Unlike the other stores it
+ * is only a cache: a failed write leaves it writable, so that the next write, or the removal at
+ * sign-out, still takes effect.
  */
-class AccountCache
+class AccountCache : public LocalStore
 {
+    Q_OBJECT
+
 public:
     /// What load() found.
     struct Load
@@ -37,26 +42,23 @@ public:
     };
 
     /// The cache "account.json" in folder, which is created (with its parents) when missing; a
-    /// folder that cannot be created shows later as a failed write. The clock names backups.
-    AccountCache(const QString &folder, const Clock &clock);
+    /// folder that cannot be created shows later as a failed write. The clock names backups;
+    /// `writer` replaces the file.
+    AccountCache(const QString &folder, const Clock &clock, AtomicWriter writer = StoreFile::writeAtomically);
 
-    [[nodiscard]] QString path() const { return m_path; }
+    [[nodiscard]] QString path() const { return filePath(); }
     /// False once an unusable file was preserved.
-    [[nodiscard]] bool isWritable() const { return m_writable; }
+    [[nodiscard]] bool isWritable() const { return persistenceWritable(); }
 
     /// Reads and decodes the file; an unusable one is preserved.
     Load load();
     /// Replaces the file atomically; the failure's description, or nothing. Writes nothing while
     /// read-only.
-    [[nodiscard]] std::optional<QString> write(const PersistedAccount &account) const;
+    [[nodiscard]] std::optional<QString> write(const PersistedAccount &account);
     /// Removes the file unless read-only; a missing file is fine.
     void remove() const;
 
 private:
-    /// Makes the cache read-only and copies the bytes aside; a failed copy's description.
-    std::optional<QString> preserve(const QByteArray &bytes);
-
-    QString m_path;
-    const Clock &m_clock;
-    bool m_writable = true;
+    /// What loading recorded; the owner logs it under its own area.
+    std::optional<QString> m_failure;
 };

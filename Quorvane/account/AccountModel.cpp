@@ -38,7 +38,7 @@ AccountModel::AccountModel(std::optional<BackendConfiguration> configuration, En
                            QObject *parent)
     : QObject(parent)
     , m_clock(environment.clock ? *environment.clock : Clock::system())
-    , m_errorLog(environment.errorLog ? *environment.errorLog : ErrorLog::shared())
+    , m_errorLog(*environment.errorLog)
     , m_pause(environment.pause ? std::move(environment.pause) : ContinuousClock::delay())
     , m_cache(environment.storageFolder.isEmpty() ? DataFolder::path() : environment.storageFolder, m_clock)
 {

@@ -106,7 +106,7 @@ public:
         /// The folder of account.json; empty for the application's data folder.
         QString storageFolder;
         const Clock *clock = nullptr;    ///< the system clock when null
-        ErrorLog *errorLog = nullptr;    ///< the shared error log when null
+        ErrorLog *errorLog = nullptr;    ///< where failures are recorded; must be given
         /// Where the backend client keeps its session; the user's keyring when null.
         SessionStorage *sessionStorage = nullptr;
         /// Waits out the pause between profile reads; when empty, a wait on the boot-time clock,

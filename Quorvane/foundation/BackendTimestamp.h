@@ -8,13 +8,15 @@
 /**
  * @brief The date-time text of the hosted backend's rows and replies.
  *
- * The backend writes "2026-01-15T15:30:00.123456+00:00" (PostgreSQL's timestamptz in JSON) or the
- * same with "Z"; the fraction has from none to nine digits.
+ * The backend writes "2026-01-15T15:30:00.123456+00:00" (PostgreSQL's timestamptz in JSON), the
+ * same with "Z", or, for a column without a zone, no zone at all; the fraction has from none to
+ * nine digits.
  */
 namespace BackendTimestamp {
 
-/// The instant in UTC, to the millisecond (further digits are dropped); an invalid QDateTime when
-/// the text is not a full date and time with an offset, a bare date among them.
+/// The instant in UTC, to the millisecond (further digits are dropped); a text without a zone is
+/// UTC. An invalid QDateTime when the text is not a full date and time (a bare date among them)
+/// or lies outside the years 1 to 9999.
 [[nodiscard]] QDateTime parse(QStringView text);
 
 /// The instant as the backend accepts it: UTC with milliseconds and "Z".

@@ -3,6 +3,7 @@
 #include "foundation/ReferenceSeconds.h"
 
 #include <cmath>
+#include <limits>
 
 namespace ReferenceSeconds {
 
@@ -24,6 +25,24 @@ std::optional<QDateTime> toDate(double seconds, double furthest)
     if (!instant.isValid())
         return std::nullopt;
     return instant;
+}
+
+Instant::Instant(const QDateTime &date)
+    : m_seconds(from(date))
+{
+}
+
+std::optional<Instant> Instant::fromSeconds(double seconds, double furthest)
+{
+    if (!toDate(seconds, furthest))
+        return std::nullopt;
+    return Instant(seconds);
+}
+
+QDateTime Instant::date() const
+{
+    // fromSeconds() and the constructor only ever hold numbers that make a valid date.
+    return *toDate(m_seconds, std::numeric_limits<double>::infinity());
 }
 
 } // namespace ReferenceSeconds

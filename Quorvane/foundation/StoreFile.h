@@ -38,11 +38,28 @@ struct ReadResult
     QString error;
 };
 
-[[nodiscard]] ReadResult read(const QString &path);
+/// The largest store file read: far above any real one, and a bound on what a wrong file (a
+/// device, a huge unrelated file) can make the process hold.
+inline constexpr qint64 largestFile = 16 * 1024 * 1024;
+
+/// The whole of a regular file of at most @p limit bytes. Only a path that leads nowhere (ENOENT,
+/// a dangling link among them) is missing; anything else that stops the read, whether the path
+/// (a folder without search permission, a file where a folder should be, a link loop) or what is
+/// there (a folder, a FIFO, a device, a file over the limit), is a failure, never a wait.
+[[nodiscard]] ReadResult read(const QString &path, qint64 limit = largestFile);
 
 /// The default AtomicWriter: the bytes go to a temporary file in the destination's folder, are
-/// flushed to disk and then renamed over the destination.
+/// flushed to disk and then renamed over the destination, readable and writable by the owner
+/// only (the stores hold the account's e-mail and ids).
 [[nodiscard]] std::optional<QString> writeAtomically(const QByteArray &bytes, const QString &path);
+
+/// Creates a folder for store files, its last component readable by the owner only (an existing
+/// folder is left as it is); a failure shows up at the first read or write inside it.
+void makeFolder(const QString &path);
+
+/// Removes what writeAtomically() leaves beside @p path when the process dies before the rename:
+/// regular files named as the file plus "." and six letters or digits, full copies of the data.
+void removeStaleTemporaries(const QString &path);
 
 /// The text of a store file: UTF-8, indented, one member per line, the members of every object in
 /// key order.
@@ -52,18 +69,19 @@ struct ReadResult
 /// "-unreadable-", the time in whole seconds since the Unix epoch and ".json".
 [[nodiscard]] QString unreadableCopyName(const QString &baseName, const QDateTime &now);
 
-/// The content of a store file in its current layout: an object with an integer "version" and
-/// the member that holds the records.
+/// The content of a store file in its current layout, with the version the file names: an
+/// object with an integer "version" and the member that holds the records.
+template <typename Content = QJsonValue>
 struct Versioned
 {
     qint64 version = 0;
-    QJsonValue content;
+    Content content;
 };
 
 /// The document as the current layout, when it is an object whose "version" is an integer and
 /// which has the member `key`; the version is not judged here, nor the records.
-[[nodiscard]] std::optional<Versioned> versioned(const QJsonDocument &document,
-                                                 QLatin1StringView key);
+[[nodiscard]] std::optional<Versioned<>> versioned(const QJsonDocument &document,
+                                                   QLatin1StringView key);
 
 /// Every element of a JSON array decoded by `decode` (which answers an optional record), or
 /// nothing when the value is no array or any one element does not decode: a store never drops a

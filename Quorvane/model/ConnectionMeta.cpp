@@ -37,7 +37,8 @@ std::optional<ConnectionMeta> ConnectionMeta::fromJson(const QJsonValue &json, Q
         if (!present(key))
             continue;
         const QJsonValue value = object.value(key);
-        *field = value.isDouble() ? ReferenceSeconds::toDate(value.toDouble(), furthestSeconds) : std::nullopt;
+        *field = value.isDouble() ? ReferenceSeconds::Instant::fromSeconds(value.toDouble(), furthestSeconds)
+                                  : std::nullopt;
         if (!*field)
             return fail(QStringLiteral("\"%1\" is not a time").arg(key));
     }
@@ -56,9 +57,9 @@ QJsonObject ConnectionMeta::toJson() const
     if (sites)
         object.insert(QStringLiteral("sites"), SiteRef::toJson(*sites));
     if (verifiedAt)
-        object.insert(QStringLiteral("verifiedAt"), ReferenceSeconds::from(*verifiedAt));
+        object.insert(QStringLiteral("verifiedAt"), verifiedAt->seconds());
     if (addedAt)
-        object.insert(QStringLiteral("addedAt"), ReferenceSeconds::from(*addedAt));
+        object.insert(QStringLiteral("addedAt"), addedAt->seconds());
     if (source)
         object.insert(QStringLiteral("source"), *source);
     return object;
@@ -67,6 +68,7 @@ QJsonObject ConnectionMeta::toJson() const
 size_t qHash(const ConnectionMeta &meta, size_t seed) noexcept
 {
     const size_t sites = meta.sites ? qHashRange(meta.sites->cbegin(), meta.sites->cend()) : 0;
-    return qHashMulti(seed, meta.sites.has_value(), sites, meta.verifiedAt.value_or(QDateTime()),
-                      meta.addedAt.value_or(QDateTime()), meta.source.value_or(QString()));
+    return qHashMulti(seed, meta.sites.has_value(), sites, meta.verifiedAt.has_value(),
+                      meta.verifiedAt ? meta.verifiedAt->seconds() : 0.0, meta.addedAt.has_value(),
+                      meta.addedAt ? meta.addedAt->seconds() : 0.0, meta.source.value_or(QString()));
 }

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
+#include "foundation/ReferenceSeconds.h"
 #include "model/SiteRef.h"
 
 #include <QDateTime>
@@ -18,7 +19,7 @@
  * connections.json.
  *
  * Time points are written as seconds, with fraction, since 2001-01-01 00:00:00 UTC, the form of
- * connections.json, and kept to the millisecond.
+ * connections.json, and kept exactly as read.
  */
 struct ConnectionMeta
 {
@@ -26,9 +27,9 @@ struct ConnectionMeta
     /// recorded scope that reaches nothing, unlike an absent one.
     std::optional<QList<SiteRef>> sites;
     /// When that scope was recorded.
-    std::optional<QDateTime> verifiedAt;
+    std::optional<ReferenceSeconds::Instant> verifiedAt;
     /// When the application first knew the connection.
-    std::optional<QDateTime> addedAt;
+    std::optional<ReferenceSeconds::Instant> addedAt;
     /// Who recorded the scope ("model" for the application model).
     std::optional<QString> source;
 

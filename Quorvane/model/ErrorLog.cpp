@@ -98,11 +98,9 @@ ErrorLog::ErrorLog(SystemLog &systemLog, GatewayLookup gateway, Delay delay, QOb
 {
 }
 
-ErrorLog &ErrorLog::shared()
+FailureRecorder ErrorLog::recorder()
 {
-    // Never destroyed: callers may record while the application object is being torn down.
-    static ErrorLog *const log = new ErrorLog;
-    return *log;
+    return [this](const QString &area, const QString &message, const QDateTime &at) { record(area, message, at); };
 }
 
 void ErrorLog::record(const QString &area, const QString &message, const QDateTime &at)

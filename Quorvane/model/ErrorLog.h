@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
+#include "model/FailureRecorder.h"
 #include "platform/SystemLog.h"
 
 #include <QCoroTask>
@@ -42,7 +43,9 @@ struct ErrorEvent
  * @brief The one place where user-visible failures are reported: it keeps the newest 50 in
  * memory for the error report and writes each to the system log.
  *
- * Used on the main thread only. Nothing is written to a file: a new process starts empty.
+ * The application's owner makes one and hands it (or its recorder()) to what records; tests make
+ * their own. Used on the main thread only. Nothing is written to a file: a new process starts
+ * empty.
  */
 class ErrorLog : public QObject
 {
@@ -97,18 +100,19 @@ public:
     /// How long "sent" or "failed" stays before the state goes back to idle.
     static constexpr std::chrono::milliseconds reportOutcomeShownFor{5000};
 
-    /// `gateway` defaults to this build's configured gateway in the stable lane, `delay` to a
-    /// timer on the monotonic clock.
-    explicit ErrorLog(SystemLog &systemLog = SystemLog::journal(), GatewayLookup gateway = {},
-                      Delay delay = {}, QObject *parent = nullptr);
-
-    /// The process-wide log, made on first use.
-    [[nodiscard]] static ErrorLog &shared();
+    /// Every event also goes to `systemLog`, which must outlive the log. `gateway` defaults to
+    /// this build's configured gateway in the stable lane, `delay` to a timer on the monotonic
+    /// clock.
+    explicit ErrorLog(SystemLog &systemLog, GatewayLookup gateway = {}, Delay delay = {},
+                      QObject *parent = nullptr);
 
     /// Records a failure: the message is redacted, a repeat of the same area and message within
     /// 60 seconds of an earlier one is dropped, one line goes to the system log, and the newest 50
     /// events are kept. `at` is the current time (from the caller's clock).
     void record(const QString &area, const QString &message, const QDateTime &at);
+
+    /// A recorder that records here; it must not be called once the log is gone.
+    [[nodiscard]] FailureRecorder recorder();
 
     /// The kept events, oldest first.
     [[nodiscard]] const QList<ErrorEvent> &events() const { return m_events; }

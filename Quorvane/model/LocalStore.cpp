@@ -2,25 +2,28 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "model/LocalStore.h"
 
-#include "model/ErrorLog.h"
 #include "foundation/Clock.h"
 
 #include <QDir>
+#include <QFileInfo>
 
-LocalStore::LocalStore(const QString &folder, const QString &fileName, const QString &area,
-                       Clock &clock, AtomicWriter writer, QObject *parent)
+LocalStore::LocalStore(const QString &folder, Naming naming, Sentences sentences,
+                       Environment environment, QObject *parent)
     : QObject(parent)
-    , m_clock(clock)
-    , m_writer(std::move(writer))
+    , m_clock(environment.clock)
+    , m_record(std::move(environment.record))
+    , m_writer(std::move(environment.writer))
     , m_folder(folder)
-    , m_filePath(QDir(folder).filePath(fileName))
-    , m_area(area)
+    , m_filePath(QDir(folder).filePath(naming.fileName))
+    , m_naming(std::move(naming))
+    , m_sentences(std::move(sentences))
 {
-    QDir().mkpath(folder);
+    StoreFile::makeFolder(folder);
 }
 
-std::optional<QByteArray> LocalStore::readFile(const QString &unreadableSentence)
+std::optional<QByteArray> LocalStore::readFile()
 {
+    StoreFile::removeStaleTemporaries(m_filePath);
     StoreFile::ReadResult read = StoreFile::read(m_filePath);
     switch (read.outcome) {
     case StoreFile::ReadResult::Outcome::Read:
@@ -28,9 +31,47 @@ std::optional<QByteArray> LocalStore::readFile(const QString &unreadableSentence
     case StoreFile::ReadResult::Outcome::Missing:
         break;
     case StoreFile::ReadResult::Outcome::Failed:
-        disableWriting(unreadableSentence);
-        record(read.error);
+        disableWriting(m_sentences.unreadable);
+        record(m_naming.fileName + QStringLiteral(" could not be read: ") + read.error);
         break;
+    }
+    return std::nullopt;
+}
+
+void LocalStore::setAside(const QByteArray &bytes, SetAside why)
+{
+    disableWriting(why == SetAside::otherVersion ? m_sentences.unsupported : m_sentences.undecodable);
+    const std::optional<QString> copy = preserveCopy(bytes);
+    if (const std::optional<QString> note = setAsideNote(why, bytes, copy))
+        record(*note);
+}
+
+std::optional<QString> LocalStore::setAsideNote(SetAside, const QByteArray &,
+                                                const std::optional<QString> &) const
+{
+    return std::nullopt;
+}
+
+std::optional<QString> LocalStore::preserveCopy(const QByteArray &bytes) const
+{
+    const QString name = StoreFile::unreadableCopyName(QFileInfo(m_naming.fileName).completeBaseName(),
+                                                       m_clock.now());
+    if (const std::optional<QString> error =
+            StoreFile::writeAtomically(bytes, QDir(m_folder).filePath(name))) {
+        record(QStringLiteral("backup failed: ") + *error);
+        return std::nullopt;
+    }
+    return name;
+}
+
+LocalStore::SaveResult LocalStore::save(const QByteArray &bytes)
+{
+    if (!m_persistenceWritable)
+        return SaveFailure{SaveFailure::Kind::readOnly, m_persistenceIssue};
+    if (const std::optional<QString> error = write(bytes)) {
+        disableWriting(m_sentences.saveFailed);
+        record(*error);
+        return SaveFailure{SaveFailure::Kind::writeFailed, m_persistenceIssue};
     }
     return std::nullopt;
 }
@@ -38,18 +79,6 @@ std::optional<QByteArray> LocalStore::readFile(const QString &unreadableSentence
 std::optional<QString> LocalStore::write(const QByteArray &bytes) const
 {
     return m_writer(bytes, m_filePath);
-}
-
-std::optional<QString> LocalStore::preserveCopy(const QByteArray &bytes,
-                                                const QString &baseName) const
-{
-    const QString name = StoreFile::unreadableCopyName(baseName, m_clock.now());
-    if (const std::optional<QString> error =
-            StoreFile::writeAtomically(bytes, QDir(m_folder).filePath(name))) {
-        record(QStringLiteral("backup failed: ") + *error);
-        return std::nullopt;
-    }
-    return name;
 }
 
 void LocalStore::setPersistenceIssue(const QString &issue)
@@ -71,5 +100,5 @@ void LocalStore::disableWriting(const QString &issue)
 
 void LocalStore::record(const QString &message) const
 {
-    ErrorLog::shared().record(m_area, message, m_clock.now());
+    m_record(m_naming.area, message, m_clock.now());
 }

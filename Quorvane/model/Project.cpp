@@ -103,8 +103,8 @@ std::optional<Project> Project::fromJson(const QJsonValue &json, QString *error)
             reader.fail(QLatin1StringView("issueRecovery"), QStringLiteral("is not a known recovery"));
     }
     project.createdAt = reader.date(QLatin1StringView("createdAt"));
-    project.siteID = reader.optionalText(QLatin1StringView("siteID"));
-    project.pendingSiteID = reader.optionalText(QLatin1StringView("pendingSiteID"));
+    project.siteId = reader.optionalText(QLatin1StringView("siteID"));
+    project.pendingSiteId = reader.optionalText(QLatin1StringView("pendingSiteID"));
     project.pendingSiteName = reader.optionalText(QLatin1StringView("pendingSiteName"));
     if (!reader.finish(error))
         return std::nullopt;
@@ -133,8 +133,8 @@ QJsonObject Project::toJson() const
     insertIfPresent(QStringLiteral("issue"), issue);
     if (issueRecovery)
         object.insert(QStringLiteral("issueRecovery"), rawText(*issueRecovery));
-    insertIfPresent(QStringLiteral("siteID"), siteID);
-    insertIfPresent(QStringLiteral("pendingSiteID"), pendingSiteID);
+    insertIfPresent(QStringLiteral("siteID"), siteId);
+    insertIfPresent(QStringLiteral("pendingSiteID"), pendingSiteId);
     insertIfPresent(QStringLiteral("pendingSiteName"), pendingSiteName);
     if (registryIntent)
         object.insert(QStringLiteral("registryIntent"), registryIntent->toJson());
@@ -183,7 +183,7 @@ size_t qHash(const Project &project, size_t seed) noexcept
     };
     return qHashMulti(seed, project.id, project.title, project.mcpName, optionalText(project.issue),
                       project.issueRecovery ? int(*project.issueRecovery) + 1 : 0, project.createdAt,
-                      optionalText(project.siteID), optionalText(project.pendingSiteID),
+                      optionalText(project.siteId), optionalText(project.pendingSiteId),
                       optionalText(project.pendingSiteName),
                       project.registryIntent ? qHash(*project.registryIntent, 1) : 0);
 }

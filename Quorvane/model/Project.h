@@ -74,9 +74,9 @@ struct Project
     std::optional<IssueRecovery> issueRecovery;
     QDateTime createdAt;
     /// The Webflow site the project is bound to.
-    std::optional<QString> siteID;
+    std::optional<QString> siteId;
     /// A different site the project's server now reaches, waiting for the user to accept it.
-    std::optional<QString> pendingSiteID;
+    std::optional<QString> pendingSiteId;
     std::optional<QString> pendingSiteName;
     /// At most one pending registry change.
     std::optional<RegistryIntent> registryIntent;

@@ -5,28 +5,18 @@
 #include "foundation/ServerNames.h"
 #include "foundation/LocaleOrder.h"
 #include "foundation/Clock.h"
+#include "platform/DataFolder.h"
 
 #include <QJsonArray>
 #include <QTextBoundaryFinder>
 
 namespace {
 
-const QString kUnreadableSentence = QStringLiteral(
-    "Projects exist but could not be read. The original path was preserved and changes are "
-    "disabled.");
-const QString kUnsupportedSentence = QStringLiteral(
-    "Projects were saved by an unsupported Quorvane version. The original file was preserved and "
-    "changes are disabled.");
-const QString kUndecodableSentence = QStringLiteral(
-    "Projects could not be read. The original file was preserved and changes are disabled.");
-const QString kSaveFailedSentence = QStringLiteral(
-    "Project changes could not be saved. Keep Quorvane open and free disk space or fix "
-    "Application Support permissions.");
 // The issue a retarget review sets; settling the review clears only an issue that begins so.
 const QString kRetargetIssuePrefix =
     QStringLiteral("This MCP now verifies a different Webflow site");
 
-const ProjectStore::MutationFailure kInvalid{ProjectStore::MutationFailure::Kind::invalid, {}};
+const ProjectStore::SaveFailure kInvalid{ProjectStore::SaveFailure::Kind::invalid, {}};
 
 // The slug of a name without its lane prefix (at most one is dropped).
 QString unprefixedSlug(QStringView name)
@@ -67,74 +57,54 @@ QString titleFromServerName(const QString &name)
 
 } // namespace
 
-ProjectStore::ProjectStore(const QString &folder, Clock &clock, AtomicWriter writer,
-                           QObject *parent)
-    : LocalStore(folder, QStringLiteral("projects.json"), QStringLiteral("project-store"), clock,
-                 std::move(writer), parent)
+ProjectStore::ProjectStore(const QString &folder, Environment environment, QObject *parent)
+    : LocalStore(folder, {QStringLiteral("projects.json"), QStringLiteral("project-store")},
+                 {
+                     QStringLiteral("Projects exist but could not be read. The original path was "
+                                    "preserved and changes are disabled."),
+                     QStringLiteral("Projects were saved by an unsupported Quorvane version. The "
+                                    "original file was preserved and changes are disabled."),
+                     QStringLiteral("Projects could not be read. The original file was preserved "
+                                    "and changes are disabled."),
+                     QStringLiteral("Project changes could not be saved. Keep Quorvane open and "
+                                    "free disk space or fix %1 permissions.")
+                         .arg(DataFolder::displayPath(folder)),
+                 },
+                 std::move(environment), parent)
 {
-    load();
+    const auto records = [](const QJsonValue &value) {
+        return StoreFile::decodeList(value,
+                                     [](const QJsonValue &project) { return Project::fromJson(project); });
+    };
+    m_projects = load(recordLayouts<QList<Project>>(QLatin1StringView("projects"), records))
+                     .value_or(QList<Project>());
 }
 
-void ProjectStore::load()
-{
-    const std::optional<QByteArray> bytes = readFile(kUnreadableSentence);
-    if (!bytes)
-        return;
-
-    const QJsonDocument document = QJsonDocument::fromJson(*bytes);
-    const auto decode = [](const QJsonValue &value) { return Project::fromJson(value); };
-    if (const auto current = StoreFile::versioned(document, QLatin1StringView("projects"))) {
-        if (auto projects = StoreFile::decodeList(current->content, decode)) {
-            if (current->version == 1) {
-                m_projects = std::move(*projects);
-            } else {
-                disableWriting(kUnsupportedSentence);
-                preserveUnreadable(*bytes);
-            }
-            return;
-        }
-    }
-    if (document.isArray()) {
-        if (auto projects = StoreFile::decodeList(document.array(), decode)) {
-            m_projects = std::move(*projects);
-            return;
-        }
-    }
-    disableWriting(kUndecodableSentence);
-    preserveUnreadable(*bytes);
-}
-
-void ProjectStore::preserveUnreadable(const QByteArray &bytes)
+std::optional<QString> ProjectStore::setAsideNote(SetAside, const QByteArray &bytes,
+                                                  const std::optional<QString> &copy) const
 {
     // The line claims a preserved copy, so it is written only when there is one; a failed copy
     // has logged its own reason.
-    if (const std::optional<QString> copy = preserveCopy(bytes, QStringLiteral("projects"))) {
-        record(QStringLiteral("projects.json could not be decoded; preserved %1 bytes at %2 "
-                              "instead of overwriting it.")
-                   .arg(bytes.size())
-                   .arg(*copy));
-    }
+    if (!copy)
+        return std::nullopt;
+    return QStringLiteral("projects.json could not be decoded; preserved %1 bytes at %2 instead of "
+                          "overwriting it.")
+        .arg(bytes.size())
+        .arg(*copy);
 }
 
-ProjectStore::MutationResult ProjectStore::saveProjects(const QList<Project> &projects)
+ProjectStore::SaveResult ProjectStore::saveProjects(const QList<Project> &projects)
 {
-    if (!persistenceWritable())
-        return MutationFailure{MutationFailure::Kind::readOnly, persistenceIssue()};
     QJsonArray array;
     for (const Project &project : projects)
         array.append(project.toJson());
-    const QByteArray bytes = StoreFile::encode(
-        QJsonObject{{QStringLiteral("version"), 1}, {QStringLiteral("projects"), array}});
-    if (const std::optional<QString> error = write(bytes)) {
-        disableWriting(kSaveFailedSentence);
-        record(*error);
-        return MutationFailure{MutationFailure::Kind::writeFailed, kSaveFailedSentence};
-    }
+    if (const SaveResult failure = save(StoreFile::encode(QJsonObject{
+            {QStringLiteral("version"), currentVersion}, {QStringLiteral("projects"), array}})))
+        return failure;
     if (m_projects != projects) {
         m_projects = projects;
         emit projectsChanged();
     }
-    setPersistenceIssue({});
     return std::nullopt;
 }
 
@@ -148,7 +118,7 @@ qsizetype ProjectStore::indexOf(const QUuid &id) const
 }
 
 template <typename Change>
-ProjectStore::MutationResult ProjectStore::changeProject(const QUuid &id, Change change)
+ProjectStore::SaveResult ProjectStore::changeProject(const QUuid &id, Change change)
 {
     const qsizetype index = indexOf(id);
     if (index < 0)
@@ -159,7 +129,7 @@ ProjectStore::MutationResult ProjectStore::changeProject(const QUuid &id, Change
     return saveProjects(next);
 }
 
-std::variant<Project, ProjectStore::MutationFailure> ProjectStore::createProject(const QString &title)
+std::variant<Project, ProjectStore::SaveFailure> ProjectStore::createProject(const QString &title)
 {
     const QString trimmed = title.trimmed();
     const QString mcpName = normalizedMCPName(trimmed);
@@ -178,12 +148,12 @@ std::variant<Project, ProjectStore::MutationFailure> ProjectStore::createProject
     project.createdAt = clock().now();
     QList<Project> next = m_projects;
     next.append(project);
-    if (const MutationResult failure = saveProjects(next))
+    if (const SaveResult failure = saveProjects(next))
         return *failure;
     return project;
 }
 
-ProjectStore::MutationResult ProjectStore::setTitle(const QUuid &id, const QString &title)
+ProjectStore::SaveResult ProjectStore::setTitle(const QUuid &id, const QString &title)
 {
     const QString trimmed = title.trimmed();
     if (trimmed.isEmpty())
@@ -194,7 +164,7 @@ ProjectStore::MutationResult ProjectStore::setTitle(const QUuid &id, const QStri
     });
 }
 
-ProjectStore::MutationResult ProjectStore::setMCPName(const QUuid &id, const QString &name)
+ProjectStore::SaveResult ProjectStore::setMCPName(const QUuid &id, const QString &name)
 {
     if (!name.startsWith(ClaudeCLI::ownLanePrefix))
         return kInvalid;
@@ -205,15 +175,15 @@ ProjectStore::MutationResult ProjectStore::setMCPName(const QUuid &id, const QSt
     });
 }
 
-ProjectStore::MutationResult ProjectStore::setIssue(const std::optional<QString> &issue,
-                                                    const QString &mcpName,
-                                                    std::optional<Project::IssueRecovery> recovery)
+ProjectStore::SaveResult ProjectStore::setIssue(const std::optional<QString> &issue,
+                                                const QString &mcpName,
+                                                std::optional<Project::IssueRecovery> recovery)
 {
     const std::optional<Project> project = projectForMCPName(mcpName);
     if (!project)
         return kInvalid;
     // The review of a pending site stays until the retarget is settled.
-    if (!issue && project->pendingSiteID)
+    if (!issue && project->pendingSiteId)
         return std::nullopt;
     return changeProject(project->id, [&](Project &changed) {
         changed.issue = issue;
@@ -223,8 +193,8 @@ ProjectStore::MutationResult ProjectStore::setIssue(const std::optional<QString>
     });
 }
 
-ProjectStore::MutationResult ProjectStore::setRegistryIntent(const QUuid &id,
-                                                             const Project::RegistryIntent &intent)
+ProjectStore::SaveResult ProjectStore::setRegistryIntent(const QUuid &id,
+                                                         const Project::RegistryIntent &intent)
 {
     return changeProject(id, [&](Project &project) {
         if (project.registryIntent)
@@ -234,7 +204,7 @@ ProjectStore::MutationResult ProjectStore::setRegistryIntent(const QUuid &id,
     });
 }
 
-ProjectStore::MutationResult ProjectStore::clearRegistryIntent(const QUuid &id)
+ProjectStore::SaveResult ProjectStore::clearRegistryIntent(const QUuid &id)
 {
     const qsizetype index = indexOf(id);
     if (index < 0)
@@ -247,14 +217,14 @@ ProjectStore::MutationResult ProjectStore::clearRegistryIntent(const QUuid &id)
     });
 }
 
-ProjectStore::MutationResult ProjectStore::setSiteID(const QUuid &id,
-                                                     const std::optional<QString> &siteID)
+ProjectStore::SaveResult ProjectStore::setSiteId(const QUuid &id,
+                                                 const std::optional<QString> &siteId)
 {
     return changeProject(id, [&](Project &project) {
-        if (project.siteID == siteID)
+        if (project.siteId == siteId)
             return false;
-        project.siteID = siteID;
-        project.pendingSiteID.reset();
+        project.siteId = siteId;
+        project.pendingSiteId.reset();
         project.pendingSiteName.reset();
         project.issueRecovery.reset();
         if (isRetargetIssue(project.issue))
@@ -263,13 +233,13 @@ ProjectStore::MutationResult ProjectStore::setSiteID(const QUuid &id,
     });
 }
 
-ProjectStore::MutationResult ProjectStore::acceptPendingSite(const QUuid &id)
+ProjectStore::SaveResult ProjectStore::acceptPendingSite(const QUuid &id)
 {
     return changeProject(id, [](Project &project) {
-        if (!project.pendingSiteID)
+        if (!project.pendingSiteId)
             return false;
-        project.siteID = project.pendingSiteID;
-        project.pendingSiteID.reset();
+        project.siteId = project.pendingSiteId;
+        project.pendingSiteId.reset();
         project.pendingSiteName.reset();
         project.issue.reset();
         project.issueRecovery.reset();
@@ -277,7 +247,7 @@ ProjectStore::MutationResult ProjectStore::acceptPendingSite(const QUuid &id)
     });
 }
 
-ProjectStore::MutationResult ProjectStore::remove(const QUuid &id)
+ProjectStore::SaveResult ProjectStore::remove(const QUuid &id)
 {
     if (indexOf(id) < 0)
         return kInvalid;
@@ -286,7 +256,7 @@ ProjectStore::MutationResult ProjectStore::remove(const QUuid &id)
     return saveProjects(next);
 }
 
-ProjectStore::MutationResult ProjectStore::reconcileSites(const QList<SiteRecord> &sites)
+ProjectStore::SaveResult ProjectStore::reconcileSites(const QList<SiteRecord> &sites)
 {
     QList<Project> next = m_projects;
     bool changed = false;
@@ -297,19 +267,19 @@ ProjectStore::MutationResult ProjectStore::reconcileSites(const QList<SiteRecord
             });
             if (project == next.end())
                 continue;
-            if (!project->siteID) {
-                project->siteID = site.id;
+            if (!project->siteId) {
+                project->siteId = site.id;
                 changed = true;
-            } else if (*project->siteID == site.id) {
-                if (project->pendingSiteID) {
-                    project->pendingSiteID.reset();
+            } else if (*project->siteId == site.id) {
+                if (project->pendingSiteId) {
+                    project->pendingSiteId.reset();
                     project->pendingSiteName.reset();
                     if (isRetargetIssue(project->issue))
                         project->issue.reset();
                     changed = true;
                 }
             } else {
-                project->pendingSiteID = site.id;
+                project->pendingSiteId = site.id;
                 project->pendingSiteName = site.name;
                 project->issue = kRetargetIssuePrefix + QStringLiteral(" (") + site.name
                     + QStringLiteral("). Review the change before this project is retargeted.");
@@ -323,7 +293,7 @@ ProjectStore::MutationResult ProjectStore::reconcileSites(const QList<SiteRecord
     return saveProjects(next);
 }
 
-ProjectStore::MutationResult
+ProjectStore::SaveResult
 ProjectStore::adoptUnclaimedConnections(const QList<Connection> &connections)
 {
     QList<Project> next = m_projects;
@@ -341,8 +311,9 @@ ProjectStore::adoptUnclaimedConnections(const QList<Connection> &connections)
         project.title = hasSite ? connection.meta->sites->first().name
                                 : titleFromServerName(connection.name);
         project.mcpName = connection.name;
-        project.createdAt = connection.meta && connection.meta->addedAt ? *connection.meta->addedAt
-                                                                        : clock().now();
+        project.createdAt = connection.meta && connection.meta->addedAt
+            ? connection.meta->addedAt->date()
+            : clock().now();
         next.append(std::move(project));
         adopted = true;
     }

@@ -29,23 +29,6 @@ class ProjectStore : public LocalStore
     Q_PROPERTY(QList<Project> projects READ projects NOTIFY projectsChanged)
 
 public:
-    /// Why a change of the project list failed.
-    struct MutationFailure
-    {
-        enum class Kind {
-            readOnly, ///< The store is read-only; `message` is the sentence of the cause.
-            writeFailed, ///< Writing failed just now and the store turned read-only.
-            invalid, ///< The operation's own precondition failed; nothing was written.
-        };
-        Kind kind;
-        /// The store's sentence for `readOnly` and `writeFailed`; empty for `invalid`.
-        QString message;
-
-        friend bool operator==(const MutationFailure &, const MutationFailure &) = default;
-    };
-    /// Nothing on success.
-    using MutationResult = std::optional<MutationFailure>;
-
     /// A project name or registered name that a typed name would collide with.
     struct NameCollision
     {
@@ -60,48 +43,47 @@ public:
         friend bool operator==(const NameCollision &, const NameCollision &) = default;
     };
 
-    /// Loads folder/projects.json (creating the folder when missing). The clock dates new projects,
-    /// preserved copies and error-log entries.
-    ProjectStore(const QString &folder, Clock &clock,
-                 AtomicWriter writer = StoreFile::writeAtomically, QObject *parent = nullptr);
+    /// Loads folder/projects.json (creating the folder when missing). A change whose own
+    /// precondition fails answers SaveFailure::Kind::invalid and writes nothing.
+    ProjectStore(const QString &folder, Environment environment, QObject *parent = nullptr);
 
     [[nodiscard]] const QList<Project> &projects() const { return m_projects; }
 
     /// Writes the complete new list and, once written, makes it the store's. The one path by which
     /// the list changes.
-    [[nodiscard]] MutationResult saveProjects(const QList<Project> &projects);
+    [[nodiscard]] SaveResult saveProjects(const QList<Project> &projects);
 
     /// Adds a project titled with the trimmed title, its server name derived from it; invalid when
     /// either is empty or the server name collides with a project's.
-    [[nodiscard]] std::variant<Project, MutationFailure> createProject(const QString &title);
+    [[nodiscard]] std::variant<Project, SaveFailure> createProject(const QString &title);
     /// Renames a project (trimmed; invalid when nothing is left). Saves even when unchanged.
-    [[nodiscard]] MutationResult setTitle(const QUuid &id, const QString &title);
+    [[nodiscard]] SaveResult setTitle(const QUuid &id, const QString &title);
     /// Sets a project's server name exactly as given (it must begin with "webflow-") and clears
     /// its registry intent.
-    [[nodiscard]] MutationResult setMCPName(const QUuid &id, const QString &name);
+    [[nodiscard]] SaveResult setMCPName(const QUuid &id, const QString &name);
     /// Sets or (with no issue) clears the issue of the project with that server name. Without a
     /// recovery, one is derived from the issue text. A clear leaves a project under site review
     /// alone.
-    [[nodiscard]] MutationResult setIssue(const std::optional<QString> &issue,
-                                          const QString &mcpName,
-                                          std::optional<Project::IssueRecovery> recovery = {});
+    [[nodiscard]] SaveResult setIssue(const std::optional<QString> &issue,
+                                      const QString &mcpName,
+                                      std::optional<Project::IssueRecovery> recovery = {});
     /// Records a registry change before it runs; invalid while another is pending.
-    [[nodiscard]] MutationResult setRegistryIntent(const QUuid &id,
-                                                   const Project::RegistryIntent &intent);
+    [[nodiscard]] SaveResult setRegistryIntent(const QUuid &id,
+                                               const Project::RegistryIntent &intent);
     /// Clears the pending registry change; no write when there is none.
-    [[nodiscard]] MutationResult clearRegistryIntent(const QUuid &id);
+    [[nodiscard]] SaveResult clearRegistryIntent(const QUuid &id);
     /// Binds a project to a site (or unbinds it) and drops a pending retarget; invalid when the
     /// site is the current one.
-    [[nodiscard]] MutationResult setSiteID(const QUuid &id, const std::optional<QString> &siteID);
+    [[nodiscard]] SaveResult setSiteId(const QUuid &id, const std::optional<QString> &siteId);
     /// Moves a project to its pending site; invalid when it has none.
-    [[nodiscard]] MutationResult acceptPendingSite(const QUuid &id);
+    [[nodiscard]] SaveResult acceptPendingSite(const QUuid &id);
     /// Removes every project with that id; invalid when there is none.
-    [[nodiscard]] MutationResult remove(const QUuid &id);
+    [[nodiscard]] SaveResult remove(const QUuid &id);
     /// Binds unbound projects to the site their server verifies, asks bound ones to review a
     /// different site, and settles a review when the bound site is verified again.
-    [[nodiscard]] MutationResult reconcileSites(const QList<SiteRecord> &sites);
+    [[nodiscard]] SaveResult reconcileSites(const QList<SiteRecord> &sites);
     /// Adds a project for each connection that no project claims.
-    [[nodiscard]] MutationResult adoptUnclaimedConnections(const QList<Connection> &connections);
+    [[nodiscard]] SaveResult adoptUnclaimedConnections(const QList<Connection> &connections);
 
     /// The first project with exactly that server name.
     [[nodiscard]] std::optional<Project> projectForMCPName(const QString &name) const;
@@ -114,14 +96,14 @@ signals:
     void projectsChanged();
 
 private:
-    void load();
-    void preserveUnreadable(const QByteArray &bytes);
+    std::optional<QString> setAsideNote(SetAside why, const QByteArray &bytes,
+                                        const std::optional<QString> &copy) const override;
     /// The position of the first project with that id, or -1.
     [[nodiscard]] qsizetype indexOf(const QUuid &id) const;
     /// Saves a copy of the list in which `change` was applied to the project with that id;
     /// invalid when there is none, or when `change` answers false (its precondition failed).
     template <typename Change>
-    MutationResult changeProject(const QUuid &id, Change change);
+    SaveResult changeProject(const QUuid &id, Change change);
 
     QList<Project> m_projects;
 };

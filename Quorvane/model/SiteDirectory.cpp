@@ -5,16 +5,13 @@
 #include "foundation/LocaleOrder.h"
 #include "foundation/Clock.h"
 
+#include <QJsonArray>
 
 namespace {
 
+// One sentence for both: the file is kept whether it names another version or none we read.
 const QString kUnsupportedSentence = QStringLiteral(
     "Saved site data uses an unsupported format and was preserved. Site changes are disabled.");
-const QString kUnreadableSentence = QStringLiteral(
-    "Saved site data exists but could not be read. It was preserved and site changes are "
-    "disabled.");
-const QString kSaveFailedSentence =
-    QStringLiteral("Site names and identity metadata could not be saved.");
 
 // Whether a name seen at `seen` may be replaced by one verified at `verified`; an absent time counts
 // as the earliest possible.
@@ -27,73 +24,51 @@ bool notLaterThan(const std::optional<QDateTime> &seen, const std::optional<QDat
 
 } // namespace
 
-SiteDirectory::SiteDirectory(const QString &folder, Clock &clock, AtomicWriter writer,
-                             QObject *parent)
-    : LocalStore(folder, QStringLiteral("sites.json"), QStringLiteral("site-directory"), clock,
-                 std::move(writer), parent)
+SiteDirectory::SiteDirectory(const QString &folder, Environment environment, QObject *parent)
+    : LocalStore(folder, {QStringLiteral("sites.json"), QStringLiteral("site-directory")},
+                 {
+                     QStringLiteral("Saved site data exists but could not be read. It was preserved "
+                                    "and site changes are disabled."),
+                     kUnsupportedSentence,
+                     kUnsupportedSentence,
+                     QStringLiteral("Site names and identity metadata could not be saved."),
+                 },
+                 std::move(environment), parent)
 {
-    load();
+    const auto records = [](const QJsonValue &value) {
+        return StoreFile::decodeList(value, SiteRecord::fromJson);
+    };
+    m_sites = load(recordLayouts<QList<SiteRecord>>(QLatin1StringView("sites"), records))
+                  .value_or(QList<SiteRecord>());
 }
 
-void SiteDirectory::load()
+std::optional<QString> SiteDirectory::setAsideNote(SetAside why, const QByteArray &,
+                                                   const std::optional<QString> &) const
 {
-    const std::optional<QByteArray> bytes = readFile(kUnreadableSentence);
-    if (!bytes)
-        return;
-
-    const QJsonDocument document = QJsonDocument::fromJson(*bytes);
-    if (const auto current = StoreFile::versioned(document, QLatin1StringView("sites"))) {
-        if (auto sites = StoreFile::decodeList(current->content, SiteRecord::fromJson)) {
-            if (current->version == 1)
-                m_sites = std::move(*sites);
-            else
-                preserveUnreadable(*bytes, QStringLiteral("unsupported version"));
-            return;
-        }
-    }
-    if (document.isArray()) {
-        if (auto sites = StoreFile::decodeList(document.array(), SiteRecord::fromJson)) {
-            m_sites = std::move(*sites);
-            return;
-        }
-    }
-    preserveUnreadable(*bytes, QStringLiteral("could not be decoded"));
+    return QStringLiteral("sites.json ")
+        + (why == SetAside::otherVersion ? QStringLiteral("unsupported version")
+                                         : QStringLiteral("could not be decoded"));
 }
 
-void SiteDirectory::preserveUnreadable(const QByteArray &bytes, const QString &reason)
+SiteDirectory::SaveResult SiteDirectory::commit(QList<SiteRecord> next, bool sort)
 {
-    disableWriting(kUnsupportedSentence);
-    preserveCopy(bytes, QStringLiteral("sites"));
-    record(QStringLiteral("sites.json ") + reason);
-}
-
-bool SiteDirectory::commit(QList<SiteRecord> next, bool sort)
-{
-    if (!persistenceWritable())
-        return false;
     if (sort)
         sortByLocaleText(next, [](const SiteRecord &site) { return site.displayName(); });
     QJsonArray sites;
     for (const SiteRecord &site : std::as_const(next))
         sites.append(site.toJson());
-    const QJsonObject document{{QStringLiteral("version"), 1}, {QStringLiteral("sites"), sites}};
-    if (const std::optional<QString> error = write(StoreFile::encode(document))) {
-        disableWriting(kSaveFailedSentence);
-        record(*error);
-        return false;
-    }
+    if (const SaveResult failure = save(StoreFile::encode(
+            QJsonObject{{QStringLiteral("version"), currentVersion}, {QStringLiteral("sites"), sites}})))
+        return failure;
     setSites(std::move(next));
-    setPersistenceIssue({});
-    return true;
+    return std::nullopt;
 }
 
-void SiteDirectory::reconcile(const QList<Connection> &connections, const QSet<QString> &idsToKeep,
-                              const QSet<QString> &requiredIds,
-                              const QHash<QString, QString> &titles)
+SiteDirectory::SaveResult SiteDirectory::reconcile(const QList<Connection> &connections,
+                                                   const QSet<QString> &idsToKeep,
+                                                   const QSet<QString> &requiredIds,
+                                                   const QHash<QString, QString> &titles)
 {
-    if (!persistenceWritable())
-        return;
-
     // Records are gathered by id in the order first met, so that sites whose names compare equal
     // do not change places from one refresh to the next.
     QHash<QString, SiteRecord> byId;
@@ -113,7 +88,8 @@ void SiteDirectory::reconcile(const QList<Connection> &connections, const QSet<Q
         if (!connection.meta || !connection.meta->sites || connection.meta->sites->size() != 1)
             continue;
         const SiteRef &reached = connection.meta->sites->first();
-        const std::optional<QDateTime> &verified = connection.meta->verifiedAt;
+        const std::optional<QDateTime> verified =
+            connection.meta->verifiedAt ? std::optional(connection.meta->verifiedAt->date()) : std::nullopt;
         SiteRecord record;
         if (const auto known = byId.constFind(reached.id); known != byId.cend()) {
             record = *known;
@@ -156,13 +132,12 @@ void SiteDirectory::reconcile(const QList<Connection> &connections, const QSet<Q
         record.connections.sort();
         kept.append(std::move(record));
     }
-    commit(std::move(kept), true);
+    return commit(std::move(kept), true);
 }
 
-void SiteDirectory::syncPublishingConnected(const QSet<QString> &connectedIds, bool clearOthers)
+SiteDirectory::SaveResult SiteDirectory::syncPublishingConnected(const QSet<QString> &connectedIds,
+                                                                 bool clearOthers)
 {
-    if (!persistenceWritable())
-        return;
     QList<SiteRecord> next = m_sites;
     bool changed = false;
     for (SiteRecord &site : next) {
@@ -176,19 +151,17 @@ void SiteDirectory::syncPublishingConnected(const QSet<QString> &connectedIds, b
             changed = true;
         }
     }
-    if (changed)
-        commit(std::move(next), false);
+    if (!changed)
+        return std::nullopt;
+    return commit(std::move(next), false);
 }
 
-void SiteDirectory::markPublishingConnected(const QString &siteId, const QString &name)
+SiteDirectory::SaveResult SiteDirectory::markPublishingConnected(const QString &siteId,
+                                                                 const QString &name)
 {
-    if (!persistenceWritable())
-        return;
     const QDateTime now = clock().now();
-    if (site(siteId)) {
-        setPublishingConnectedAt(now, siteId);
-        return;
-    }
+    if (site(siteId))
+        return setPublishingConnectedAt(now, siteId);
     QList<SiteRecord> next = m_sites;
     SiteRecord added;
     added.id = siteId;
@@ -196,21 +169,19 @@ void SiteDirectory::markPublishingConnected(const QString &siteId, const QString
     added.nameSeenAt = now;
     added.publishingConnectedAt = now;
     next.append(std::move(added));
-    commit(std::move(next), true);
+    return commit(std::move(next), true);
 }
 
-void SiteDirectory::setPublishingConnectedAt(const std::optional<QDateTime> &date,
-                                             const QString &siteId)
+SiteDirectory::SaveResult SiteDirectory::setPublishingConnectedAt(const std::optional<QDateTime> &date,
+                                                                  const QString &siteId)
 {
-    if (!persistenceWritable())
-        return;
     QList<SiteRecord> next = m_sites;
     const auto found = std::find_if(next.begin(), next.end(),
                                     [&](const SiteRecord &site) { return site.id == siteId; });
     if (found == next.end())
-        return;
+        return std::nullopt;
     found->publishingConnectedAt = date;
-    commit(std::move(next), false);
+    return commit(std::move(next), false);
 }
 
 std::optional<SiteRecord> SiteDirectory::site(const QString &siteId) const

@@ -13,4 +13,8 @@ namespace DataFolder {
 /// The folder's path; not created here (each store creates it before its first read).
 [[nodiscard]] QString path();
 
+/// A path as a sentence names it: inside the home folder it starts with "~"
+/// ("~/.local/share/Tessavine"); elsewhere it is shown whole.
+[[nodiscard]] QString displayPath(const QString &path);
+
 } // namespace DataFolder

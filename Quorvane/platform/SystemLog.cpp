@@ -6,35 +6,21 @@
 
 Q_LOGGING_CATEGORY(lcErrors, "studio.velliscor.quorvane.errors")
 
-namespace {
-
-class Journal final : public SystemLog
-{
-public:
-    Journal()
-    {
-        // openlog keeps the pointer, so the identifier must outlive every later syslog call.
-        openlog("studio.velliscor.quorvane", LOG_PID, LOG_USER);
-    }
-
-    void error(const QString &area, const QString &message) override
-    {
-        if (!lcErrors().isCriticalEnabled())
-            return;
-        syslog(LOG_ERR, "%s", line(area, message).toUtf8().constData());
-    }
-};
-
-} // namespace
-
 QString SystemLog::line(const QString &area, const QString &message)
 {
     QString text = QLatin1Char('[') + area + QStringLiteral("] ") + message;
     return text.remove(QChar::Null);
 }
 
-SystemLog &SystemLog::journal()
+JournalLog::JournalLog()
 {
-    static Journal journal;
-    return journal;
+    // openlog keeps the pointer, so the identifier is a literal that outlives every later call.
+    openlog("studio.velliscor.quorvane", LOG_PID, LOG_USER);
+}
+
+void JournalLog::error(const QString &area, const QString &message)
+{
+    if (!lcErrors().isCriticalEnabled())
+        return;
+    syslog(LOG_ERR, "%s", line(area, message).toUtf8().constData());
 }

@@ -3,18 +3,13 @@
 #include "scheduling/ScheduleCoding.h"
 
 #include "foundation/BackendTimestamp.h"
+#include "foundation/InternetDateTime.h"
 
 namespace ScheduleCoding {
 
 QDateTime parseCacheDate(QStringView text)
 {
-    if (text.size() != 20 || text[10] != u'T' || text[19] != u'Z')
-        return {};
-    const QDate date = QDate::fromString(text.first(10).toString(), u"yyyy-MM-dd");
-    const QTime time = QTime::fromString(text.sliced(11, 8).toString(), u"HH:mm:ss");
-    if (!date.isValid() || !time.isValid())
-        return {};
-    return QDateTime(date, time, Qt::UTC);
+    return InternetDateTime::parse(text, InternetDateTime::utcForm);
 }
 
 Reader::Reader(const QJsonValue &value, DateForm dates, QString path)

@@ -22,11 +22,11 @@ namespace ScheduleCoding {
 /// How dates are written in the document being coded.
 enum class DateForm {
     Cache,   ///< the cache file: UTC with whole seconds and "Z" ("2026-03-08T15:30:00Z")
-    Backend, ///< backend rows and replies: any offset, 0-9 fraction digits (BackendTimestamp)
+    Backend, ///< backend rows and replies: any offset or none (UTC), 0-9 fraction digits (BackendTimestamp)
 };
 
 /// The instant of a cache date text; invalid for any other form. The cache file writes its dates
-/// with InternetDateTime::format, and reads back only that exact form.
+/// with InternetDateTime::format, and reads back only that exact form (InternetDateTime::utcForm).
 [[nodiscard]] QDateTime parseCacheDate(QStringView text);
 
 /// Reads one JSON object of a schedule document, its dates in that document's form.

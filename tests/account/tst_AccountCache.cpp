@@ -20,20 +20,6 @@ const QUuid kOwner = QUuid::fromString(QStringLiteral("3f2b8c1e-5d4a-4e8f-9a7b-1
 const QDateTime kFetched = QDateTime(QDate(2026, 1, 15), QTime(12, 0, 0, 250), Qt::UTC);
 const double kFetchedSeconds = 790171200.25;
 
-QByteArray writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return bytes;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class tst_AccountCache : public QObject
@@ -177,74 +163,6 @@ private slots:
 
         again.remove();
         QVERIFY(!QFile::exists(cache.path()));
-    }
-
-    void unusableFileIsPreservedAndNeverOverwritten_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::newRow("version 2")
-            << QByteArray(R"({"version":2,"profile":{"email":"ada@example.com","marketingOptIn":true,"fetchedAt":1}})");
-        QTest::newRow("neither layout") << QByteArray(R"({"user":"ada"})");
-        QTest::newRow("truncated") << QByteArray("{\"version\":1,\"prof");
-    }
-
-    void unusableFileIsPreservedAndNeverOverwritten()
-    {
-        QFETCH(QByteArray, content);
-        TempHome home;
-        ManualClock clock;
-        AccountCache cache(home.appDataDir(), clock);
-        writeFile(cache.path(), content);
-
-        const AccountCache::Load load = cache.load();
-        QCOMPARE(load.outcome, AccountCache::Load::Outcome::Preserved);
-        QCOMPARE(load.failure, std::optional<QString>());
-        QVERIFY(!cache.isWritable());
-        const QString backup = home.appDataDir()
-            + QStringLiteral("/account-unreadable-%1.json").arg(clock.now().toSecsSinceEpoch());
-        QCOMPARE(readFile(backup), content);
-
-        QCOMPARE(cache.write(PersistedAccount{1, kOwner, {QStringLiteral("bob@example.com"), true, kFetched}}),
-                 std::optional<QString>());
-        cache.remove();
-        QCOMPARE(readFile(cache.path()), content);
-    }
-
-    // Tests run as root, which reads through any permission bits; a folder standing where the file
-    // should be cannot be read by anyone.
-    void fileThatCannotBeReadTurnsTheCacheReadOnly()
-    {
-        TempHome home;
-        ManualClock clock;
-        AccountCache cache(home.appDataDir(), clock);
-        QVERIFY(QDir().mkpath(cache.path()));
-        writeFile(cache.path() + QStringLiteral("/keep"), "mine");
-
-        const AccountCache::Load load = cache.load();
-        QCOMPARE(load.outcome, AccountCache::Load::Outcome::Preserved);
-        QVERIFY(load.failure && load.failure->startsWith(QStringLiteral("account.json could not be read: ")));
-        QVERIFY(!cache.isWritable());
-
-        QCOMPARE(cache.write(PersistedAccount{1, kOwner, {QStringLiteral("ada@example.com"), true, kFetched}}),
-                 std::optional<QString>());
-        cache.remove();
-        QCOMPARE(readFile(cache.path() + QStringLiteral("/keep")), QByteArray("mine"));
-    }
-
-    void failedBackupIsReportedAndStaysReadOnly()
-    {
-        TempHome home;
-        ManualClock clock;
-        AccountCache cache(home.appDataDir(), clock);
-        writeFile(cache.path(), R"({"version":3})");
-        QVERIFY(QDir().mkpath(home.appDataDir()
-                              + QStringLiteral("/account-unreadable-%1.json").arg(clock.now().toSecsSinceEpoch())));
-
-        const AccountCache::Load load = cache.load();
-        QCOMPARE(load.outcome, AccountCache::Load::Outcome::Preserved);
-        QVERIFY(load.failure && load.failure->startsWith(QStringLiteral("backup failed: ")));
-        QVERIFY(!cache.isWritable());
-        QCOMPARE(readFile(cache.path()), QByteArray(R"({"version":3})"));
     }
 };
 

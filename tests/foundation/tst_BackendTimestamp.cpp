@@ -22,9 +22,17 @@ private slots:
         QTest::newRow("positive offset") << "2026-03-08T17:30:00+02:00" << base;
         QTest::newRow("negative offset, no colon") << "2026-03-08T10:00:00-0530" << base;
         QTest::newRow("hour-only offset") << "2026-03-08T16:30:00+01" << base;
+        // A column without a zone holds UTC.
+        QTest::newRow("no zone") << "2026-03-08T15:30:00" << base;
+        QTest::newRow("no zone, fraction") << "2026-03-08T15:30:00.25" << base.addMSecs(250);
 
         QTest::newRow("bare date") << "2026-03-08" << QDateTime();
-        QTest::newRow("no offset") << "2026-03-08T15:30:00" << QDateTime();
+        QTest::newRow("date and hour only") << "2026-03-08T15" << QDateTime();
+        QTest::newRow("empty fraction") << "2026-03-08T15:30:00.Z" << QDateTime();
+        QTest::newRow("offset without minutes' digits") << "2026-03-08T15:30:00+01:" << QDateTime();
+        QTest::newRow("text after the time") << "2026-03-08T15:30:00 UTC" << QDateTime();
+        QTest::newRow("past the year 9999") << "9999-12-31T23:59:59.999-23:59" << QDateTime();
+        QTest::newRow("before the year 1") << "0001-01-01T00:00:00+0100" << QDateTime();
         QTest::newRow("ten digits") << "2026-03-08T15:30:00.1234567890Z" << QDateTime();
         QTest::newRow("impossible day") << "2026-02-30T15:30:00Z" << QDateTime();
         QTest::newRow("impossible offset") << "2026-03-08T15:30:00+25:00" << QDateTime();

@@ -6,6 +6,8 @@
 
 #include <limits>
 
+using ReferenceSeconds::Instant;
+
 class tst_ReferenceSeconds : public QObject
 {
     Q_OBJECT
@@ -18,6 +20,8 @@ private slots:
         QCOMPARE(ReferenceSeconds::from(instant), 794676600.25);
         QCOMPARE(ReferenceSeconds::toDate(794676600.25, 1e11), std::optional<QDateTime>(instant));
         QCOMPARE(ReferenceSeconds::toDate(-1.0, 1e11), std::optional<QDateTime>(ReferenceSeconds::origin().addSecs(-1)));
+        QCOMPARE(Instant(instant).seconds(), 794676600.25);
+        QCOMPARE(Instant(instant).date(), instant);
     }
 
     void refused_data()
@@ -36,6 +40,19 @@ private slots:
         QFETCH(double, seconds);
         QFETCH(double, furthest);
         QCOMPARE(ReferenceSeconds::toDate(seconds, furthest), std::nullopt);
+        QVERIFY(!Instant::fromSeconds(seconds, furthest));
+    }
+
+    void anInstantKeepsTheNumberItWasGiven()
+    {
+        // Apart by less than a millisecond: the dates are one, the instants are not.
+        const Instant earlier = *Instant::fromSeconds(700000000.0001, 1e11);
+        const Instant later = *Instant::fromSeconds(700000000.0004, 1e11);
+        QCOMPARE(earlier.date(), later.date());
+        QVERIFY(earlier < later);
+        QVERIFY(earlier != later);
+        QCOMPARE(Instant::fromSeconds(790000000.1234567, 1e11)->seconds(), 790000000.1234567);
+        QCOMPARE(later.date(), ReferenceSeconds::origin().addSecs(700000000));
     }
 };
 

@@ -6,6 +6,9 @@
 // cleared in turn, announcing on standard output each write of the file just before it starts.
 #include "model/SiteDirectory.h"
 #include "support/ManualClock.h"
+#include "support/MemorySystemLog.h"
+
+#include "model/ErrorLog.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -19,12 +22,14 @@ int main(int argc, char **argv)
     if (!out.open(1, QIODevice::WriteOnly | QIODevice::Unbuffered))
         return 4;
     ManualClock clock; // the same fixed time as the test, so the marked content is known
-    SiteDirectory directory(app.arguments().at(1), clock,
-                            [&out](const QByteArray &bytes, const QString &path) {
-                                // Once the test has gone, a write to the closed pipe ends us.
-                                out.write("writing\n");
-                                return StoreFile::writeAtomically(bytes, path);
-                            });
+    MemorySystemLog systemLog;
+    ErrorLog log(systemLog);
+    SiteDirectory directory(app.arguments().at(1),
+                            {clock, log.recorder(), [&out](const QByteArray &bytes, const QString &path) {
+                                 // Once the test has gone, a write to the closed pipe ends us.
+                                 out.write("writing\n");
+                                 return StoreFile::writeAtomically(bytes, path);
+                             }});
     if (!directory.persistenceWritable())
         return 3;
     QSet<QString> all;

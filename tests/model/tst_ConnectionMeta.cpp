@@ -31,8 +31,8 @@ private slots:
         const std::optional<ConnectionMeta> meta =
             ConnectionMeta::fromJson(object(R"({"verifiedAt": 0, "addedAt": 794676600.25})"));
         QVERIFY(meta);
-        QCOMPARE(meta->verifiedAt, utc(2001, 1, 1, 0, 0, 0));
-        QCOMPARE(meta->addedAt, utc(2026, 3, 8, 15, 30, 0, 250));
+        QCOMPARE(meta->verifiedAt->date(), utc(2001, 1, 1, 0, 0, 0));
+        QCOMPARE(meta->addedAt->date(), utc(2026, 3, 8, 15, 30, 0, 250));
         QCOMPARE(meta->toJson().value(u"addedAt").toDouble(), 794676600.25);
     }
 
@@ -40,8 +40,8 @@ private slots:
     {
         ConnectionMeta meta;
         meta.sites = QList<SiteRef>{{QStringLiteral("Acme"), QStringLiteral("s1"), QStringLiteral("acme")}};
-        meta.verifiedAt = utc(2026, 3, 8, 15, 30, 0, 123);
-        meta.addedAt = utc(1999, 12, 31, 23, 59, 59, 999);
+        meta.verifiedAt = ReferenceSeconds::Instant(utc(2026, 3, 8, 15, 30, 0, 123));
+        meta.addedAt = ReferenceSeconds::Instant(utc(1999, 12, 31, 23, 59, 59, 999));
         meta.source = QStringLiteral("model");
         QCOMPARE(ConnectionMeta::fromJson(meta.toJson()), meta);
 

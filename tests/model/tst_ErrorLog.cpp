@@ -1,19 +1,12 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "model/ErrorLog.h"
+#include "support/MemorySystemLog.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 namespace {
-
-/// Keeps the lines instead of writing them to the system's log.
-class RecordingSystemLog final : public SystemLog
-{
-public:
-    void error(const QString &area, const QString &message) override { lines.append(line(area, message)); }
-    QStringList lines;
-};
 
 const QDateTime start(QDate(2026, 1, 15), QTime(12, 0), Qt::UTC);
 
@@ -39,7 +32,7 @@ private slots:
         QFETCH(qint64, laterBySeconds);
         QFETCH(int, kept);
 
-        RecordingSystemLog systemLog;
+        MemorySystemLog systemLog;
         ErrorLog log(systemLog);
         log.record(QStringLiteral("sites"), QStringLiteral("Couldn't save sites.json."), start);
         log.record(QStringLiteral("sites"), QStringLiteral("Couldn't save sites.json."), start.addSecs(laterBySeconds));
@@ -51,7 +44,7 @@ private slots:
 
     void eventHoldsTheRedactedMessage()
     {
-        RecordingSystemLog systemLog;
+        MemorySystemLog systemLog;
         ErrorLog log(systemLog);
         QSignalSpy changed(&log, &ErrorLog::eventsChanged);
 
@@ -69,7 +62,7 @@ private slots:
 
     void repeatIsMatchedAfterRedaction()
     {
-        RecordingSystemLog systemLog;
+        MemorySystemLog systemLog;
         ErrorLog log(systemLog);
         log.record(QStringLiteral("account"), QStringLiteral("Refused Bearer one"), start);
         log.record(QStringLiteral("account"), QStringLiteral("Refused Bearer two"), start.addSecs(1));
@@ -79,7 +72,7 @@ private slots:
 
     void repeatsAreMatchedByAreaAndAcrossOtherEvents()
     {
-        RecordingSystemLog systemLog;
+        MemorySystemLog systemLog;
         ErrorLog log(systemLog);
         QSignalSpy changed(&log, &ErrorLog::eventsChanged);
         log.record(QStringLiteral("projects"), QStringLiteral("Disk full."), start);
@@ -97,7 +90,7 @@ private slots:
 
     void keepsTheNewestFifty()
     {
-        RecordingSystemLog systemLog;
+        MemorySystemLog systemLog;
         ErrorLog log(systemLog);
         for (int i = 1; i <= 50; ++i)
             log.record(QStringLiteral("area"), QStringLiteral("failure %1").arg(i), start);
@@ -114,7 +107,7 @@ private slots:
 
     void signInKeyNeverReachesTheLogAsNul()
     {
-        RecordingSystemLog systemLog;
+        MemorySystemLog systemLog;
         ErrorLog log(systemLog);
         const QString key = QChar::Null + QStringLiteral("claude-auth");
 
@@ -136,12 +129,6 @@ private slots:
                                    {"area", "sites"},
                                    {"message", "Disk full."}};
         QCOMPARE(event.toJson(), expected);
-    }
-
-    void sharedIsOneLog()
-    {
-        QCOMPARE(&ErrorLog::shared(), &ErrorLog::shared());
-        QCOMPARE(ErrorLog::shared().reportState(), ErrorLog::ReportState::Idle);
     }
 
     void cancellation_data()

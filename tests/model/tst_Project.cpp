@@ -38,8 +38,8 @@ Project fullProject()
     project.issue = QStringLiteral("Scope check failed");
     project.issueRecovery = Recovery::verifySite;
     project.createdAt = QDateTime(QDate(2026, 3, 8), QTime(15, 30, 0), Qt::UTC);
-    project.siteID = QStringLiteral("site-1");
-    project.pendingSiteID = QStringLiteral("site-2");
+    project.siteId = QStringLiteral("site-1");
+    project.pendingSiteId = QStringLiteral("site-2");
     project.pendingSiteName = QStringLiteral("Acme Two");
     project.registryIntent = Intent{Intent::Rename{QStringLiteral("webflow-acme"), QStringLiteral("webflow-acme-2")}};
     return project;
@@ -120,7 +120,7 @@ private slots:
         const std::optional<Project> project = Project::fromJson(stored(extra), &error);
         QVERIFY2(project, qPrintable(error));
         QCOMPARE(project->issueRecovery, recovery);
-        QCOMPARE(project->siteID.has_value(), hasSite);
+        QCOMPARE(project->siteId.has_value(), hasSite);
         QVERIFY(!project->registryIntent);
         QCOMPARE(project->createdAt, QDateTime(QDate(2026, 3, 8), QTime(15, 30, 0), Qt::UTC));
     }
@@ -204,9 +204,9 @@ private slots:
         QVERIFY(other != unregistering);
 
         other = project;
-        other.siteID = QString();
+        other.siteId = QString();
         QVERIFY(other != project);
-        other.siteID.reset();
+        other.siteId.reset();
         QVERIFY(other != project);
     }
 

@@ -1,16 +1,14 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "model/ProjectStore.h"
-#include "support/ManualClock.h"
 #include "support/StoreTesting.h"
-#include "support/TempHome.h"
 
 #include <QTest>
 
 namespace {
 
-using Result = ProjectStore::MutationResult;
-using Kind = ProjectStore::MutationFailure::Kind;
+using Result = ProjectStore::SaveResult;
+using Kind = ProjectStore::SaveFailure::Kind;
 using Collision = ProjectStore::NameCollision;
 const Result kInvalid{{Kind::invalid, {}}};
 const QString kReviewBeta = QStringLiteral("This MCP now verifies a different Webflow site (Beta "
@@ -50,19 +48,16 @@ QStringList titlesOf(const QList<Project> &projects)
 }
 
 // A store in a temporary home holding the given projects, with a writer that counts.
-struct Fixture
+struct Fixture : StoreFixture
 {
     explicit Fixture(const QList<Project> &projects = {})
-        : store(home.appDataDir(), clock, writer.writer())
+        : store(folder(), environment())
     {
         if (!projects.isEmpty() && store.saveProjects(projects))
             qFatal("could not set up the projects");
         writer.writes = 0;
     }
 
-    TempHome home;
-    ManualClock clock{distinctStart()};
-    TestWriter writer;
     ProjectStore store;
 };
 
@@ -121,7 +116,7 @@ private slots:
         const auto result = fixture.store.createProject(title);
         QCOMPARE(std::holds_alternative<Project>(result), created);
         if (!created) {
-            QCOMPARE(std::get<ProjectStore::MutationFailure>(result), *kInvalid);
+            QCOMPARE(std::get<ProjectStore::SaveFailure>(result), *kInvalid);
             QCOMPARE(fixture.writer.writes, 0);
             QCOMPARE(fixture.store.projects(), existing);
             return;
@@ -130,7 +125,7 @@ private slots:
         QCOMPARE(added.title, title.trimmed());
         QCOMPARE(added.mcpName, ::normalizedMCPName(title));
         QCOMPARE(added.createdAt, fixture.clock.now());
-        QVERIFY(!added.issue && !added.siteID && !added.registryIntent);
+        QVERIFY(!added.issue && !added.siteId && !added.registryIntent);
         QCOMPARE(fixture.store.projects().last(), added);
     }
 
@@ -157,8 +152,8 @@ private slots:
     void setIssue()
     {
         Project review = project("Review", "webflow-review");
-        review.siteID = QStringLiteral("a");
-        review.pendingSiteID = QStringLiteral("b");
+        review.siteId = QStringLiteral("a");
+        review.pendingSiteId = QStringLiteral("b");
         review.issue = kReviewBeta;
         review.issueRecovery = Project::IssueRecovery::reviewSiteIdentity;
         const Project plain = project("Plain", "webflow-plain");
@@ -218,20 +213,20 @@ private slots:
     void siteBinding()
     {
         Project bound = project("Bound", "webflow-bound");
-        bound.siteID = QStringLiteral("a");
+        bound.siteId = QStringLiteral("a");
         bound.issue = QStringLiteral("Something else");
         bound.issueRecovery = Project::IssueRecovery::verifySite;
         const Project unbound = project("Unbound", "webflow-unbound");
         Fixture fixture({bound, unbound});
 
-        QCOMPARE(fixture.store.setSiteID(bound.id, QStringLiteral("a")), kInvalid);
-        QCOMPARE(fixture.store.setSiteID(unbound.id, std::nullopt), kInvalid);
+        QCOMPARE(fixture.store.setSiteId(bound.id, QStringLiteral("a")), kInvalid);
+        QCOMPARE(fixture.store.setSiteId(unbound.id, std::nullopt), kInvalid);
         QCOMPARE(fixture.store.acceptPendingSite(bound.id), kInvalid);
         QCOMPARE(fixture.writer.writes, 0);
 
-        QCOMPARE(fixture.store.setSiteID(bound.id, QStringLiteral("b")), Result());
+        QCOMPARE(fixture.store.setSiteId(bound.id, QStringLiteral("b")), Result());
         const Project moved = fixture.store.projects().first();
-        QCOMPARE(moved.siteID, std::optional(QStringLiteral("b")));
+        QCOMPARE(moved.siteId, std::optional(QStringLiteral("b")));
         QCOMPARE(moved.issue, std::optional(QStringLiteral("Something else")));
         QVERIFY(!moved.issueRecovery);
     }
@@ -239,7 +234,7 @@ private slots:
     void reconcileSites()
     {
         Project bound = project("Bound", "webflow-bound");
-        bound.siteID = QStringLiteral("a");
+        bound.siteId = QStringLiteral("a");
         const Project unbound = project("Unbound", "webflow-unbound");
         Fixture fixture({bound, unbound});
 
@@ -254,13 +249,13 @@ private slots:
                                                                        "webflow-unbound"})}),
                  Result());
         const Project reviewed = fixture.store.projects().first();
-        QCOMPARE(reviewed.pendingSiteID, std::optional(QStringLiteral("b")));
+        QCOMPARE(reviewed.pendingSiteId, std::optional(QStringLiteral("b")));
         QCOMPARE(reviewed.pendingSiteName, std::optional(QStringLiteral("Beta Shop")));
         QCOMPARE(reviewed.issue, std::optional(kReviewBeta));
         QCOMPARE(reviewed.issueRecovery, std::optional(Project::IssueRecovery::reviewSiteIdentity));
         const Project newlyBound = fixture.store.projects().last();
-        QCOMPARE(newlyBound.siteID, std::optional(QStringLiteral("c")));
-        QCOMPARE(newlyBound.pendingSiteID, std::optional(QStringLiteral("b")));
+        QCOMPARE(newlyBound.siteId, std::optional(QStringLiteral("c")));
+        QCOMPARE(newlyBound.pendingSiteId, std::optional(QStringLiteral("b")));
 
         // The same review again still counts as a change.
         const int writes = fixture.writer.writes;
@@ -272,14 +267,14 @@ private slots:
         QCOMPARE(fixture.store.projects().first().issue, std::optional(kReviewBeta));
         QCOMPARE(fixture.store.reconcileSites({site("a", "Alpha", {"webflow-bound"})}), Result());
         const Project settled = fixture.store.projects().first();
-        QCOMPARE(settled.siteID, std::optional(QStringLiteral("a")));
-        QVERIFY(!settled.pendingSiteID && !settled.pendingSiteName && !settled.issue);
+        QCOMPARE(settled.siteId, std::optional(QStringLiteral("a")));
+        QVERIFY(!settled.pendingSiteId && !settled.pendingSiteName && !settled.issue);
 
         // Accepting a pending site moves the project there.
         QCOMPARE(fixture.store.acceptPendingSite(newlyBound.id), Result());
         const Project accepted = fixture.store.projects().last();
-        QCOMPARE(accepted.siteID, std::optional(QStringLiteral("b")));
-        QVERIFY(!accepted.pendingSiteID && !accepted.issue && !accepted.issueRecovery);
+        QCOMPARE(accepted.siteId, std::optional(QStringLiteral("b")));
+        QVERIFY(!accepted.pendingSiteId && !accepted.issue && !accepted.issueRecovery);
     }
 
     void adoptUnclaimedConnections_data()
@@ -317,7 +312,7 @@ private slots:
     {
         Fixture fixture({project("Mine", "webflow-mine")});
         ConnectionMeta added;
-        added.addedAt = QDateTime(QDate(2024, 5, 1), QTime(8, 0), Qt::UTC);
+        added.addedAt = ReferenceSeconds::Instant(QDateTime(QDate(2024, 5, 1), QTime(8, 0), Qt::UTC));
         QCOMPARE(fixture.store.adoptUnclaimedConnections({}), Result());
         QCOMPARE(fixture.store.adoptUnclaimedConnections({connection("webflow-mine")}), Result());
         QCOMPARE(fixture.writer.writes, 0);
@@ -327,7 +322,7 @@ private slots:
                  Result());
         QCOMPARE(fixture.writer.writes, 1);
         QCOMPARE(titlesOf(fixture.store.projects()), (QStringList{"Mine", "New"}));
-        QCOMPARE(fixture.store.projects().last().createdAt, *added.addedAt);
+        QCOMPARE(fixture.store.projects().last().createdAt, added.addedAt->date());
     }
 
     void removeAndLookUp()

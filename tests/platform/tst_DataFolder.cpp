@@ -14,6 +14,32 @@ private slots:
     {
         TempHome home;
         QCOMPARE(DataFolder::path(), home.appDataDir());
+        QCOMPARE(DataFolder::displayPath(DataFolder::path()), QStringLiteral("~/.local/share/Tessavine"));
+    }
+
+    void displayPath_data()
+    {
+        QTest::addColumn<QString>("relative");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("inside the home") << "data/Tessavine" << "~/data/Tessavine";
+        QTest::newRow("the home itself") << "" << "~";
+        QTest::newRow("a trailing slash") << "data/" << "~/data";
+    }
+
+    void displayPath()
+    {
+        QFETCH(QString, relative);
+        QFETCH(QString, expected);
+        TempHome home;
+        QCOMPARE(DataFolder::displayPath(home.path() + u'/' + relative), expected);
+    }
+
+    void aPathOutsideTheHomeIsShownWhole()
+    {
+        TempHome home;
+        // A sibling that merely starts with the home's name is not inside it.
+        QCOMPARE(DataFolder::displayPath(home.path() + QStringLiteral("-other/x")), home.path() + QStringLiteral("-other/x"));
+        QCOMPARE(DataFolder::displayPath(QStringLiteral("/var/lib/x")), QStringLiteral("/var/lib/x"));
     }
 };
 

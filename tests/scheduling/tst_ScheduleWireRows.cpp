@@ -128,7 +128,7 @@ private slots:
         QTest::newRow("nine digits") << u"2026-03-08T09:30:00.999999999Z"_s << at(9, 30).addMSecs(999);
         QTest::newRow("other offset") << u"2026-03-08T11:30:00+02:00"_s << at(9, 30);
         QTest::newRow("bare date") << u"2026-03-08"_s << QDateTime();
-        QTest::newRow("no offset") << u"2026-03-08T09:30:00"_s << QDateTime();
+        QTest::newRow("no offset is UTC") << u"2026-03-08T09:30:00"_s << at(9, 30);
     }
 
     void timestamps()

@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "support/StoreTesting.h"
 
-#include "model/ErrorLog.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -22,27 +20,6 @@ void putFile(const QString &path, const QByteArray &bytes)
         qFatal("cannot write %s", qPrintable(path));
 }
 
-QStringList loggedSince(const QString &area, qsizetype from)
-{
-    QStringList messages;
-    for (const ErrorEvent &event : ErrorLog::shared().events().mid(from)) {
-        if (event.area == area)
-            messages.append(event.message);
-    }
-    return messages;
-}
-
-qsizetype loggedCount()
-{
-    return ErrorLog::shared().events().size();
-}
-
-QDateTime distinctStart()
-{
-    static int day = 0;
-    return QDateTime(QDate(2026, 1, 1).addDays(++day), QTime(12, 0), Qt::UTC);
-}
-
 AtomicWriter TestWriter::writer()
 {
     return [this](const QByteArray &bytes, const QString &path) -> std::optional<QString> {
@@ -51,4 +28,19 @@ AtomicWriter TestWriter::writer()
             return failure;
         return StoreFile::writeAtomically(bytes, path);
     };
+}
+
+LocalStore::Environment StoreFixture::environment()
+{
+    return {clock, log.recorder(), writer.writer()};
+}
+
+QStringList StoreFixture::logged(const QString &area) const
+{
+    QStringList messages;
+    for (const ErrorEvent &event : log.events()) {
+        if (event.area == area)
+            messages.append(event.message);
+    }
+    return messages;
 }

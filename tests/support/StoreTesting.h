@@ -3,9 +3,13 @@
 #pragma once
 
 #include "foundation/StoreFile.h"
+#include "model/ErrorLog.h"
+#include "model/LocalStore.h"
+#include "support/ManualClock.h"
+#include "support/MemorySystemLog.h"
+#include "support/TempHome.h"
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -19,16 +23,6 @@
 /// Writes a file whole, creating its folder first.
 void putFile(const QString &path, const QByteArray &bytes);
 
-/// The messages the error log holds under `area`, leaving out its first `from` events.
-[[nodiscard]] QStringList loggedSince(const QString &area, qsizetype from);
-
-/// How many events the error log holds now.
-[[nodiscard]] qsizetype loggedCount();
-
-/// A different day at noon for every call: the error log drops a repeat of the same failure within
-/// a minute, so each case that checks the log starts at a time of its own.
-[[nodiscard]] QDateTime distinctStart();
-
 /**
  * @brief An AtomicWriter for tests: counts its calls, writes for real, and fails with `failure`
  * while that is set. The store must not outlive it.
@@ -40,4 +34,25 @@ public:
 
     int writes = 0;
     std::optional<QString> failure;
+};
+
+/**
+ * @brief What a store under test is handed and where it lives: a temporary home for its folder,
+ * a clock the test moves, an error log of the test's own over a system log that keeps its lines,
+ * and a writer that counts and can fail. Stores made from it must not outlive it.
+ */
+struct StoreFixture
+{
+    TempHome home;
+    ManualClock clock;
+    MemorySystemLog systemLog;
+    ErrorLog log{systemLog};
+    TestWriter writer;
+
+    /// The application's data folder in the temporary home; not created here.
+    [[nodiscard]] QString folder() const { return home.appDataDir(); }
+    /// The clock, the log's recorder and the counting writer.
+    [[nodiscard]] LocalStore::Environment environment();
+    /// The messages the log holds under `area`, oldest first.
+    [[nodiscard]] QStringList logged(const QString &area) const;
 };

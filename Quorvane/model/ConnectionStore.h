@@ -19,32 +19,15 @@
  * file that cannot be used is never overwritten: the store then starts empty and refuses every
  * change for the rest of the process, with a sentence the application shows.
  */
-class Store : public LocalStore
+class ConnectionStore : public LocalStore
 {
     Q_OBJECT
     /// The metadata by connection name.
     Q_PROPERTY(QMap<QString, ConnectionMeta> connections READ connections NOTIFY connectionsChanged)
 
 public:
-    /// Why a change was not saved. `message` is the store's persistenceIssue at that moment.
-    struct SaveFailure
-    {
-        enum class Kind {
-            readOnly, ///< The store was read-only; nothing was attempted.
-            writeFailed, ///< Writing failed just now; the store has turned read-only.
-        };
-        Kind kind;
-        QString message;
-
-        friend bool operator==(const SaveFailure &, const SaveFailure &) = default;
-    };
-    /// Nothing on success.
-    using SaveResult = std::optional<SaveFailure>;
-
-    /// Loads folder/connections.json (creating the folder when missing). The clock dates added
-    /// entries, preserved copies and error-log entries.
-    Store(const QString &folder, Clock &clock, AtomicWriter writer = StoreFile::writeAtomically,
-          QObject *parent = nullptr);
+    /// Loads folder/connections.json (creating the folder when missing).
+    ConnectionStore(const QString &folder, Environment environment, QObject *parent = nullptr);
 
     [[nodiscard]] const QMap<QString, ConnectionMeta> &connections() const { return m_connections; }
 
@@ -53,8 +36,8 @@ public:
     /// A copy of a connection's metadata, without its recorded scope when that scope is older than
     /// the connection itself (verified before it was added, or with no addition time).
     [[nodiscard]] std::optional<ConnectionMeta> meta(const QString &name) const;
-    /// Sets a connection's metadata to nothing: removes its entry (no write when there is none).
-    [[nodiscard]] SaveResult setMeta(const QString &name);
+    /// Removes a connection's entry (no write when there is none).
+    [[nodiscard]] SaveResult removeMeta(const QString &name);
     /// Moves the metadata from `oldName` to `newName`: the old entry if there is one, else the
     /// new name's own, else `fallback`. Always saves.
     [[nodiscard]] SaveResult renameMeta(const QString &oldName, const QString &newName,
@@ -71,8 +54,5 @@ signals:
     void connectionsChanged();
 
 private:
-    void load();
-    void preserveUnreadable(const QByteArray &bytes);
-
     QMap<QString, ConnectionMeta> m_connections;
 };
