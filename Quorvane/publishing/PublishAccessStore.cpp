@@ -246,6 +246,18 @@ void PublishAccessStore::publishGrants(const QList<GrantRow> &grants, const QLis
     assign(m_isChecking, false, &PublishAccessStore::isCheckingChanged);
 }
 
+QCoro::Task<std::optional<bool>> PublishAccessStore::refreshUnder(CloudAuthSnapshot snapshot)
+{
+    const QPointer<PublishAccessStore> self(this);
+    const bool refreshed = co_await refresh();
+    if (!self)
+        co_return std::nullopt;
+    const bool current = co_await isCurrentIdentity(snapshot);
+    if (!self || !current)
+        co_return std::nullopt;
+    co_return refreshed;
+}
+
 // --- Operations -------------------------------------------------------------------------------
 
 QCoro::Task<PublishAccessStore::DisconnectOutcome> PublishAccessStore::disconnect(QString siteID)
@@ -264,16 +276,14 @@ QCoro::Task<PublishAccessStore::DisconnectOutcome> PublishAccessStore::disconnec
     const BackendResult<DisconnectResult> reply = co_await PublishAccessCalls::disconnect(client, request);
     if (!self)
         co_return accountChanged();
-    bool current = co_await isCurrentIdentity(*snapshot);
+    const bool current = co_await isCurrentIdentity(*snapshot);
     if (!self || !current)
         co_return accountChanged();
 
     if (reply) {
-        co_await refresh();
-        if (!self)
-            co_return accountChanged();
-        current = co_await isCurrentIdentity(*snapshot);
-        if (!self || !current)
+        // The refresh's own answer does not matter here, only that the identity held.
+        const std::optional<bool> refreshed = co_await refreshUnder(*snapshot);
+        if (!refreshed)
             co_return accountChanged();
         if (reply.value().alreadyDisconnected == true)
             co_return outcome(Kind::AlreadyDisconnected);
@@ -294,11 +304,8 @@ QCoro::Task<PublishAccessStore::DisconnectOutcome> PublishAccessStore::disconnec
     }
 
     if (failure && failure->isPendingRevocation()) {
-        co_await refresh();
-        if (!self)
-            co_return accountChanged();
-        current = co_await isCurrentIdentity(*snapshot);
-        if (!self || !current)
+        const std::optional<bool> refreshed = co_await refreshUnder(*snapshot);
+        if (!refreshed)
             co_return accountChanged();
         const QString message = failure->error ? BackendError::serverText(*failure->error) : revocationPendingSentence;
         setLastError(message);
@@ -307,18 +314,15 @@ QCoro::Task<PublishAccessStore::DisconnectOutcome> PublishAccessStore::disconnec
     }
 
     // Nothing says how it ended: a fresh read of the grants decides.
-    const bool refreshed = co_await refresh();
-    if (!self)
+    const std::optional<bool> refreshed = co_await refreshUnder(*snapshot);
+    if (!refreshed)
         co_return accountChanged();
-    current = co_await isCurrentIdentity(*snapshot);
-    if (!self || !current)
-        co_return accountChanged();
-    if (refreshed && m_pendingRevocationSiteIDs.contains(siteID)) {
+    if (*refreshed && m_pendingRevocationSiteIDs.contains(siteID)) {
         setLastError(revocationPendingSentence);
         record(disconnectArea, detail);
         co_return outcome(Kind::RevocationPending, revocationPendingSentence);
     }
-    if (refreshed && !trackedSiteIDs().contains(siteID))
+    if (*refreshed && !trackedSiteIDs().contains(siteID))
         co_return outcome(Kind::Disconnected);
     setLastError(undeterminedSentence);
     record(disconnectArea, detail);

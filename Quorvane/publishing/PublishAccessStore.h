@@ -227,6 +227,9 @@ private:
     /// Stores @p value; notifies through @p changed only when it differs from the stored one.
     template<typename T>
     void assign(T &field, const T &value, void (PublishAccessStore::*changed)());
+    /// Reads the grants afresh for an operation that began under @p snapshot: whether the read
+    /// succeeded, or none when the identity changed meanwhile and the operation must stop.
+    QCoro::Task<std::optional<bool>> refreshUnder(CloudAuthSnapshot snapshot);
     void publishGrants(const QList<GrantRow> &grants, const QList<OAuthRecoveryAttempt> &attempts);
     void setLastError(const std::optional<QString> &error);
     void record(const QString &area, const QString &message);
