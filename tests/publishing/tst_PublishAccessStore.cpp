@@ -589,6 +589,9 @@ private slots:
         QTest::newRow("an ordinary error, and the site is still connected")
             << QList{text(500, ordinaryBody)} << stillActive << false << Kind::Failed << undetermined
             << QStringList{"HTTP 500: " + QString::fromUtf8(ordinaryBody)};
+        QTest::newRow("an error page, cut short in the log")
+            << QList{text(500, QByteArray(2000, 'x'))} << stillActive << false << Kind::Failed << undetermined
+            << QStringList{u"HTTP 500: "_s + QString(500, u'x') + u"\u2026"_s};
         QTest::newRow("an empty error body, and the grant read fails")
             << QList{text(500, {})} << gone << true << Kind::Failed << undetermined << QStringList{u"HTTP 500: "_s};
         QTest::newRow("the network fails, and so does the grant read")
