@@ -14,15 +14,6 @@ namespace {
 // How much of a server's text is read at all.
 constexpr qsizetype examined = 64 * 1024;
 
-// A server's text becomes the user's sentence, a log line and a kept event: its secrets are taken
-// out and it is cut short, so that an error page of megabytes stays one short line. Only a head of
-// the text is read: the cut leaves nothing of what lies past it, and a secret cut in two at the
-// head's end still opens like one and is redacted.
-QString serverSentence(const QString &text)
-{
-    return sanitizedForDisplay(redactSecrets(text.left(examined).trimmed()), BackendError::messageLimit);
-}
-
 QString stringMember(const QJsonObject &object, QLatin1StringView key)
 {
     const QJsonValue value = object.value(key);
@@ -44,7 +35,7 @@ BackendError BackendError::fromReply(int status, const QByteArray &body)
         // "message", edge functions whatever their author chose, mostly "message" or "error".
         for (const auto key : {QLatin1StringView("msg"), QLatin1StringView("message"),
                                QLatin1StringView("error_description"), QLatin1StringView("error")}) {
-            error.m_message = serverSentence(stringMember(object, key));
+            error.m_message = serverText(stringMember(object, key));
             if (!error.m_message.isEmpty())
                 break;
         }
@@ -53,7 +44,7 @@ BackendError BackendError::fromReply(int status, const QByteArray &body)
             error.m_code = stringMember(object, QLatin1StringView("code"));
     }
     if (error.m_message.isEmpty() && !document.isObject())
-        error.m_message = serverSentence(QString::fromUtf8(body.left(3 * examined)));
+        error.m_message = serverText(QString::fromUtf8(body.left(3 * examined)));
     if (error.m_message.isEmpty())
         error.m_message = QStringLiteral("The server answered with status %1.").arg(status);
     return error;
@@ -104,6 +95,15 @@ BackendError BackendError::storage(int status, const QString &message)
     BackendError error(Kind::Storage, message);
     error.m_status = status;
     return error;
+}
+
+// A server's text becomes the user's sentence, a log line and a kept event: its secrets are taken
+// out and it is cut short, so that an error page of megabytes stays one short line. Only a head of
+// the text is read: the cut leaves nothing of what lies past it, and a secret cut in two at the
+// head's end still opens like one and is redacted.
+QString BackendError::serverText(const QString &text)
+{
+    return sanitizedForDisplay(redactSecrets(text.left(examined).trimmed()), messageLimit);
 }
 
 bool BackendError::isTransport() const

@@ -65,6 +65,10 @@ public:
     /// The raw body of an error answer, for callers that read it; never to be shown or logged.
     [[nodiscard]] QByteArray body() const { return m_body; }
 
+    /// A server's text as it may reach a sentence, a log line or a kept event: redacted, shown
+    /// safely (control characters as "·") and cut at messageLimit.
+    [[nodiscard]] static QString serverText(const QString &text);
+
     /// True for failures of the way to the server (offline, unreachable, timed out) rather than of
     /// the request itself.
     [[nodiscard]] bool isTransport() const;

@@ -52,14 +52,12 @@ std::optional<QUuid> JsonReader::optionalUuid(QLatin1StringView key)
 
 bool JsonReader::boolean(QLatin1StringView key)
 {
-    const QJsonValue value = required(key);
-    if (!ok())
-        return false;
-    if (!value.isBool()) {
-        fail(key, QStringLiteral("is not a Boolean"));
-        return false;
-    }
-    return value.toBool();
+    return booleanOf(key, required(key));
+}
+
+std::optional<bool> JsonReader::optionalBoolean(QLatin1StringView key)
+{
+    return optionalOf(key, &JsonReader::booleanOf);
 }
 
 qint64 JsonReader::integer(QLatin1StringView key)
@@ -139,6 +137,17 @@ QString JsonReader::typed(QLatin1StringView key, const QJsonValue &value)
         return {};
     }
     return value.toString();
+}
+
+bool JsonReader::booleanOf(QLatin1StringView key, const QJsonValue &value)
+{
+    if (!ok())
+        return false;
+    if (!value.isBool()) {
+        fail(key, QStringLiteral("is not a Boolean"));
+        return false;
+    }
+    return value.toBool();
 }
 
 QUuid JsonReader::uuidOf(QLatin1StringView key, const QJsonValue &value)

@@ -42,6 +42,7 @@ public:
     [[nodiscard]] QUuid uuid(QLatin1StringView key);
     [[nodiscard]] std::optional<QUuid> optionalUuid(QLatin1StringView key);
     [[nodiscard]] bool boolean(QLatin1StringView key);
+    [[nodiscard]] std::optional<bool> optionalBoolean(QLatin1StringView key);
     /// A whole number within the signed 64-bit range.
     [[nodiscard]] qint64 integer(QLatin1StringView key);
     [[nodiscard]] std::optional<qint64> optionalInteger(QLatin1StringView key);
@@ -63,6 +64,16 @@ public:
             items.append(std::move(*item));
         }
         return items;
+    }
+
+    /// An optional array read as list() reads a required one; none when the key is missing or null.
+    template<typename Decode>
+    [[nodiscard]] auto optionalList(QLatin1StringView key, Decode decode)
+        -> std::optional<decltype(list(key, decode))>
+    {
+        if (optional(key).isUndefined())
+            return std::nullopt;
+        return list(key, decode);
     }
 
     /// An optional nested object decoded with @p decode(value, error, path).
@@ -102,6 +113,7 @@ private:
     QJsonArray arrayAt(QLatin1StringView key);
     QString qualified(QLatin1StringView key) const;
     QString typed(QLatin1StringView key, const QJsonValue &value);
+    bool booleanOf(QLatin1StringView key, const QJsonValue &value);
     QUuid uuidOf(QLatin1StringView key, const QJsonValue &value);
     qint64 integerOf(QLatin1StringView key, const QJsonValue &value);
     QDateTime dateOf(QLatin1StringView key, const QJsonValue &value);
@@ -111,3 +123,26 @@ private:
     DateParser m_dates;
     QString m_error;
 };
+
+/// The elements of a JSON array (the rows of a table read), each decoded with
+/// @p decode(value, error, "row <index>"); one element that does not decode fails the whole
+/// array, so a reply is never used in part.
+template<typename Decode>
+[[nodiscard]] auto decodeJsonArray(const QJsonValue &value, Decode decode, QString *error)
+    -> std::optional<QList<typename std::invoke_result_t<Decode, QJsonValue, QString *, QString>::value_type>>
+{
+    if (!value.isArray()) {
+        if (error)
+            *error = QStringLiteral("the reply is not an array");
+        return std::nullopt;
+    }
+    QList<typename std::invoke_result_t<Decode, QJsonValue, QString *, QString>::value_type> items;
+    const QJsonArray array = value.toArray();
+    for (qsizetype index = 0; index < array.size(); ++index) {
+        auto item = decode(array.at(index), error, QStringLiteral("row %1").arg(index));
+        if (!item)
+            return std::nullopt;
+        items.append(std::move(*item));
+    }
+    return items;
+}

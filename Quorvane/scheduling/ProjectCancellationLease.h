@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
+#include "model/CloudAuthSnapshot.h"
 #include "scheduling/CancellationOutcome.h"
-#include "scheduling/CloudAuthSnapshot.h"
 
 #include <QString>
 #include <QUuid>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
-#include "scheduling/PublishDomain.h"
+#include "model/PublishDomain.h"
 
 #include <QDateTime>
 #include <QList>

@@ -40,22 +40,8 @@ public:
 /// A JSON array whose every element decodes; one bad element fails the whole list.
 template<typename Decode>
 [[nodiscard]] auto decodeList(const QJsonValue &value, Decode decode, QString *error)
-    -> std::optional<QList<typename std::invoke_result_t<Decode, QJsonValue, QString *, QString>::value_type>>
 {
-    if (!value.isArray()) {
-        if (error)
-            *error = QStringLiteral("the reply is not an array");
-        return std::nullopt;
-    }
-    QList<typename std::invoke_result_t<Decode, QJsonValue, QString *, QString>::value_type> items;
-    const QJsonArray array = value.toArray();
-    for (qsizetype index = 0; index < array.size(); ++index) {
-        auto item = decode(array.at(index), error, QStringLiteral("row %1").arg(index));
-        if (!item)
-            return std::nullopt;
-        items.append(std::move(*item));
-    }
-    return items;
+    return decodeJsonArray(value, decode, error);
 }
 
 } // namespace ScheduleCoding

@@ -5,6 +5,8 @@
 #include <QJsonDocument>
 #include <QTest>
 
+Q_DECLARE_METATYPE(std::optional<bool>)
+
 class tst_JsonReader : public QObject
 {
     Q_OBJECT
@@ -53,6 +55,32 @@ private slots:
         QCOMPARE(reader.ok(), valid);
         if (valid)
             QCOMPARE(double(number), object.value(QLatin1StringView("n")).toDouble());
+    }
+
+    void optionalBoolean_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<std::optional<bool>>("expected");
+
+        QTest::newRow("true") << QByteArray(R"({"b": true})") << true << std::optional<bool>(true);
+        QTest::newRow("false") << QByteArray(R"({"b": false})") << true << std::optional<bool>(false);
+        QTest::newRow("null") << QByteArray(R"({"b": null})") << true << std::optional<bool>();
+        QTest::newRow("missing") << QByteArray(R"({})") << true << std::optional<bool>();
+        QTest::newRow("text") << QByteArray(R"({"b": "true"})") << false << std::optional<bool>();
+        QTest::newRow("number") << QByteArray(R"({"b": 1})") << false << std::optional<bool>();
+    }
+
+    void optionalBoolean()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(bool, valid);
+        QFETCH(std::optional<bool>, expected);
+        JsonReader reader(QJsonDocument::fromJson(json).object());
+        const std::optional<bool> value = reader.optionalBoolean(QLatin1StringView("b"));
+        QCOMPARE(reader.ok(), valid);
+        if (valid)
+            QCOMPARE(value, expected);
     }
 
     void firstFailure_data()

@@ -7,6 +7,7 @@
 #include "scheduling/PublishHistoryRow.h"
 #include "scheduling/ReplaceParams.h"
 #include "scheduling/ScheduleCloudRow.h"
+#include "support/JsonEdit.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -63,15 +64,6 @@ QJsonObject eventRow()
             {"kind"_L1, "publish_failed"_L1},
             {"message"_L1, "Acme could not be published."_L1},
             {"created_at"_L1, "2026-03-08T09:31:00.000001+00:00"_L1}};
-}
-
-QJsonObject with(QJsonObject object, const QString &key, const QJsonValue &value)
-{
-    if (value.isUndefined())
-        object.remove(key);
-    else
-        object.insert(key, value);
-    return object;
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "scheduling/PublishDomain.h"
+#include "model/PublishDomain.h"
 
-#include "scheduling/ScheduleCoding.h"
+#include "foundation/JsonReader.h"
 
 using namespace Qt::StringLiterals;
 
@@ -22,8 +22,7 @@ QJsonArray PublishDomain::toJsonArray(const QList<PublishDomain> &domains)
 std::optional<PublishDomain> PublishDomain::fromJson(const QJsonValue &value, QString *error,
                                                      const QString &path)
 {
-    // Domains carry no dates; the form only matters to the reader's signature.
-    ScheduleCoding::Reader reader(value, ScheduleCoding::DateForm::Cache, path);
+    JsonReader reader(value, path);
     PublishDomain domain{reader.text("id"_L1), reader.text("url"_L1), reader.boolean("isStaging"_L1)};
     if (!reader.finish(error))
         return std::nullopt;
