@@ -4,6 +4,7 @@
 
 #include "backend/BackendClient.h"
 #include "foundation/Clock.h"
+#include "foundation/StoreFile.h"
 #include "model/ErrorLog.h"
 #include "publishing/CancellationReceiptFile.h"
 #include "publishing/PublishAccessCalls.h"
@@ -59,7 +60,7 @@ PublishAccessStore::PublishAccessStore(ErrorLog &errorLog, const Clock &clock, c
       }))
     , m_receiptPath(QDir(folder).filePath(receiptFileName))
 {
-    QDir().mkpath(folder);
+    StoreFile::makeFolder(folder);
     // Read once, before any account is bound: the file holds the receipts of every account.
     const CancellationReceiptFile::Loaded loaded = CancellationReceiptFile::load(m_receiptPath);
     m_unresolved = loaded.receipts;

@@ -3,22 +3,13 @@
 #pragma once
 
 #include "model/ErrorLog.h"
-#include "platform/SystemLog.h"
+#include "support/MemorySystemLog.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-// What the publishing tests share: a system log they can read, and the error events of one area.
-
-/// Keeps the lines the error log writes, so tests see them without the machine's journal.
-class RecordingSystemLog final : public SystemLog
-{
-public:
-    QStringList lines;
-
-    void error(const QString &area, const QString &message) override { lines.append(SystemLog::line(area, message)); }
-};
+// What the publishing tests share: the error events of one area.
 
 /// The messages the log holds under `area`, oldest first.
 inline QStringList messagesIn(const ErrorLog &log, const QString &area)

@@ -117,7 +117,7 @@ class tst_CancellationReceiptFile : public QObject
 
 private:
     std::unique_ptr<QTemporaryDir> m_folder;
-    RecordingSystemLog m_systemLog;
+    MemorySystemLog m_systemLog;
     std::unique_ptr<ErrorLog> m_log;
     ManualClock m_clock;
     int m_writes = 0;

@@ -96,7 +96,7 @@ private:
     std::unique_ptr<FakeBackend> m_fake;
     std::unique_ptr<MemorySessionStorage> m_storage;
     ManualClock m_clock;
-    RecordingSystemLog m_systemLog;
+    MemorySystemLog m_systemLog;
     std::unique_ptr<ErrorLog> m_log;
     std::unique_ptr<BackendClient> m_client;
     QJsonArray m_grants;
