@@ -214,11 +214,17 @@ void ChildProcess::killAfter(std::chrono::milliseconds grace)
 
 std::variant<int, QString> ChildProcess::reap()
 {
+    std::lock_guard<std::mutex> locker(m_reapLock);
+    if (m_reaped)
+        return *m_reaped;
     int status = 0;
     while (::waitpid(m_pid, &status, 0) < 0) {
-        if (errno != EINTR)
-            return errorText(errno);
+        if (errno != EINTR) {
+            m_reaped = errorText(errno);
+            return *m_reaped;
+        }
     }
+    m_reaped = status;
     return status;
 }
 

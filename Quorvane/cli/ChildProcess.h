@@ -12,6 +12,8 @@
 
 #include <chrono>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <variant>
 
 namespace ClaudeCLI {
@@ -74,12 +76,15 @@ public:
     /// Sends SIGKILL after `grace` unless the child has terminated by then; nothing can stop it.
     void killAfter(std::chrono::milliseconds grace);
     /// Waits for the child to terminate and collects it: its wait status, or the error of
-    /// waitpid as text.
+    /// waitpid as text. Only the first call waits; later ones answer what it collected, because
+    /// once collected the number may already belong to another process.
     [[nodiscard]] std::variant<int, QString> reap();
 
 private:
     pid_t m_pid;
     UniqueFd m_pidfd;
+    std::mutex m_reapLock;
+    std::optional<std::variant<int, QString>> m_reaped;
 };
 
 /// The system's text for an error number.

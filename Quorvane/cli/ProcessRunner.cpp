@@ -191,10 +191,11 @@ ChildOutcome collectChild(SpawnedChild &child, milliseconds timeout, millisecond
             return outcome;
         const Clock::time_point now = Clock::now();
         if (now >= deadline) {
-            if (!exited) {
-                child.process->signal(SIGTERM);
-                child.process->killAfter(killGrace);
-            }
+            // A child that exited within the limit keeps its status: only the drain is cut short.
+            if (exited)
+                return outcome;
+            child.process->signal(SIGTERM);
+            child.process->killAfter(killGrace);
             outcome.ending = ChildOutcome::Ending::TimedOut;
             return outcome;
         }

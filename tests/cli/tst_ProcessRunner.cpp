@@ -80,6 +80,9 @@ private slots:
         QTest::newRow("invalid UTF-8 replaced") << QByteArray("printf 'a\\377b\\303\\251'") << 5000 << 0
                                                 << QStringLiteral("a\uFFFDb\u00E9") << "";
         QTest::newRow("time limit") << QByteArray("echo started; exec sleep 30") << 1000 << -2 << "started\n" << "";
+        // The child exits at once; a grandchild holds the pipes past the limit.
+        QTest::newRow("time limit during the drain after the exit")
+            << QByteArray("sleep 3 & echo out; exit 4") << 500 << 4 << "out\n" << "";
         QTest::newRow("arguments passed unchanged") << QByteArray("printf '[%s]' \"$@\"") << 5000 << 0
                                                     << "[a b][][*]" << "";
     }
@@ -102,6 +105,19 @@ private slots:
         QCOMPARE(result, (RunResult{exitCode, out, err}));
         if (exitCode == -2)
             QVERIFY2(clock.elapsed() < timeoutMs + 4000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void aChildIsCollectedOnce()
+    {
+        auto spawned = ClaudeCLI::ChildProcess::spawn({QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("exit 6")},
+                                                       m_home.path(), -1, {}, {}});
+        QVERIFY(std::holds_alternative<ClaudeCLI::SpawnedChild>(spawned));
+        const std::shared_ptr<ClaudeCLI::ChildProcess> child = std::get<ClaudeCLI::SpawnedChild>(spawned).process;
+        const std::variant<int, QString> first = child->reap();
+        QVERIFY(std::holds_alternative<int>(first));
+        QCOMPARE(WEXITSTATUS(std::get<int>(first)), 6);
+        // A second wait could collect another process that took the number since.
+        QCOMPARE(child->reap(), first);
     }
 
     void launchFailureIsTheSystemsText()
