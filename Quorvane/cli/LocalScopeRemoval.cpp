@@ -3,12 +3,13 @@
 #include "cli/LocalScopeRemoval.h"
 
 #include "cli/Discovery.h"
+#include "cli/RegistryFile.h"
+#include "cli/RegistryReader.h"
 #include "foundation/ServerNames.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QtConcurrent>
 
@@ -110,13 +111,10 @@ RunResult runBoundToFolder(const QString &executable, const QStringList &argumen
 
 RegistrationState localRegistrationState(const QString &name, const QString &folder)
 {
-    QFile file(QDir::homePath() + QStringLiteral("/.claude.json"));
-    if (!file.open(QIODevice::ReadOnly))
+    const RegistryFile file = readRegistryFile(registryPath());
+    if (file.state != RegistryFile::State::Parsed)
         return RegistrationState::Unreadable;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
-    if (!document.isObject())
-        return RegistrationState::Unreadable;
-    const QJsonValue projects = document.object().value(QStringLiteral("projects"));
+    const QJsonValue projects = file.registry.value(QStringLiteral("projects"));
     if (!projects.isObject())
         return RegistrationState::Unreadable;
     const QJsonValue project = projects.toObject().value(folder);
