@@ -121,7 +121,7 @@ void BM_ReadRegistry(benchmark::State &state)
     const qsizetype size = registry().bytes.size();
     ClaudeCLI::RegistryRead read;
     for (auto _ : state) {
-        read = ClaudeCLI::readRegistry();
+        read = ClaudeCLI::readRegistry(registry().home.filePath(QStringLiteral(".claude.json")));
         benchmark::DoNotOptimize(read);
     }
     if (read.error || read.servers.size() != 6)
