@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "cli/ClaudeDriver.h"
 
-#include "cli/ProcessRunner.h"
+#include "cli/PrivateDirectory.h"
 #include "cli/RegistryReader.h"
 
 #include <QDir>
@@ -64,6 +64,9 @@ ClaudeDriver::~ClaudeDriver()
 {
     m_threads.waitForDone();
     m_reaper.reset();
+    // No child is left to run in it.
+    if (m_workingDirectory)
+        removePrivateWorkingDirectory(*m_workingDirectory);
 }
 
 void ClaudeDriver::setSearchPath(const QString &path)
@@ -96,7 +99,9 @@ std::optional<QString> ClaudeDriver::privateWorkingDirectory()
     std::lock_guard<std::mutex> locker(m_lock);
     if (!m_workingDirectoryTried) {
         m_workingDirectoryTried = true;
-        m_workingDirectory = makePrivateWorkingDirectory(m_temporaryFolder, QUuid::createUuid());
+        // Folders of earlier runs that ended without removing theirs (a crash, a forced quit).
+        removeAbandonedWorkingDirectories(m_temporaryFolder);
+        m_workingDirectory = makePrivateWorkingDirectory(m_temporaryFolder, ::getpid(), QUuid::createUuid());
     }
     return m_workingDirectory;
 }

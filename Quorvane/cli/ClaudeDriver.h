@@ -81,7 +81,8 @@ public:
     [[nodiscard]] std::shared_ptr<const ChildEnvironment> environment(const std::optional<QString> &searchPath = {});
 
     /// The folder every child runs in, which only the user may enter; made on the first call
-    /// (absent for the driver's life when that fails). Touches the file system: call it on the
+    /// (absent for the driver's life when that fails), after removing those that processes now
+    /// gone left behind, and removed with the driver. Touches the file system: call it on the
     /// driver's threads.
     [[nodiscard]] std::optional<QString> privateWorkingDirectory();
 

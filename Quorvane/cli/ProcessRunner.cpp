@@ -2,15 +2,9 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "cli/ProcessRunner.h"
 
-#include "foundation/UuidText.h"
-
-#include <QFile>
 #include <QPromise>
 
-#include <cerrno>
-#include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 namespace ClaudeCLI {
 
@@ -157,25 +151,6 @@ QFuture<RunResult> run(ClaudeDriver &driver, QString executable, QStringList arg
         launch(state, executable, arguments, timeout);
     });
     return future;
-}
-
-std::optional<QString> makePrivateWorkingDirectory(const QString &parent, const QUuid &id)
-{
-    const QString path = parent + QStringLiteral("/quorvane-cwd-")
-        + UuidText::format(id);
-    const QByteArray encoded = QFile::encodeName(path);
-    struct stat status{};
-    if (::lstat(encoded.constData(), &status) == 0 || errno != ENOENT)
-        return std::nullopt;
-    if (::mkdir(encoded.constData(), 0700) != 0)
-        return std::nullopt;
-    if (::lstat(encoded.constData(), &status) != 0)
-        return std::nullopt;
-    if (!S_ISDIR(status.st_mode) || (status.st_mode & 07777) != 0700) {
-        ::rmdir(encoded.constData());
-        return std::nullopt;
-    }
-    return path;
 }
 
 QString keepLines(const QString &text, const std::function<bool(const QString &)> &predicate)

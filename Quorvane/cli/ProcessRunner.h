@@ -10,7 +10,6 @@
 #include <QFuture>
 #include <QString>
 #include <QStringList>
-#include <QUuid>
 
 #include <chrono>
 #include <functional>
@@ -68,10 +67,6 @@ struct RunOptions
  */
 [[nodiscard]] QFuture<RunResult> run(ClaudeDriver &driver, QString executable, QStringList arguments,
                                      std::chrono::milliseconds timeout, RunOptions options = {});
-
-/// Makes a private working directory for the id under the parent folder; absent when something
-/// is already there or the folder made is not exactly a directory with mode 0700.
-[[nodiscard]] std::optional<QString> makePrivateWorkingDirectory(const QString &parent, const QUuid &id);
 
 /// The lines of a text that the predicate accepts, joined by line feeds; a carriage return and
 /// line feed pair does not end a line.

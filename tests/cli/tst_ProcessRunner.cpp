@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
+#include "cli/PrivateDirectory.h"
 #include "cli/ProcessRunner.h"
 #include "support/TempHome.h"
 #include "support/TestScript.h"
@@ -7,6 +8,7 @@
 #include <QCoroTask>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -179,8 +181,9 @@ private slots:
 
         const QString folder = first.stdout.trimmed();
         QCOMPARE(m_driver.privateWorkingDirectory(), std::optional<QString>(folder));
-        const QRegularExpression name(QStringLiteral("^%1/quorvane-cwd-[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$")
-                                          .arg(QRegularExpression::escape(QDir(m_home.tempDir()).canonicalPath())));
+        const QRegularExpression name(QStringLiteral("^%1/quorvane-cwd-%2-[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$")
+                                          .arg(QRegularExpression::escape(QDir(m_home.tempDir()).canonicalPath()))
+                                          .arg(::getpid()));
         QVERIFY2(name.match(folder).hasMatch(), qPrintable(folder));
         struct stat status{};
         QCOMPARE(::lstat(QFile::encodeName(folder).constData(), &status), 0);
@@ -191,16 +194,72 @@ private slots:
     void privateWorkingDirectoryNeverReplacesWhatIsThere()
     {
         const QUuid id = QUuid::createUuid();
-        const QString taken = m_home.filePath(QStringLiteral("quorvane-cwd-") + id.toString(QUuid::WithoutBraces).toUpper());
+        const QString taken = m_home.filePath(QStringLiteral("quorvane-cwd-%1-").arg(::getpid())
+                                              + id.toString(QUuid::WithoutBraces).toUpper());
         QFile file(taken);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("mine");
         file.close();
 
-        QCOMPARE(ClaudeCLI::makePrivateWorkingDirectory(m_home.path(), id), std::nullopt);
+        QCOMPARE(ClaudeCLI::makePrivateWorkingDirectory(m_home.path(), ::getpid(), id), std::nullopt);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("mine"));
-        QVERIFY(ClaudeCLI::makePrivateWorkingDirectory(m_home.path(), QUuid::createUuid()).has_value());
+        QVERIFY(ClaudeCLI::makePrivateWorkingDirectory(m_home.path(), ::getpid(), QUuid::createUuid()).has_value());
+    }
+
+    void privateWorkingDirectoryGoesWithTheDriver()
+    {
+        const QString temporary = m_home.filePath(QStringLiteral("own-temporary"));
+        QVERIFY(QDir().mkpath(temporary));
+        ClaudeCLI::DriverConfiguration configuration;
+        configuration.temporaryFolder = temporary;
+        QString folder;
+        {
+            ClaudeCLI::ClaudeDriver driver(configuration);
+            const RunResult result = ClaudeCLI::run(driver, QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("pwd -P; touch left-behind")}, 5s).result();
+            QCOMPARE(result.exitCode, 0);
+            folder = result.stdout.trimmed();
+            QVERIFY(QFileInfo(folder).isDir());
+        }
+        QVERIFY2(!QFileInfo::exists(folder), qPrintable(folder));
+        QCOMPARE(QDir(temporary).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    }
+
+    void foldersOfProcessesGoneAreRemovedAtStart()
+    {
+        const QString temporary = m_home.filePath(QStringLiteral("shared-temporary"));
+        QVERIFY(QDir().mkpath(temporary));
+        // A number that belonged to a process of ours which has ended and been collected.
+        auto spawned = ClaudeCLI::ChildProcess::spawn({QStringLiteral("/bin/true"), {}, m_home.path(), -1, {}, m_driver.environment()});
+        QVERIFY(std::holds_alternative<ClaudeCLI::SpawnedChild>(spawned));
+        const std::shared_ptr<ClaudeCLI::ChildProcess> ended = std::get<ClaudeCLI::SpawnedChild>(spawned).process;
+        QVERIFY(std::holds_alternative<int>(ended->reap()));
+        const QString suffix = QStringLiteral("-0F0E0D0C-0000-4000-8000-000000000001");
+        const QString abandoned = temporary + QStringLiteral("/quorvane-cwd-%1").arg(ended->pid()) + suffix;
+        const QString living = temporary + QStringLiteral("/quorvane-cwd-%1").arg(::getppid()) + suffix;
+        const QString unnumbered = temporary + QStringLiteral("/quorvane-cwd-") + suffix.mid(1);
+        for (const QString &folder : {abandoned, living, unnumbered})
+            QVERIFY(QDir().mkpath(folder));
+        QFile leftover(abandoned + QStringLiteral("/quorvane-mcp-left.json"));
+        QVERIFY(leftover.open(QIODevice::WriteOnly));
+        leftover.close();
+        // A link named like an abandoned folder is not followed into what it points at.
+        const QString target = m_home.filePath(QStringLiteral("linked-target"));
+        QVERIFY(QDir().mkpath(target));
+        const QString link = temporary + QStringLiteral("/quorvane-cwd-%1-link").arg(ended->pid());
+        QVERIFY(QFile::link(target, link));
+
+        ClaudeCLI::DriverConfiguration configuration;
+        configuration.temporaryFolder = temporary;
+        ClaudeCLI::ClaudeDriver driver(configuration);
+        const std::optional<QString> own = driver.privateWorkingDirectory();
+        QVERIFY(own);
+        QVERIFY(!QFileInfo::exists(abandoned));
+        QVERIFY(QFileInfo(living).isDir());
+        QVERIFY(QFileInfo(unnumbered).isDir());
+        QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY(QFileInfo(target).isDir());
+        QVERIFY(QFileInfo(*own).isDir());
     }
 
     void childrenGetTheSearchPath()
