@@ -25,7 +25,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTimer>
-#include <QtConcurrent>
 
 #include <benchmark/benchmark.h>
 
@@ -70,8 +69,7 @@ QCoro::Task<bool> round(ClaudeCLI::ClaudeDriver &driver)
     const ClaudeCLI::RegistryChange removed = co_await ClaudeCLI::removeServer(driver, kName);
     const ClaudeCLI::ScopeCheckResult checked =
         co_await ClaudeCLI::verifySites(driver, kName, QStringLiteral("https://mcp.webflow.com/mcp"));
-    const QFuture<ClaudeCLI::RegistryRead> reading =
-        QtConcurrent::run(&driver.threads(), [&driver] { return ClaudeCLI::readRegistry(driver.registryPath()); });
+    const QFuture<ClaudeCLI::RegistryRead> reading = ClaudeCLI::readRegistry(driver);
     const ClaudeCLI::RegistryRead read = co_await reading;
     co_return added.ok && removed.ok && checked.ok && read.servers.size() == RealisticRegistry::kManagedServers;
 }

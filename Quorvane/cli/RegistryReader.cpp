@@ -2,11 +2,13 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "cli/RegistryReader.h"
 
+#include "cli/ClaudeDriver.h"
 #include "cli/RegistryFile.h"
 #include "foundation/ServerNames.h"
 
 #include <QDir>
 #include <QJsonArray>
+#include <QtConcurrent>
 
 #include <algorithm>
 
@@ -127,6 +129,11 @@ RegistryRead readRegistry(const QString &path)
         break;
     }
     return classify(file.registry);
+}
+
+QFuture<RegistryRead> readRegistry(ClaudeDriver &driver)
+{
+    return QtConcurrent::run(&driver.threads(), [path = driver.registryPath()] { return readRegistry(path); });
 }
 
 std::optional<RegisteredNames> registeredServerNames(const QString &path)

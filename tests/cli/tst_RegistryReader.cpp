@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
+#include "cli/ClaudeDriver.h"
 #include "cli/RegistryFile.h"
 #include "cli/RegistryReader.h"
 
@@ -276,6 +277,16 @@ private slots:
                 QCOMPARE(result.state, ClaudeCLI::RegistryFile::State::Parsed);
         }
         QVERIFY(cutWhileMapped);
+    }
+
+    void driverReadsItsRegistryOnItsThreads()
+    {
+        TempHome home;
+        writeRegistry(home, registry({{QStringLiteral("webflow-acme"), http(kEndpoint)}}));
+        ClaudeCLI::ClaudeDriver driver;
+        QCOMPARE(driver.registryPath(), home.filePath(QStringLiteral(".claude.json")));
+        const ClaudeCLI::RegistryRead read = ClaudeCLI::readRegistry(driver).result();
+        QCOMPARE(read.servers, (QList<RegisteredServer>{{QStringLiteral("webflow-acme"), kEndpoint}}));
     }
 
     void missingFile()
