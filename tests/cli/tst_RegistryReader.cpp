@@ -256,7 +256,7 @@ private slots:
         TempHome home;
         const QString path = home.filePath(QStringLiteral(".claude.json"));
         QJsonObject projects;
-        for (int i = 0; i < 40000; ++i)
+        for (int i = 0; i < 20000; ++i)
             projects.insert(QStringLiteral("/home/someone/project-%1").arg(i), QJsonObject{{QStringLiteral("history"), QJsonArray{i, i + 1}}});
         const QByteArray content = registry({}, projects);
 
