@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
+#include <initializer_list>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -25,45 +26,56 @@ bool drained(int fd)
     return count == 0 || (count < 0 && errno != EINTR && errno != EAGAIN);
 }
 
-void BM_BareSpawnWithPipes(benchmark::State &state)
+/// One bare run; false when it did not run to a clean exit.
+bool bareSpawnWithPipes()
 {
     char program[] = "/bin/true";
     char *arguments[] = {program, nullptr};
-    for (auto _ : state) {
-        int out[2];
-        int err[2];
-        if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
-            state.SkipWithError("pipe2 failed");
-            break;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-        pid_t pid = 0;
-        const int error = ::posix_spawn(&pid, program, &actions, nullptr, arguments, environ);
-        posix_spawn_file_actions_destroy(&actions);
+    int out[2];
+    int err[2];
+    if (::pipe2(out, O_CLOEXEC) != 0)
+        return false;
+    if (::pipe2(err, O_CLOEXEC) != 0) {
+        ::close(out[0]);
         ::close(out[1]);
-        ::close(err[1]);
-        if (error != 0) {
-            state.SkipWithError("posix_spawn failed");
-            break;
-        }
-        pollfd watches[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-        int open = 2;
-        while (open > 0 && ::poll(watches, 2, -1) > 0) {
-            for (pollfd &watch : watches) {
-                if (watch.fd >= 0 && watch.revents && drained(watch.fd)) {
-                    ::close(watch.fd);
-                    watch.fd = -1;
-                    --open;
-                }
+        return false;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    pid_t pid = 0;
+    const int error = ::posix_spawn(&pid, program, &actions, nullptr, arguments, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    ::close(err[1]);
+    pollfd watches[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    int open = 2;
+    while (error == 0 && open > 0 && ::poll(watches, 2, -1) > 0) {
+        for (pollfd &watch : watches) {
+            if (watch.fd >= 0 && watch.revents && drained(watch.fd)) {
+                ::close(watch.fd);
+                watch.fd = -1;
+                --open;
             }
         }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        benchmark::DoNotOptimize(status);
+    }
+    for (const pollfd &watch : watches) {
+        if (watch.fd >= 0)
+            ::close(watch.fd);
+    }
+    int status = 0;
+    return error == 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void BM_BareSpawnWithPipes(benchmark::State &state)
+{
+    for (auto _ : state) {
+        if (!bareSpawnWithPipes()) {
+            state.SkipWithError("the bare spawn failed");
+            break;
+        }
     }
 }
 BENCHMARK(BM_BareSpawnWithPipes)->UseRealTime();
@@ -99,6 +111,42 @@ void BM_RunnerRunKeyed(benchmark::State &state)
     }
 }
 BENCHMARK(BM_RunnerRunKeyed)->UseRealTime();
+
+// The two alternate within each iteration, and which goes first alternates too, so that neither a
+// machine whose load changes over the run nor the order of the pair weighs on one side only;
+// "ratio" is the runner's time over the bare spawn's.
+void BM_RunnerAgainstBareSpawn(benchmark::State &state)
+{
+    using Clock = std::chrono::steady_clock;
+    ClaudeCLI::ClaudeDriver driver;
+    const QString program = QStringLiteral("/bin/true");
+    Clock::duration bare{};
+    Clock::duration runner{};
+    bool bareFirst = true;
+    for (auto _ : state) {
+        bool ran = true;
+        for (const bool bareTurn : {bareFirst, !bareFirst}) {
+            const Clock::time_point start = Clock::now();
+            if (bareTurn) {
+                ran = bareSpawnWithPipes() && ran;
+                bare += Clock::now() - start;
+            } else {
+                ran = ClaudeCLI::run(driver, program, {}, std::chrono::seconds(10)).result().exitCode == 0 && ran;
+                runner += Clock::now() - start;
+            }
+        }
+        bareFirst = !bareFirst;
+        if (!ran) {
+            state.SkipWithError("a run failed");
+            break;
+        }
+    }
+    const double iterations = double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.counters["bare_us"] = std::chrono::duration<double, std::micro>(bare).count() / iterations;
+    state.counters["runner_us"] = std::chrono::duration<double, std::micro>(runner).count() / iterations;
+    state.counters["ratio"] = std::chrono::duration<double>(runner) / std::chrono::duration<double>(bare);
+}
+BENCHMARK(BM_RunnerAgainstBareSpawn)->UseRealTime()->MinTime(5);
 
 } // namespace
 

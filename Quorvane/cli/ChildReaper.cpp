@@ -57,6 +57,7 @@ std::uint64_t tagOf(std::uint64_t id, std::uint64_t slot)
 
 struct ChildReaper::Pending
 {
+    std::vector<std::function<void()>> work;
     std::vector<ChildWatch> watches;
     std::vector<ForcedKill> kills;
     bool stopping = false;
@@ -91,6 +92,15 @@ void ChildReaper::watch(ChildWatch watch)
     {
         std::lock_guard<std::mutex> locker(m_lock);
         m_pending->watches.push_back(std::move(watch));
+    }
+    wake();
+}
+
+void ChildReaper::post(std::function<void()> work)
+{
+    {
+        std::lock_guard<std::mutex> locker(m_lock);
+        m_pending->work.push_back(std::move(work));
     }
     wake();
 }
@@ -142,6 +152,13 @@ void ChildReaper::loop()
     };
 
     for (;;) {
+        std::vector<std::function<void()>> work;
+        {
+            std::lock_guard<std::mutex> locker(m_lock);
+            work.swap(m_pending->work);
+        }
+        for (std::function<void()> &step : work)
+            step();
         {
             std::lock_guard<std::mutex> locker(m_lock);
             for (ChildWatch &watch : m_pending->watches) {
@@ -163,17 +180,24 @@ void ChildReaper::loop()
             for (ForcedKill &kill : m_pending->kills)
                 kills.push_back(std::move(kill));
             m_pending->kills.clear();
-            if (m_pending->stopping && !stopping) {
-                stopping = true;
-                const Clock::time_point now = Clock::now();
-                for (auto &[id, entry] : entries) {
-                    if (!entry->answered && !entry->ending)
-                        stopAtTheLimit(*entry, now);
-                }
+            stopping = m_pending->stopping;
+        }
+        // Going away: every child still running is stopped as at its time limit, outside the lock,
+        // as every answer is.
+        if (stopping) {
+            const Clock::time_point now = Clock::now();
+            for (auto &[id, entry] : entries) {
+                if (!entry->answered && !entry->ending)
+                    stopAtTheLimit(*entry, now);
             }
         }
-        if (stopping && entries.empty())
-            return;
+        if (stopping && entries.empty()) {
+            // A launch handed over meanwhile still gets its child watched (and stopped).
+            std::lock_guard<std::mutex> locker(m_lock);
+            if (m_pending->work.empty() && m_pending->watches.empty())
+                return;
+            continue;
+        }
 
         // Sleep until the nearest time limit, drain end or forced kill.
         std::optional<Clock::time_point> wakeAt;

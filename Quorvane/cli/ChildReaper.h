@@ -60,15 +60,14 @@ struct ChildWatch
 };
 
 /**
- * @brief The one place where the driver's children are waited for: a thread running an epoll
- * loop over their pidfds and output descriptors, with their time limits and forced kills as its
- * timeouts.
+ * @brief The one place where the driver's children are launched and waited for: a thread running
+ * an epoll loop over their pidfds and output descriptors, with their time limits and forced kills
+ * as its timeouts.
  *
  * Why one thread and not socket notifiers on the caller's loop: the answers have to arrive while
  * the GUI thread is busy (a drain, a forced kill seconds after a cancellation, the collection of a
- * child that outlived its answer), and the runs are started from the driver's pool, which has no
- * event loop. Nothing else in the driver waits on a child, and every child is collected exactly
- * once, here. When the reaper goes, the children it still watches get SIGTERM, later SIGKILL, and
+ * child that outlived its answer), and the GUI thread must not wait for a spawn. Nothing else in
+ * the driver waits on a child, and every child is collected exactly once, here. When the reaper goes, the children it still watches get SIGTERM, later SIGKILL, and
  * are collected before its thread ends.
  */
 class ChildReaper
@@ -81,6 +80,11 @@ public:
 
     /// Takes a launched child over; from any thread.
     void watch(ChildWatch watch);
+    /// Runs the work on the reaper's thread before it next waits; from any thread. The driver
+    /// launches its children this way: the thread that starts a child is the one that watches it,
+    /// and no other thread has to be woken on the way (a launch is short: a few checks of a folder
+    /// and the spawn itself).
+    void post(std::function<void()> work);
     /// Sends SIGKILL after `grace` unless the child has terminated by then; nothing can stop it.
     void killAfter(std::shared_ptr<ChildProcess> process, std::chrono::milliseconds grace);
 

@@ -45,7 +45,7 @@ struct DriverConfiguration
  * @brief The claude driver: the one owner of everything the operations on the claude command
  * line share. It holds the discovery and its cache, the registries of keyed runs and logins, the
  * search path with the environment built from it, the private working directory, the threads that
- * launch children and read files, and the reaper that collects the children. The application
+ * read and write files, and the reaper that launches and collects the children. The application
  * builds one for its whole life and hands it to what runs claude; tests build their own.
  *
  * Operations take the driver by reference and must not outlive it. Destroying it waits for the
@@ -65,8 +65,10 @@ public:
     [[nodiscard]] RunOperationRegistry &runs() { return *m_runs; }
     /// The keyed runs of the terminal runner; `cancel` sends SIGTERM, later SIGKILL.
     [[nodiscard]] LoginOperationRegistry &logins() { return *m_logins; }
+    /// Launches the children and collects them.
     [[nodiscard]] ChildReaper &reaper() { return *m_reaper; }
-    /// Where launches and file work run; nothing run here waits on a child or another task.
+    /// Where file work runs (registry reads, folder checks, configuration files); nothing run here
+    /// waits on a child or on another task.
     [[nodiscard]] QThreadPool &threads() { return m_threads; }
 
     [[nodiscard]] const QString &loginShell() const { return m_loginShell; }
@@ -83,7 +85,7 @@ public:
     /// The folder every child runs in, which only the user may enter; made on the first call
     /// (absent for the driver's life when that fails), after removing those that processes now
     /// gone left behind, and removed with the driver. Touches the file system: call it on the
-    /// driver's threads.
+    /// driver's threads or the reaper's.
     [[nodiscard]] std::optional<QString> privateWorkingDirectory();
 
 private:
@@ -98,8 +100,7 @@ private:
     bool m_workingDirectoryTried = false;
     std::optional<QString> m_workingDirectory;
 
-    // Declared in the order they may be destroyed in reverse: the pool goes first, so that no
-    // launch is under way when the reaper stops.
+    // The destructor empties the pool first, then stops the reaper, then removes the folder.
     std::unique_ptr<ChildReaper> m_reaper;
     std::unique_ptr<RunOperationRegistry> m_runs;
     std::unique_ptr<LoginOperationRegistry> m_logins;

@@ -34,7 +34,7 @@ RunResult finishedResult(qint32 exitCode, const QByteArray &out, const QByteArra
     return result;
 }
 
-/// One run from its registration to its answer; shared by the launching task and the reaper.
+/// One run from its registration to its answer, on the reaper's thread throughout.
 struct Run
 {
     ClaudeDriver &driver;
@@ -147,7 +147,7 @@ QFuture<RunResult> run(ClaudeDriver &driver, QString executable, QStringList arg
     auto state = std::make_shared<Run>(Run{driver, {}, std::move(options), {}, {}, {}});
     QFuture<RunResult> future = state->promise.future();
     state->promise.start();
-    driver.threads().start([state, executable = std::move(executable), arguments = std::move(arguments), timeout] {
+    driver.reaper().post([state, executable = std::move(executable), arguments = std::move(arguments), timeout] {
         launch(state, executable, arguments, timeout);
     });
     return future;

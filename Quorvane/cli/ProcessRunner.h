@@ -62,8 +62,8 @@ struct RunOptions
 /**
  * Runs an executable (used as given: no PATH search, no shell) with standard input from
  * /dev/null, collects its output and completes with the result; never fails otherwise. The time
- * limit counts from the launch. The launch happens on the driver's threads and the reaper
- * collects the child: callers `co_await` the future.
+ * limit counts from the launch. The reaper launches and collects the child on its own thread:
+ * callers `co_await` the future.
  */
 [[nodiscard]] QFuture<RunResult> run(ClaudeDriver &driver, QString executable, QStringList arguments,
                                      std::chrono::milliseconds timeout, RunOptions options = {});

@@ -10,7 +10,6 @@
 #include <QPromise>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QtConcurrent>
 
 #include <cerrno>
 #include <csignal>
@@ -106,8 +105,8 @@ struct Stream
 };
 
 /// Opens the terminal and launches the child under the key; the launch error's sentence, or what
-/// the reaper is to watch (shared, as a future's result must be copyable).
-std::variant<TerminalRunResult, std::shared_ptr<ChildWatch>> launch(ClaudeDriver &driver, const QString &key, const QUuid &id,
+/// the reaper is to watch.
+std::variant<TerminalRunResult, ChildWatch> launch(ClaudeDriver &driver, const QString &key, const QUuid &id,
                                                    const QString &executable, const QStringList &arguments)
 {
     LoginOperationRegistry &registry = driver.logins();
@@ -135,9 +134,9 @@ std::variant<TerminalRunResult, std::shared_ptr<ChildWatch>> launch(ClaudeDriver
     if (launched.status == OperationRegistry::LaunchStatus::LaunchFailed)
         return TerminalRunResult{false, launched.error};
     ::fcntl(terminal->master.get(), F_SETFL, O_NONBLOCK);
-    auto watch = std::make_shared<ChildWatch>();
-    watch->process = std::move(process);
-    watch->streams.push_back({std::move(terminal->master), {}});
+    ChildWatch watch;
+    watch.process = std::move(process);
+    watch.streams.push_back({std::move(terminal->master), {}});
     return watch;
 }
 
@@ -163,38 +162,39 @@ QCoro::Task<TerminalRunResult> ptyRun(ClaudeDriver &driver, QString key, QString
     if (registry.isCancelled(key, *id))
         co_return TerminalRunResult{false, kCancelledBeforeStart};
 
-    const QFuture<std::variant<TerminalRunResult, std::shared_ptr<ChildWatch>>> launching =
-        QtConcurrent::run(&driver.threads(), [&driver, key, id = *id, executable = *executable, arguments] {
-            return launch(driver, key, id, executable, arguments);
-        });
-    const std::variant<TerminalRunResult, std::shared_ptr<ChildWatch>> launched = co_await launching;
-    if (const auto *refusal = std::get_if<TerminalRunResult>(&launched))
-        co_return *refusal;
-
     auto stream = std::make_shared<Stream>(Stream{std::move(onOutput), {}, {}});
     auto promise = std::make_shared<QPromise<TerminalRunResult>>();
     QFuture<TerminalRunResult> ended = promise->future();
     promise->start();
-    ChildWatch watch = std::move(*std::get<std::shared_ptr<ChildWatch>>(launched));
-    watch.streams.front().sink = [stream](QByteArrayView bytes) { stream->append(bytes); };
-    watch.timeout = options.timeout;
-    watch.killGrace = options.killGrace;
-    watch.drain = kExitDrain;
-    watch.onEnded = [stream, promise, key](const ChildOutcome &outcome) {
-        TerminalRunResult result;
-        if (outcome.ending == ChildOutcome::Ending::TimedOut) {
-            result = {false, QStringLiteral("Timed out waiting for authorization.")};
-        } else {
-            stream->deliver(std::exchange(stream->carried, {}));
-            if (outcome.ending == ChildOutcome::Ending::Exited && outcome.waitStatus == 0)
-                result = {true, QStringLiteral("Authenticated ") + withoutNul(key)};
-            else
-                result = {false, stream->buffer.trimmed()};
+    // Launched on the reaper's thread, which watches the child from then on.
+    driver.reaper().post([&driver, key, id = *id, executable = *executable, arguments, stream, promise, options] {
+        std::variant<TerminalRunResult, ChildWatch> launched = launch(driver, key, id, executable, arguments);
+        if (const auto *refusal = std::get_if<TerminalRunResult>(&launched)) {
+            promise->addResult(*refusal);
+            promise->finish();
+            return;
         }
-        promise->addResult(result);
-        promise->finish();
-    };
-    driver.reaper().watch(std::move(watch));
+        ChildWatch watch = std::get<ChildWatch>(std::move(launched));
+        watch.streams.front().sink = [stream](QByteArrayView bytes) { stream->append(bytes); };
+        watch.timeout = options.timeout;
+        watch.killGrace = options.killGrace;
+        watch.drain = kExitDrain;
+        watch.onEnded = [stream, promise, key](const ChildOutcome &outcome) {
+            TerminalRunResult result;
+            if (outcome.ending == ChildOutcome::Ending::TimedOut) {
+                result = {false, QStringLiteral("Timed out waiting for authorization.")};
+            } else {
+                stream->deliver(std::exchange(stream->carried, {}));
+                if (outcome.ending == ChildOutcome::Ending::Exited && outcome.waitStatus == 0)
+                    result = {true, QStringLiteral("Authenticated ") + withoutNul(key)};
+                else
+                    result = {false, stream->buffer.trimmed()};
+            }
+            promise->addResult(result);
+            promise->finish();
+        };
+        driver.reaper().watch(std::move(watch));
+    });
     co_return co_await ended;
 }
 

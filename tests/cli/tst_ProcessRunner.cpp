@@ -225,6 +225,26 @@ private slots:
         QCOMPARE(QDir(temporary).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
     }
 
+    void childrenStillRunningStopWithTheDriver()
+    {
+        const QString pidFile = m_home.filePath(QStringLiteral("outlived.pid"));
+        QFuture<RunResult> pending;
+        {
+            ClaudeCLI::ClaudeDriver driver;
+            RunOptions options;
+            options.killGrace = 200ms;
+            pending = ClaudeCLI::run(driver, script("trap '' TERM; echo $$ > \"$1\"; exec sleep 30"), {pidFile}, 60s, options);
+            QTRY_VERIFY(QFileInfo(pidFile).size() > 0);
+        }
+        // The driver went only once its child was stopped and collected, and the caller had its answer.
+        QVERIFY(pending.isFinished());
+        QCOMPARE(pending.result().exitCode, ClaudeCLI::kTimedOut);
+        QFile file(pidFile);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(!processExists(file.readAll().trimmed().toInt()));
+        QVERIFY(!hasZombieChild());
+    }
+
     void foldersOfProcessesGoneAreRemovedAtStart()
     {
         const QString temporary = m_home.filePath(QStringLiteral("shared-temporary"));
