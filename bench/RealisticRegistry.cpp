@@ -126,6 +126,20 @@ void httpServer(Writer &out, const QString &name, const QString &url)
     out.close('}');
 }
 
+void npxServer(Writer &out, const QString &name, const QString &package)
+{
+    out.key(name);
+    out.beginObject();
+    out.key(QStringLiteral("command"));
+    out.string(QStringLiteral("npx"));
+    out.key(QStringLiteral("args"));
+    out.beginArray();
+    out.string(QStringLiteral("-y"));
+    out.string(package);
+    out.close(']');
+    out.close('}');
+}
+
 void project(Writer &out, int index)
 {
     out.key(kFolders.at(index % kFolders.size()).arg(index));
@@ -168,18 +182,8 @@ void project(Writer &out, int index)
     // A few folders register servers of their own.
     if (index % 97 == 3)
         httpServer(out, QStringLiteral("webflow-local-%1").arg(index), QStringLiteral("https://mcp.webflow.com/mcp"));
-    if (index % 41 == 5) {
-        out.key(QStringLiteral("playwright"));
-        out.beginObject();
-        out.key(QStringLiteral("command"));
-        out.string(QStringLiteral("npx"));
-        out.key(QStringLiteral("args"));
-        out.beginArray();
-        out.string(QStringLiteral("-y"));
-        out.string(QStringLiteral("@playwright/mcp@latest"));
-        out.close(']');
-        out.close('}');
-    }
+    if (index % 41 == 5)
+        npxServer(out, QStringLiteral("playwright"), QStringLiteral("@playwright/mcp@latest"));
     out.close('}');
     out.key(QStringLiteral("enabledMcpjsonServers"));
     out.beginArray();
@@ -234,16 +238,7 @@ QByteArray registryWith(int projects, const QString &extraServer = {})
     for (int i = 0; i < kManagedServers; ++i)
         httpServer(out, QStringLiteral("webflow-client-%1").arg(i), QStringLiteral("https://mcp.webflow.com/mcp"));
     httpServer(out, QStringLiteral("quorvane-beta-webflow-x"), QStringLiteral("https://mcp.webflow.com/mcp"));
-    out.key(QStringLiteral("filesystem"));
-    out.beginObject();
-    out.key(QStringLiteral("command"));
-    out.string(QStringLiteral("npx"));
-    out.key(QStringLiteral("args"));
-    out.beginArray();
-    out.string(QStringLiteral("-y"));
-    out.string(QStringLiteral("@modelcontextprotocol/server-filesystem"));
-    out.close(']');
-    out.close('}');
+    npxServer(out, QStringLiteral("filesystem"), QStringLiteral("@modelcontextprotocol/server-filesystem"));
     out.close('}');
     out.key(QStringLiteral("hasCompletedOnboarding"));
     out.raw("true");
