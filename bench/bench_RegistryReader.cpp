@@ -14,6 +14,9 @@
 #include <QJsonDocument>
 #include <QTemporaryDir>
 
+#include <chrono>
+#include <initializer_list>
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -73,8 +76,38 @@ void BM_ReadRegistry(benchmark::State &state)
     state.counters["megabytes"] = double(size) / (1024 * 1024);
 }
 
+// The two alternate within each iteration, and which goes first alternates too, so that a shared
+// machine's changing load weighs on both alike; "ratio" is the reader's time over the parse's.
+void BM_ReaderAgainstBareParse(benchmark::State &state)
+{
+    using Clock = std::chrono::steady_clock;
+    const QByteArray &bytes = registry().bytes;
+    const QString &path = registry().path;
+    Clock::duration parse{};
+    Clock::duration reader{};
+    bool parseFirst = true;
+    for (auto _ : state) {
+        for (const bool parseTurn : {parseFirst, !parseFirst}) {
+            const Clock::time_point start = Clock::now();
+            if (parseTurn) {
+                benchmark::DoNotOptimize(QJsonDocument::fromJson(bytes));
+                parse += Clock::now() - start;
+            } else {
+                benchmark::DoNotOptimize(ClaudeCLI::readRegistryFile(path));
+                reader += Clock::now() - start;
+            }
+        }
+        parseFirst = !parseFirst;
+    }
+    const double iterations = double(std::max<benchmark::IterationCount>(state.iterations(), 1));
+    state.counters["parse_ms"] = std::chrono::duration<double, std::milli>(parse).count() / iterations;
+    state.counters["reader_ms"] = std::chrono::duration<double, std::milli>(reader).count() / iterations;
+    state.counters["ratio"] = std::chrono::duration<double>(reader) / std::chrono::duration<double>(parse);
+}
+
 } // namespace
 
+BENCHMARK(BM_ReaderAgainstBareParse)->Unit(benchmark::kMillisecond)->MinTime(10);
 BENCHMARK(BM_ParseOnly)->Unit(benchmark::kMillisecond)->MinTime(3);
 BENCHMARK(BM_RegistryFile)->Unit(benchmark::kMillisecond)->MinTime(3);
 BENCHMARK(BM_ReadRegistry)->Unit(benchmark::kMillisecond)->MinTime(3);
