@@ -3,8 +3,6 @@
 #include "cli/ChildProcess.h"
 
 #include <QFile>
-#include <QMutex>
-#include <QProcessEnvironment>
 
 #include <cerrno>
 #include <csignal>
@@ -17,15 +15,11 @@ extern "C" {
 #include <sys/pidfd.h>
 }
 #include <sys/wait.h>
-#include <thread>
 #include <vector>
 
 namespace ClaudeCLI {
 
 namespace {
-
-Q_CONSTINIT QBasicMutex searchPathLock;
-Q_CONSTINIT QString *sharedSearchPath = nullptr;
 
 /// A null-terminated vector of C strings that owns its texts.
 class CStringVector
@@ -45,18 +39,6 @@ private:
     std::vector<QByteArray> m_texts;
     std::vector<char *> m_pointers;
 };
-
-CStringVector childEnvironment(const QString &searchPath)
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    const QString path = searchPath.isEmpty() ? ChildProcess::searchPath() : searchPath;
-    if (!path.isEmpty())
-        environment.insert(QStringLiteral("PATH"), path);
-    CStringVector result;
-    for (const QString &entry : environment.toStringList())
-        result.append(QFile::encodeName(entry));
-    return result;
-}
 
 /// Spawn attributes and file actions released on every path.
 struct SpawnSetup
@@ -84,7 +66,8 @@ bool makePipe(UniqueFd &readEnd, UniqueFd &writeEnd)
         return false;
     readEnd.reset(fds[0]);
     writeEnd.reset(fds[1]);
-    return true;
+    // Only our end: the reaper reads whatever is there and never waits inside a read.
+    return ::fcntl(fds[0], F_SETFL, O_NONBLOCK) == 0;
 }
 
 } // namespace
@@ -95,18 +78,18 @@ ChildProcess::ChildProcess(pid_t pid, UniqueFd pidfd)
 {
 }
 
-void ChildProcess::setSearchPath(const QString &path)
+ChildEnvironment::ChildEnvironment(QProcessEnvironment environment, const QString &searchPath)
+    : m_searchPath(searchPath)
 {
-    QMutexLocker locker(&searchPathLock);
-    if (!sharedSearchPath)
-        sharedSearchPath = new QString;
-    *sharedSearchPath = path;
-}
-
-QString ChildProcess::searchPath()
-{
-    QMutexLocker locker(&searchPathLock);
-    return sharedSearchPath ? *sharedSearchPath : QString();
+    if (!searchPath.isEmpty())
+        environment.insert(QStringLiteral("PATH"), searchPath);
+    const QStringList entries = environment.toStringList();
+    m_texts.reserve(entries.size());
+    for (const QString &entry : entries)
+        m_texts.push_back(QFile::encodeName(entry));
+    for (QByteArray &text : m_texts)
+        m_pointers.push_back(text.data());
+    m_pointers.push_back(nullptr);
 }
 
 std::variant<SpawnedChild, QString> ChildProcess::spawn(const SpawnRequest &request)
@@ -155,11 +138,10 @@ std::variant<SpawnedChild, QString> ChildProcess::spawn(const SpawnRequest &requ
     arguments.append(executable);
     for (const QString &argument : request.arguments)
         arguments.append(argument.toUtf8());
-    CStringVector environment = childEnvironment(request.searchPath);
 
     pid_t pid = 0;
     const int error = ::posix_spawn(&pid, executable.constData(), &setup.actions, &setup.attributes,
-                                    arguments.data(), environment.data());
+                                    arguments.data(), request.environment->entries());
     // Only the child may hold the write ends, so that end of file arrives when it is done.
     stdoutWrite.reset();
     stderrWrite.reset();
@@ -191,34 +173,19 @@ void ChildProcess::signal(int signal) const
     ::pidfd_send_signal(m_pidfd.get(), signal, nullptr, 0);
 }
 
-void ChildProcess::killAfter(std::chrono::milliseconds grace)
-{
-    std::thread([self = shared_from_this(), grace] {
-        const auto deadline = std::chrono::steady_clock::now() + grace;
-        pollfd watch{self->pidfd(), POLLIN, 0};
-        for (;;) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
-            const int ready = ::poll(&watch, 1, int(std::max<qint64>(0, left.count())));
-            if (ready > 0)
-                return;
-            if (ready == 0)
-                break;
-            if (errno != EINTR)
-                break;
-        }
-        if (self->pid() > 0)
-            self->signal(SIGKILL);
-    }).detach();
-}
-
 std::variant<int, QString> ChildProcess::reap()
 {
+    std::lock_guard<std::mutex> locker(m_reapLock);
+    if (m_reaped)
+        return *m_reaped;
     int status = 0;
     while (::waitpid(m_pid, &status, 0) < 0) {
-        if (errno != EINTR)
-            return errorText(errno);
+        if (errno != EINTR) {
+            m_reaped = errorText(errno);
+            return *m_reaped;
+        }
     }
+    m_reaped = status;
     return status;
 }
 

@@ -5,18 +5,43 @@
 #include "cli/UniqueFd.h"
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
 #include <sys/types.h>
 
-#include <chrono>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <variant>
+#include <vector>
 
 namespace ClaudeCLI {
 
 class ChildProcess;
+
+/**
+ * @brief The environment block every child gets: the driver's environment with the search path
+ * as PATH. Built once and shared by every launch that uses it, read-only from then on.
+ */
+class ChildEnvironment
+{
+public:
+    /// An empty search path keeps the environment's own PATH.
+    ChildEnvironment(QProcessEnvironment environment, const QString &searchPath);
+    ChildEnvironment(const ChildEnvironment &) = delete;
+    ChildEnvironment &operator=(const ChildEnvironment &) = delete;
+
+    [[nodiscard]] const QString &searchPath() const { return m_searchPath; }
+    /// The null-terminated "NAME=value" list posix_spawn takes.
+    [[nodiscard]] char *const *entries() const { return m_pointers.data(); }
+
+private:
+    QString m_searchPath;
+    std::vector<QByteArray> m_texts;
+    std::vector<char *> m_pointers;
+};
 
 /// What to start and where: the executable is used as given (no PATH search, no shell).
 struct SpawnRequest
@@ -31,8 +56,8 @@ struct SpawnRequest
     /// three standard streams. Empty: standard input from /dev/null, output and error into two
     /// new pipes.
     QByteArray terminal;
-    /// The child's PATH; empty: the driver's search path (see `setSearchPath`).
-    QString searchPath;
+    /// The child's environment; must be given.
+    std::shared_ptr<const ChildEnvironment> environment;
 };
 
 /// A launched child with the read ends of its output pipes (invalid for terminal runs).
@@ -55,15 +80,10 @@ public:
     ChildProcess(const ChildProcess &) = delete;
     ChildProcess &operator=(const ChildProcess &) = delete;
 
-    /// Starts a child with every descriptor of ours close-on-exec, all signals at their defaults
-    /// and the driver's search path; on failure the launch error's description.
+    /// Starts a child with every descriptor of ours close-on-exec and all signals at their
+    /// defaults; the read ends of its pipes are non-blocking. On failure the launch error's
+    /// description.
     [[nodiscard]] static std::variant<SpawnedChild, QString> spawn(const SpawnRequest &request);
-
-    /// The PATH every later child gets: that of the login shell that located `claude`, so that
-    /// an install started through "#!/usr/bin/env node" finds its interpreter. Empty: the
-    /// application's own PATH.
-    static void setSearchPath(const QString &path);
-    [[nodiscard]] static QString searchPath();
 
     [[nodiscard]] pid_t pid() const { return m_pid; }
     /// Readable once the child has terminated.
@@ -71,15 +91,16 @@ public:
     [[nodiscard]] bool isRunning() const;
     /// Sends a signal unless the child has already been reaped.
     void signal(int signal) const;
-    /// Sends SIGKILL after `grace` unless the child has terminated by then; nothing can stop it.
-    void killAfter(std::chrono::milliseconds grace);
     /// Waits for the child to terminate and collects it: its wait status, or the error of
-    /// waitpid as text.
+    /// waitpid as text. Only the first call waits; later ones answer what it collected, because
+    /// once collected the number may already belong to another process.
     [[nodiscard]] std::variant<int, QString> reap();
 
 private:
     pid_t m_pid;
     UniqueFd m_pidfd;
+    std::mutex m_reapLock;
+    std::optional<std::variant<int, QString>> m_reaped;
 };
 
 /// The system's text for an error number.

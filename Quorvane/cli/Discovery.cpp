@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "cli/Discovery.h"
 
+#include "cli/ClaudeDriver.h"
 #include "cli/ProcessRunner.h"
 
 #include <QDir>
@@ -10,30 +11,12 @@
 #include <QSet>
 #include <QtConcurrent>
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <vector>
 
 namespace ClaudeCLI {
 
 namespace {
-
-/// The user's login shell: SHELL, else the password database's entry, else the POSIX shell.
-QString loginShell()
-{
-    const QString fromEnvironment = qEnvironmentVariable("SHELL");
-    if (!fromEnvironment.isEmpty())
-        return fromEnvironment;
-    std::vector<char> buffer(16384);
-    passwd entry{};
-    passwd *found = nullptr;
-    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found
-        && found->pw_shell && *found->pw_shell)
-        return QFile::decodeName(found->pw_shell);
-    return QStringLiteral("/bin/sh");
-}
 
 QString trimmedHorizontally(QString text)
 {
@@ -90,19 +73,50 @@ QString npmPrefixCandidate(const QStringList &loginEnvironment, const QString &h
     return prefix + QStringLiteral("/bin/claude");
 }
 
+/// The distinct executables to probe, by their resolved paths: those on the login shell's PATH,
+/// the fixed locations, npm's prefix and the Node version manager's installs. Touches the file
+/// system: runs on the driver's threads.
+QStringList distinctCandidates(const QString &loginPath, const QStringList &loginEnvironment,
+                               const QStringList &fixedCandidates)
+{
+    const QString home = QDir::homePath();
+    QStringList candidates;
+    for (const QString &piece : loginPath.split(u':', Qt::SkipEmptyParts)) {
+        const QString folder = trimmedHorizontally(piece);
+        if (!folder.startsWith(u'/'))
+            continue;
+        const QString path = folder + (folder.endsWith(u'/') ? QStringLiteral("claude") : QStringLiteral("/claude"));
+        if (isExecutableFile(path))
+            candidates.append(path);
+    }
+    candidates += fixedCandidates;
+    candidates.append(npmPrefixCandidate(loginEnvironment, home));
+    const QString nodeVersions = home + QStringLiteral("/.local/share/fnm/node-versions");
+    for (const QString &entry : QDir(nodeVersions).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name)) {
+        const QString path = nodeVersions + u'/' + entry + QStringLiteral("/installation/bin/claude");
+        if (QFileInfo::exists(path))
+            candidates.append(path);
+    }
+
+    QStringList distinct;
+    for (const QString &candidate : std::as_const(candidates)) {
+        if (candidate.isEmpty() || !QFileInfo::exists(candidate))
+            continue;
+        const QString resolved = QFileInfo(candidate).canonicalFilePath();
+        if (!resolved.isEmpty() && !distinct.contains(resolved))
+            distinct.append(resolved);
+    }
+    return distinct;
+}
+
 } // namespace
 
-BinaryDiscovery::BinaryDiscovery(Clock &clock, QStringList fixedCandidates, DiscoveryLimits limits)
-    : m_clock(clock)
+BinaryDiscovery::BinaryDiscovery(ClaudeDriver &driver, Clock &clock, QStringList fixedCandidates, DiscoveryLimits limits)
+    : m_driver(driver)
+    , m_clock(clock)
     , m_fixedCandidates(std::move(fixedCandidates))
     , m_limits(limits)
 {
-}
-
-BinaryDiscovery &BinaryDiscovery::shared()
-{
-    static BinaryDiscovery discovery(Clock::system());
-    return discovery;
 }
 
 QStringList BinaryDiscovery::standardCandidates()
@@ -134,52 +148,65 @@ BinaryLookup BinaryDiscovery::locateBinary()
 
 QFuture<std::optional<QString>> BinaryDiscovery::sharedDiscoveryTask()
 {
-    return m_state.withLock([&](State &state) {
+    auto promise = std::make_shared<QPromise<std::optional<QString>>>();
+    std::optional<quint64> generation;
+    QFuture<std::optional<QString>> task = m_state.withLock([&](State &state) {
         if (state.sharedDiscovery)
             return *state.sharedDiscovery;
-        const quint64 generation = state.discoveryGeneration;
-        QFuture<std::optional<QString>> task = QtConcurrent::run(&driverThreads(), [this, generation] {
-            const std::optional<QString> chosen = store(search(), generation);
-            m_state.withLock([&](State &current) {
-                if (current.discoveryGeneration == generation)
-                    current.sharedDiscovery.reset();
-            });
-            return chosen;
-        });
-        state.sharedDiscovery = task;
-        return task;
+        generation = state.discoveryGeneration;
+        QFuture<std::optional<QString>> future = promise->future();
+        state.sharedDiscovery = future;
+        return future;
     });
+    // The search starts outside the lock: it takes it again to store its answer.
+    if (generation) {
+        promise->start();
+        runSharedSearch(promise, *generation);
+    }
+    return task;
 }
 
-QFuture<std::optional<QString>> BinaryDiscovery::findBinary()
+QCoro::Task<> BinaryDiscovery::runSharedSearch(std::shared_ptr<QPromise<std::optional<QString>>> promise,
+                                               quint64 generation)
+{
+    const Search found = co_await search();
+    const std::optional<QString> chosen = store(found, generation);
+    m_state.withLock([&](State &current) {
+        if (current.discoveryGeneration == generation)
+            current.sharedDiscovery.reset();
+    });
+    promise->addResult(chosen);
+    promise->finish();
+}
+
+QCoro::Task<std::optional<QString>> BinaryDiscovery::findBinary()
 {
     const BinaryLookup lookup = locateBinary();
     switch (lookup.state) {
     case BinaryLookup::State::Found:
-        return QtFuture::makeReadyFuture(std::optional<QString>(lookup.path));
+        co_return lookup.path;
     case BinaryLookup::State::NotFound:
-        return QtFuture::makeReadyFuture(std::optional<QString>());
+        co_return std::nullopt;
     case BinaryLookup::State::Unresolved:
         break;
     }
-    return sharedDiscoveryTask();
+    const QFuture<std::optional<QString>> shared = sharedDiscoveryTask();
+    co_return co_await shared;
 }
 
-QFuture<CLIEnvironment> BinaryDiscovery::detectEnvironment()
+QCoro::Task<CLIEnvironment> BinaryDiscovery::detectEnvironment()
 {
     const quint64 generation = m_state.withLock([](State &state) { return state.discoveryGeneration; });
-    return QtConcurrent::run(&driverThreads(), [this, generation] {
-        const Search found = search();
-        store(found, generation);
-        CLIEnvironment environment;
-        if (const std::optional<ClaudeInstall> chosen = chosenInstall(found.installs)) {
-            environment.binary = chosen->path;
-            environment.version = chosen->version;
-            environment.supportsLogin = *chosen->version >= kFirstLoginVersion;
-        }
-        environment.installs = found.installs;
-        return environment;
-    });
+    const Search found = co_await search();
+    store(found, generation);
+    CLIEnvironment environment;
+    if (const std::optional<ClaudeInstall> chosen = chosenInstall(found.installs)) {
+        environment.binary = chosen->path;
+        environment.version = chosen->version;
+        environment.supportsLogin = *chosen->version >= kFirstLoginVersion;
+    }
+    environment.installs = found.installs;
+    co_return environment;
 }
 
 void BinaryDiscovery::forgetBinaryLocation()
@@ -192,19 +219,20 @@ void BinaryDiscovery::forgetBinaryLocation()
     });
 }
 
-QList<ClaudeInstall> BinaryDiscovery::discoverInstalls() const
+QCoro::Task<QList<ClaudeInstall>> BinaryDiscovery::discoverInstalls()
 {
-    return search().installs;
+    const Search found = co_await search();
+    co_return found.installs;
 }
 
-BinaryDiscovery::Search BinaryDiscovery::search() const
+QCoro::Task<BinaryDiscovery::Search> BinaryDiscovery::search()
 {
     Search result;
-    const QString home = QDir::homePath();
-
-    const RunResult shell =
-        run(loginShell(), {QStringLiteral("-lc"), QStringLiteral("/usr/bin/env")}, m_limits.loginShellProbe).result();
-    const QStringList environment = shell.stdout.split(u'\n', Qt::SkipEmptyParts);
+    const QString shell = m_driver.loginShell();
+    const QFuture<RunResult> shellRun =
+        run(m_driver, shell, {QStringLiteral("-lc"), QStringLiteral("/usr/bin/env")}, m_limits.loginShellProbe);
+    const RunResult answer = co_await shellRun;
+    const QStringList environment = answer.stdout.split(u'\n', Qt::SkipEmptyParts);
     for (const QString &line : environment) {
         if (line.startsWith(QStringLiteral("PATH="))) {
             result.loginPath = line.mid(5);
@@ -212,39 +240,17 @@ BinaryDiscovery::Search BinaryDiscovery::search() const
         }
     }
 
-    QStringList candidates;
-    for (const QString &piece : result.loginPath.split(u':', Qt::SkipEmptyParts)) {
-        const QString folder = trimmedHorizontally(piece);
-        if (!folder.startsWith(u'/'))
-            continue;
-        const QString path = folder + (folder.endsWith(u'/') ? QStringLiteral("claude") : QStringLiteral("/claude"));
-        if (isExecutableFile(path))
-            candidates.append(path);
-    }
-    candidates += m_fixedCandidates;
-    candidates.append(npmPrefixCandidate(environment, home));
-    const QString nodeVersions = home + QStringLiteral("/.local/share/fnm/node-versions");
-    for (const QString &entry : QDir(nodeVersions).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name)) {
-        const QString path = nodeVersions + u'/' + entry + QStringLiteral("/installation/bin/claude");
-        if (QFileInfo::exists(path))
-            candidates.append(path);
-    }
-
-    QStringList distinct;
-    for (const QString &candidate : std::as_const(candidates)) {
-        if (candidate.isEmpty() || !QFileInfo::exists(candidate))
-            continue;
-        const QString resolved = QFileInfo(candidate).canonicalFilePath();
-        if (!resolved.isEmpty() && !distinct.contains(resolved))
-            distinct.append(resolved);
-    }
+    const QFuture<QStringList> probing = QtConcurrent::run(&m_driver.threads(), distinctCandidates, result.loginPath,
+                                                           environment, m_fixedCandidates);
+    const QStringList distinct = co_await probing;
 
     RunOptions probe;
     if (!result.loginPath.isEmpty())
         probe.searchPath = result.loginPath;
-    for (const QString &path : std::as_const(distinct)) {
-        const RunResult answer = run(path, {QStringLiteral("--version")}, m_limits.versionProbe, probe).result();
-        result.installs.append({path, answer.exitCode == 0 ? CLIVersion::parse(answer.stdout) : std::nullopt});
+    for (const QString &path : distinct) {
+        const QFuture<RunResult> versionRun = run(m_driver, path, {QStringLiteral("--version")}, m_limits.versionProbe, probe);
+        const RunResult version = co_await versionRun;
+        result.installs.append({path, version.exitCode == 0 ? CLIVersion::parse(version.stdout) : std::nullopt});
     }
     std::stable_sort(result.installs.begin(), result.installs.end(),
                      [](const ClaudeInstall &left, const ClaudeInstall &right) {
@@ -252,7 +258,7 @@ BinaryDiscovery::Search BinaryDiscovery::search() const
                              return left.version.has_value() && !right.version.has_value();
                          return *left.version > *right.version;
                      });
-    return result;
+    co_return result;
 }
 
 std::optional<QString> BinaryDiscovery::store(const Search &search, quint64 generation)
@@ -269,7 +275,7 @@ std::optional<QString> BinaryDiscovery::store(const Search &search, quint64 gene
     });
     // Later children of the claude that was chosen get the PATH of the shell that located it.
     if (stored && chosen)
-        ChildProcess::setSearchPath(search.loginPath);
+        m_driver.setSearchPath(search.loginPath);
     if (chosen)
         return chosen->path;
     return std::nullopt;
@@ -280,31 +286,6 @@ std::optional<ClaudeInstall> chosenInstall(const QList<ClaudeInstall> &installs)
     if (installs.isEmpty() || !installs.front().version)
         return std::nullopt;
     return installs.front();
-}
-
-BinaryLookup locateBinary()
-{
-    return BinaryDiscovery::shared().locateBinary();
-}
-
-QFuture<std::optional<QString>> sharedDiscoveryTask()
-{
-    return BinaryDiscovery::shared().sharedDiscoveryTask();
-}
-
-QFuture<std::optional<QString>> findBinary()
-{
-    return BinaryDiscovery::shared().findBinary();
-}
-
-QFuture<CLIEnvironment> detectEnvironment()
-{
-    return BinaryDiscovery::shared().detectEnvironment();
-}
-
-void forgetBinaryLocation()
-{
-    BinaryDiscovery::shared().forgetBinaryLocation();
 }
 
 } // namespace ClaudeCLI

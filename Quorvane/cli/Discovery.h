@@ -8,6 +8,8 @@
 #include "foundation/Clock.h"
 
 #include <QCoroFuture>
+#include <QCoroTask>
+#include <QPromise>
 #include <QDateTime>
 #include <QFuture>
 #include <QList>
@@ -15,6 +17,7 @@
 #include <QStringList>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 
 namespace ClaudeCLI {
@@ -46,22 +49,24 @@ struct DiscoveryLimits
     std::chrono::milliseconds notFoundRetry{30000};
 };
 
+class ClaudeDriver;
+
 /**
  * @brief Finds the `claude` executable without relying on the application's own PATH: it asks
  * the user's login shell for its PATH, probes the usual install locations and the Node version
  * manager's installs, runs "--version" on each distinct executable and picks the newest that
- * works. The answer is cached for the process; concurrent lookups share one search.
+ * works. The answer is cached for the driver's life; concurrent lookups share one search. The
+ * searches are coroutines: they resume on the thread that started them, which must run an event
+ * loop, and hand every file and process step to the driver.
  */
 class BinaryDiscovery
 {
 public:
-    explicit BinaryDiscovery(Clock &clock, QStringList fixedCandidates = standardCandidates(),
-                             DiscoveryLimits limits = {});
+    BinaryDiscovery(ClaudeDriver &driver, Clock &clock, QStringList fixedCandidates = standardCandidates(),
+                    DiscoveryLimits limits = {});
     BinaryDiscovery(const BinaryDiscovery &) = delete;
     BinaryDiscovery &operator=(const BinaryDiscovery &) = delete;
 
-    /// The process-wide discovery on the system clock.
-    [[nodiscard]] static BinaryDiscovery &shared();
     /// The fixed install locations, in the order they are tried.
     [[nodiscard]] static QStringList standardCandidates();
 
@@ -70,15 +75,14 @@ public:
     /// The shared search now running, or a new one; it completes with the executable to use.
     [[nodiscard]] QFuture<std::optional<QString>> sharedDiscoveryTask();
     /// The executable to use: from the cache when it holds an answer, else from the shared search.
-    [[nodiscard]] QFuture<std::optional<QString>> findBinary();
+    [[nodiscard]] QCoro::Task<std::optional<QString>> findBinary();
     /// Runs a full search whatever the cache holds, stores its choice and describes what it found.
-    [[nodiscard]] QFuture<CLIEnvironment> detectEnvironment();
+    [[nodiscard]] QCoro::Task<CLIEnvironment> detectEnvironment();
     /// Drops the cached answer, so that the next lookup searches again; a search under way still
     /// answers those waiting for it, but stores nothing.
     void forgetBinaryLocation();
-    /// Every install found, newest working version first and broken ones last. Blocks while the
-    /// probes run: call it off the GUI thread.
-    [[nodiscard]] QList<ClaudeInstall> discoverInstalls() const;
+    /// Every install found, newest working version first and broken ones last.
+    [[nodiscard]] QCoro::Task<QList<ClaudeInstall>> discoverInstalls();
 
 private:
     struct Search
@@ -95,10 +99,13 @@ private:
         std::optional<QFuture<std::optional<QString>>> sharedDiscovery;
     };
 
-    [[nodiscard]] Search search() const;
+    [[nodiscard]] QCoro::Task<Search> search();
+    /// Runs the shared search and answers its promise.
+    QCoro::Task<> runSharedSearch(std::shared_ptr<QPromise<std::optional<QString>>> promise, quint64 generation);
     /// Stores a search's choice unless a reset came since it started; returns the choice.
     std::optional<QString> store(const Search &search, quint64 generation);
 
+    ClaudeDriver &m_driver;
     Clock &m_clock;
     const QStringList m_fixedCandidates;
     const DiscoveryLimits m_limits;
@@ -110,12 +117,5 @@ private:
 
 /// The oldest version that authorizes servers inside the application ("mcp" "login").
 inline constexpr CLIVersion kFirstLoginVersion{2, 1, 186};
-
-/// The process-wide discovery's answers (see `BinaryDiscovery`).
-[[nodiscard]] BinaryLookup locateBinary();
-[[nodiscard]] QFuture<std::optional<QString>> sharedDiscoveryTask();
-[[nodiscard]] QFuture<std::optional<QString>> findBinary();
-[[nodiscard]] QFuture<CLIEnvironment> detectEnvironment();
-void forgetBinaryLocation();
 
 } // namespace ClaudeCLI

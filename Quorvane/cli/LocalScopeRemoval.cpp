@@ -2,65 +2,70 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "cli/LocalScopeRemoval.h"
 
-#include "cli/Discovery.h"
+#include "cli/ClaudeDriver.h"
+#include "cli/RegistryFile.h"
+#include "cli/RegistryReader.h"
 #include "foundation/ServerNames.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QtConcurrent>
-
-#include <sys/wait.h>
 
 namespace ClaudeCLI {
 
 namespace {
 
-const QString kChangedBefore =
-    QStringLiteral("The project folder changed before the CLI could start. Nothing was removed.");
+/// The checks before the run, and the folder pinned for it when they pass.
+struct Pinned
+{
+    std::optional<LocalRemovalResult> refusal;
+    std::shared_ptr<DirectoryChain> folder;
+};
 
-LocalRemovalResult removeLocally(const QString &name, const QString &folder, const RegistrationCheck &registrationCheck,
-                                 const LocalRemovalRunner &runner)
+Pinned pinFolder(const QString &name, const QString &folder, const RegistrationCheck &registrationCheck)
 {
     const QString quoted = u'"' + displayName(name) + u'"';
     if (name.startsWith(otherLanePrefix))
-        return {false, quoted + QStringLiteral(" belongs to a different Quorvane lane.")};
+        return {LocalRemovalResult{false, quoted + QStringLiteral(" belongs to a different Quorvane lane.")}, nullptr};
     if (!isSafeServerName(name))
-        return {false, quoted + QStringLiteral(" is not a name this app will pass to the CLI.")};
+        return {LocalRemovalResult{false, quoted + QStringLiteral(" is not a name this app will pass to the CLI.")}, nullptr};
     if (!isSafeAbsolutePath(folder)) {
-        return {false, QStringLiteral("The saved project folder is not a canonical absolute path. Remove this entry "
-                                      "from ~/.claude.json by hand.")};
+        return {LocalRemovalResult{false, QStringLiteral("The saved project folder is not a canonical absolute path. "
+                                                         "Remove this entry from ~/.claude.json by hand.")},
+                nullptr};
     }
     switch (registrationCheck(name, folder)) {
     case RegistrationState::Unreadable:
-        return {false, QStringLiteral("Claude's registry could not be read. Nothing was removed.")};
+        return {LocalRemovalResult{false, QStringLiteral("Claude's registry could not be read. Nothing was removed.")}, nullptr};
     case RegistrationState::NotRegistered:
-        return {false, QStringLiteral("The local registration changed since the last refresh. Refresh and review it "
-                                      "before removing anything.")};
+        return {LocalRemovalResult{false, QStringLiteral("The local registration changed since the last refresh. Refresh "
+                                                         "and review it before removing anything.")},
+                nullptr};
     case RegistrationState::Registered:
         break;
     }
     if (!QFileInfo(folder).isDir()) {
-        return {false, QStringLiteral("The folder no longer exists. Quorvane will not recreate filesystem paths from "
-                                      "registry text; remove this entry from ~/.claude.json by hand.")};
+        return {LocalRemovalResult{false, QStringLiteral("The folder no longer exists. Quorvane will not recreate "
+                                                         "filesystem paths from registry text; remove this entry from "
+                                                         "~/.claude.json by hand.")},
+                nullptr};
     }
-    const std::optional<DirectoryChain> before = openDirectoryChain(folder);
+    std::optional<DirectoryChain> before = openDirectoryChain(folder);
     if (!before)
-        return {false, QStringLiteral("The saved project folder is not a trusted directory. Refresh or remove the "
-                                      "entry by hand.")};
+        return {LocalRemovalResult{false, QStringLiteral("The saved project folder is not a trusted directory. Refresh "
+                                                         "or remove the entry by hand.")},
+                nullptr};
     // The folder's descriptor keeps its close-on-exec flag: the child changes into it before its
     // program starts, and no other child may inherit it.
     if (directoryIdentity(before->folder()) != before->identity())
-        return {false, QStringLiteral("The project folder changed before removal. Nothing was removed.")};
+        return {LocalRemovalResult{false, QStringLiteral("The project folder changed before removal. Nothing was removed.")},
+                nullptr};
+    return {std::nullopt, std::make_shared<DirectoryChain>(std::move(*before))};
+}
 
-    const FolderIdentity pinned = before->identity();
-    const RunResult run = runner(name, folder, pinned.device, pinned.inode, before->folder()).result();
-    if (run.exitCode != 0) {
-        const QString output = run.stdout + run.stderr;
-        return {false, output.isEmpty() ? QStringLiteral("The CLI returned %1.").arg(run.exitCode) : output};
-    }
+LocalRemovalResult confirmRemoval(const QString &name, const QString &folder, FolderIdentity pinned,
+                                  const RegistrationCheck &registrationCheck)
+{
     const std::optional<DirectoryChain> after = openDirectoryChain(folder);
     if (!after || after->identity() != pinned) {
         return {false, QStringLiteral("The project folder changed while the CLI was running. Removal is unconfirmed; "
@@ -79,44 +84,14 @@ LocalRemovalResult removeLocally(const QString &name, const QString &folder, con
     return {true, QStringLiteral("Removed ") + name + u'.'};
 }
 
-RunResult runBoundToFolder(const QString &executable, const QStringList &arguments, int folderDescriptor,
-                           FolderIdentity expected, std::chrono::milliseconds timeout,
-                           std::chrono::milliseconds killGrace)
-{
-    if (directoryIdentity(folderDescriptor) != expected)
-        return {-1, {}, kChangedBefore};
-    std::variant<SpawnedChild, QString> spawned =
-        ChildProcess::spawn({executable, arguments, {}, folderDescriptor, {}, {}});
-    if (auto *error = std::get_if<QString>(&spawned))
-        return {-1, {}, *error};
-    SpawnedChild &child = std::get<SpawnedChild>(spawned);
-    const ChildOutcome outcome = collectChild(child, timeout, killGrace);
-    const QString out = QString::fromUtf8(outcome.stdoutData);
-    switch (outcome.ending) {
-    case ChildOutcome::Ending::TimedOut:
-        (void)child.process->reap();
-        return {-2, out, QString::fromUtf8(outcome.stderrData)};
-    case ChildOutcome::Ending::WaitFailed:
-        return {-1, out, outcome.waitError};
-    case ChildOutcome::Ending::Exited:
-        break;
-    }
-    const int status = outcome.waitStatus;
-    return {WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status), out,
-            QString::fromUtf8(outcome.stderrData)};
-}
-
 } // namespace
 
-RegistrationState localRegistrationState(const QString &name, const QString &folder)
+RegistrationState localRegistrationState(const QString &registryPath, const QString &name, const QString &folder)
 {
-    QFile file(QDir::homePath() + QStringLiteral("/.claude.json"));
-    if (!file.open(QIODevice::ReadOnly))
+    const RegistryFile file = readRegistryFile(registryPath);
+    if (file.state != RegistryFile::State::Parsed)
         return RegistrationState::Unreadable;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
-    if (!document.isObject())
-        return RegistrationState::Unreadable;
-    const QJsonValue projects = document.object().value(QStringLiteral("projects"));
+    const QJsonValue projects = file.registry.value(QStringLiteral("projects"));
     if (!projects.isObject())
         return RegistrationState::Unreadable;
     const QJsonValue project = projects.toObject().value(folder);
@@ -128,32 +103,56 @@ RegistrationState localRegistrationState(const QString &name, const QString &fol
     return servers.toObject().contains(name) ? RegistrationState::Registered : RegistrationState::NotRegistered;
 }
 
-QFuture<RunResult> defaultLocalRemovalRunner(const QString &name, const QString &, quint64 device, quint64 inode,
-                                             int folderDescriptor)
+QCoro::Task<RunResult> removeInFolder(ClaudeDriver &driver, QString name, FolderIdentity pinned, int folderDescriptor)
 {
-    return QtConcurrent::run(&driverThreads(), [name, device, inode, folderDescriptor] {
-        const std::optional<QString> executable = findBinary().result();
-        if (!executable)
-            return RunResult{-1, {}, QStringLiteral("claude CLI not found")};
-        return runInFolder(*executable,
-                           {QStringLiteral("mcp"), QStringLiteral("remove"), name, QStringLiteral("-s"), QStringLiteral("local")},
-                           folderDescriptor, device, inode, std::chrono::seconds(30))
-            .result();
-    });
+    const std::optional<QString> executable = co_await driver.discovery().findBinary();
+    if (!executable)
+        co_return RunResult{kNotStarted, {}, QStringLiteral("claude CLI not found")};
+    const QStringList arguments = {QStringLiteral("mcp"), QStringLiteral("remove"), name, QStringLiteral("-s"),
+                                   QStringLiteral("local")};
+    const QFuture<RunResult> removal =
+        runInFolder(driver, *executable, arguments, folderDescriptor, pinned, std::chrono::seconds(30));
+    co_return co_await removal;
 }
 
-QFuture<RunResult> runInFolder(QString executable, QStringList arguments, int folderDescriptor, quint64 device,
-                               quint64 inode, std::chrono::milliseconds timeout, std::chrono::milliseconds killGrace)
+QFuture<RunResult> runInFolder(ClaudeDriver &driver, QString executable, QStringList arguments, int folderDescriptor,
+                               FolderIdentity expected, std::chrono::milliseconds timeout,
+                               std::chrono::milliseconds killGrace)
 {
-    return QtConcurrent::run(&driverThreads(), [=] {
-        return runBoundToFolder(executable, arguments, folderDescriptor, FolderIdentity{device, inode}, timeout, killGrace);
-    });
+    RunOptions options;
+    options.directoryDescriptor = folderDescriptor;
+    options.expectedDirectoryIdentity = expected;
+    options.killGrace = killGrace;
+    return run(driver, std::move(executable), std::move(arguments), timeout, std::move(options));
 }
 
-QFuture<LocalRemovalResult> removeLocalServer(QString name, QString folder, RegistrationCheck registrationCheck,
-                                              LocalRemovalRunner runner)
+QCoro::Task<LocalRemovalResult> removeLocalServer(ClaudeDriver &driver, QString name, QString folder,
+                                                  RegistrationCheck registrationCheck, LocalRemovalRunner runner)
 {
-    return QtConcurrent::run(&driverThreads(), [=] { return removeLocally(name, folder, registrationCheck, runner); });
+    if (!registrationCheck) {
+        registrationCheck = [path = driver.registryPath()](const QString &checkedName, const QString &checkedFolder) {
+            return localRegistrationState(path, checkedName, checkedFolder);
+        };
+    }
+    if (!runner) {
+        runner = [&driver](QString removedName, FolderIdentity pinned, int descriptor) {
+            return removeInFolder(driver, std::move(removedName), pinned, descriptor);
+        };
+    }
+    const QFuture<Pinned> pinning = QtConcurrent::run(&driver.threads(), pinFolder, name, folder, registrationCheck);
+    const Pinned pinned = co_await pinning;
+    if (pinned.refusal)
+        co_return *pinned.refusal;
+
+    const FolderIdentity identity = pinned.folder->identity();
+    const RunResult run = co_await runner(name, identity, pinned.folder->folder());
+    if (run.exitCode != 0) {
+        const QString output = run.stdout + run.stderr;
+        co_return LocalRemovalResult{false, output.isEmpty() ? QStringLiteral("The CLI returned %1.").arg(run.exitCode) : output};
+    }
+    const QFuture<LocalRemovalResult> confirming =
+        QtConcurrent::run(&driver.threads(), confirmRemoval, name, folder, identity, registrationCheck);
+    co_return co_await confirming;
 }
 
 } // namespace ClaudeCLI

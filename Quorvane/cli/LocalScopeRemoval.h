@@ -2,9 +2,10 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
+#include "cli/FolderIdentity.h"
 #include "cli/ProcessRunner.h"
 
-#include <QCoroFuture>
+#include <QCoroTask>
 #include <QFuture>
 #include <QString>
 #include <QStringList>
@@ -31,36 +32,39 @@ struct LocalRemovalResult
     friend bool operator==(const LocalRemovalResult &, const LocalRemovalResult &) = default;
 };
 
+/// Answers how the registry lists a name for one folder; called on the driver's threads.
 using RegistrationCheck = std::function<RegistrationState(const QString &name, const QString &folder)>;
-/// Runs the removal for a name in the folder pinned by its descriptor, device and inode.
-using LocalRemovalRunner = std::function<QFuture<RunResult>(const QString &name, const QString &folder, quint64 device,
-                                                            quint64 inode, int folderDescriptor)>;
+/// Runs the removal for a name in the folder pinned by its descriptor and identity; the descriptor
+/// stays open until the run has ended.
+using LocalRemovalRunner = std::function<QCoro::Task<RunResult>(QString name, FolderIdentity pinned, int folderDescriptor)>;
 
-/// How `~/.claude.json` lists the name for that exact folder; reads the file each time.
-[[nodiscard]] RegistrationState localRegistrationState(const QString &name, const QString &folder);
+/// How the registry at the path lists the name for that exact folder; reads the file each time.
+[[nodiscard]] RegistrationState localRegistrationState(const QString &registryPath, const QString &name,
+                                                       const QString &folder);
 
 /// Runs `claude` "mcp" "remove" name "-s" "local" bound to the pinned folder, within 30 seconds.
-[[nodiscard]] QFuture<RunResult> defaultLocalRemovalRunner(const QString &name, const QString &folder, quint64 device,
-                                                           quint64 inode, int folderDescriptor);
+[[nodiscard]] QCoro::Task<RunResult> removeInFolder(ClaudeDriver &driver, QString name, FolderIdentity pinned,
+                                                    int folderDescriptor);
 
 /**
  * Runs an executable with the open folder as its working directory (bound by the descriptor,
- * never by a path), standard input from /dev/null and both outputs collected with the runner's
- * bounded drain. A child ended by a signal reports 128 plus its number; the time limit gives -2
- * once the child, which gets SIGTERM and `killGrace` later SIGKILL, is gone.
+ * never by a path), standard input from /dev/null and both outputs collected as every run's.
+ * The folder must still have the expected identity right before the launch.
  */
-[[nodiscard]] QFuture<RunResult> runInFolder(QString executable, QStringList arguments, int folderDescriptor,
-                                             quint64 device, quint64 inode, std::chrono::milliseconds timeout,
+[[nodiscard]] QFuture<RunResult> runInFolder(ClaudeDriver &driver, QString executable, QStringList arguments,
+                                             int folderDescriptor, FolderIdentity expected,
+                                             std::chrono::milliseconds timeout,
                                              std::chrono::milliseconds killGrace = std::chrono::milliseconds(250));
 
 /**
  * Removes a local-scope registration of a project folder named by registry text: refuses unsafe
  * names and paths, never creates a folder, pins the folder by device and inode before the run,
  * runs the removal inside that very folder, checks the folder again after it and confirms the
- * removal by reading the registry again.
+ * removal by reading the registry again. Every file step runs on the driver's threads. Empty
+ * check and runner: the driver's registry and `removeInFolder`.
  */
-[[nodiscard]] QFuture<LocalRemovalResult> removeLocalServer(QString name, QString folder,
-                                                            RegistrationCheck registrationCheck = localRegistrationState,
-                                                            LocalRemovalRunner runner = defaultLocalRemovalRunner);
+[[nodiscard]] QCoro::Task<LocalRemovalResult> removeLocalServer(ClaudeDriver &driver, QString name, QString folder,
+                                                                RegistrationCheck registrationCheck = {},
+                                                                LocalRemovalRunner runner = {});
 
 } // namespace ClaudeCLI

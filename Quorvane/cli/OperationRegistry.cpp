@@ -29,16 +29,30 @@ bool OperationRegistry::isCancelled(const QString &key, const QUuid &id)
 OperationRegistry::LaunchOutcome OperationRegistry::launchIfCurrent(
     const QString &key, const QUuid &id, const std::function<Launch()> &launch)
 {
-    return m_state.withLock([&](State &state) -> LaunchOutcome {
+    const auto owns = [&](State &state) {
         const auto entry = state.entries.find(key);
-        if (entry == state.entries.end() || entry->id != id || entry->cancelled)
-            return {LaunchStatus::NotCurrent, {}};
-        Launch launched = launch();
-        if (auto *error = std::get_if<QString>(&launched))
-            return {LaunchStatus::LaunchFailed, *error};
-        entry->process = std::get<std::shared_ptr<ChildProcess>>(std::move(launched));
-        return {LaunchStatus::Launched, {}};
+        return entry != state.entries.end() && entry->id == id ? entry : state.entries.end();
+    };
+    const bool current = m_state.withLock([&](State &state) {
+        const auto entry = owns(state);
+        return entry != state.entries.end() && !entry->cancelled;
     });
+    if (!current)
+        return {LaunchStatus::NotCurrent, {}};
+    Launch launched = launch();
+    if (auto *error = std::get_if<QString>(&launched))
+        return {LaunchStatus::LaunchFailed, *error};
+    std::shared_ptr<ChildProcess> process = std::get<std::shared_ptr<ChildProcess>>(std::move(launched));
+    const bool cancelledMeanwhile = m_state.withLock([&](State &state) {
+        const auto entry = owns(state);
+        if (entry == state.entries.end())
+            return true;
+        entry->process = process;
+        return entry->cancelled;
+    });
+    if (cancelledMeanwhile)
+        stop(*process);
+    return {LaunchStatus::Launched, {}};
 }
 
 std::shared_ptr<ChildProcess> OperationRegistry::markCancelled(const QString &key)
@@ -63,47 +77,33 @@ void OperationRegistry::unregisterKey(const QString &key, const QUuid &id)
     });
 }
 
-RunOperationRegistry &RunOperationRegistry::shared()
-{
-    static RunOperationRegistry registry;
-    return registry;
-}
-
-void RunOperationRegistry::cancel(const QString &key)
+void OperationRegistry::cancel(const QString &key)
 {
     const std::shared_ptr<ChildProcess> process = markCancelled(key);
     if (process && process->isRunning())
-        process->signal(SIGTERM);
+        stop(*process);
 }
 
-LoginOperationRegistry &LoginOperationRegistry::shared()
+void RunOperationRegistry::stop(ChildProcess &process)
 {
-    static LoginOperationRegistry registry;
-    return registry;
+    process.signal(SIGTERM);
 }
 
-void LoginOperationRegistry::cancel(const QString &key, std::chrono::milliseconds killGrace)
+LoginOperationRegistry::LoginOperationRegistry(ChildReaper &reaper, std::chrono::milliseconds killGrace)
+    : m_reaper(reaper)
+    , m_killGrace(killGrace)
 {
-    const std::shared_ptr<ChildProcess> process = markCancelled(key);
-    if (!process || !process->isRunning())
-        return;
-    process->signal(SIGTERM);
-    process->killAfter(killGrace);
+}
+
+void LoginOperationRegistry::stop(ChildProcess &process)
+{
+    process.signal(SIGTERM);
+    m_reaper.killAfter(process.shared_from_this(), m_killGrace);
 }
 
 QString claudeAuthKey()
 {
     return QChar(u'\0') + QStringLiteral("claude-auth");
-}
-
-void cancelRun(const QString &key)
-{
-    RunOperationRegistry::shared().cancel(key);
-}
-
-void cancelLogin(const QString &key)
-{
-    LoginOperationRegistry::shared().cancel(key);
 }
 
 } // namespace ClaudeCLI

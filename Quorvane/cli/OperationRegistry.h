@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cli/ChildProcess.h"
+#include "cli/ChildReaper.h"
 
 #include <QHash>
 #include <QSet>
@@ -47,9 +48,9 @@ private:
 
 /**
  * @brief The keyed runs in flight: at most one per key, a cancellation reaches a run at any stage,
- * and a cancellation that comes before its run has registered waits for it. Each operation holds
- * the registry's lock for itself alone; the launch happens under it, so a cancellation either
- * comes first (and nothing is launched) or finds the launched child.
+ * and a cancellation that comes before its run has registered waits for it. The lock guards the
+ * entries only: a launch happens outside it, and a cancellation that comes while the child is
+ * being launched reaches it as soon as the launch has recorded it.
  */
 class OperationRegistry
 {
@@ -65,18 +66,27 @@ public:
         QString error;
     };
 
+    virtual ~OperationRegistry() = default;
+
     /// Creates the entry of a run, already cancelled when a cancellation was queued for the key;
     /// none when another run holds the key.
     [[nodiscard]] std::optional<QUuid> registerKey(const QString &key);
     /// Whether the run with this id still owns the key and was cancelled.
     [[nodiscard]] bool isCancelled(const QString &key, const QUuid &id);
-    /// Launches only while the run owns a live, uncancelled entry, and records the child there.
+    /// Launches only while the run owns a live, uncancelled entry, and records the child there; a
+    /// cancellation that came during the launch stops the child at once.
     [[nodiscard]] LaunchOutcome launchIfCurrent(const QString &key, const QUuid &id,
                                                 const std::function<Launch()> &launch);
     /// Marks the run cancelled (or queues the key when no run holds it) and returns its child.
     std::shared_ptr<ChildProcess> markCancelled(const QString &key);
     /// Removes the entry when it still belongs to the run with this id.
     void unregisterKey(const QString &key, const QUuid &id);
+    /// Cancels the run under the key, at whatever stage it is; never waits.
+    void cancel(const QString &key);
+
+protected:
+    /// How a cancelled run's child is stopped.
+    virtual void stop(ChildProcess &process) = 0;
 
 private:
     struct Entry
@@ -93,32 +103,31 @@ private:
     LockedState<State> m_state;
 };
 
-/// @brief The keyed runs of the pipe runner (the scope check, under "verify:" and the name).
+/// @brief The keyed runs of the pipe runner (the scope check, under "verify:" and the name): a
+/// cancelled child gets SIGTERM and nothing more.
 class RunOperationRegistry final : public OperationRegistry
 {
-public:
-    [[nodiscard]] static RunOperationRegistry &shared();
-    /// Cancels the run under the key; a running child gets SIGTERM and nothing more.
-    void cancel(const QString &key);
+protected:
+    void stop(ChildProcess &process) override;
 };
 
-/// @brief The keyed runs of the terminal runner (a server's login, the sign-in of `claude`).
+/// @brief The keyed runs of the terminal runner (a server's login, the sign-in of `claude`): a
+/// cancelled child gets SIGTERM and, when it is still running `killGrace` later, SIGKILL.
 class LoginOperationRegistry final : public OperationRegistry
 {
 public:
-    [[nodiscard]] static LoginOperationRegistry &shared();
-    /// Cancels the run under the key; a running child gets SIGTERM and, when it is still running
-    /// `killGrace` later, SIGKILL.
-    void cancel(const QString &key, std::chrono::milliseconds killGrace = kKillGrace);
+    LoginOperationRegistry(ChildReaper &reaper, std::chrono::milliseconds killGrace = kKillGrace);
+
+protected:
+    void stop(ChildProcess &process) override;
+
+private:
+    ChildReaper &m_reaper;
+    const std::chrono::milliseconds m_killGrace;
 };
 
 /// The key of the sign-in of `claude` itself in the login registry: U+0000 and "claude-auth", so
 /// that it never meets a server name.
 [[nodiscard]] QString claudeAuthKey();
-
-/// Cancels the pipe run under the key, at whatever stage it is; never waits.
-void cancelRun(const QString &key);
-/// Cancels the terminal run under the key, with a forced kill 3 seconds later; never waits.
-void cancelLogin(const QString &key);
 
 } // namespace ClaudeCLI

@@ -2,9 +2,11 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "cli/Registration.h"
 
-#include "cli/Discovery.h"
+#include "cli/ClaudeDriver.h"
 #include "cli/RegistryReader.h"
 #include "foundation/ServerNames.h"
+
+#include <QtConcurrent>
 
 #include <algorithm>
 
@@ -21,7 +23,7 @@ QString quoted(const QString &text)
 
 } // namespace
 
-QCoro::Task<RegistryChange> addServer(QString name, std::chrono::milliseconds timeLimit)
+QCoro::Task<RegistryChange> addServer(ClaudeDriver &driver, QString name, std::chrono::milliseconds timeLimit)
 {
     // Callers also pass names read from ~/.claude.json: sentences quote the display-safe form.
     const QString display = displayName(name);
@@ -29,19 +31,20 @@ QCoro::Task<RegistryChange> addServer(QString name, std::chrono::milliseconds ti
         co_return RegistryChange{false, quoted(display) + QStringLiteral(" is outside this Quorvane lane's MCP namespace.")};
     if (const std::optional<QString> invalid = validateServerName(name))
         co_return RegistryChange{false, *invalid};
-    const std::optional<QString> claude = co_await findBinary();
+    const std::optional<QString> claude = co_await driver.discovery().findBinary();
     if (!claude)
         co_return RegistryChange{false, kNotFound};
     const QStringList arguments = {QStringLiteral("mcp"),   QStringLiteral("add"),  QStringLiteral("--transport"),
                                    QStringLiteral("http"),  QStringLiteral("--scope"), QStringLiteral("user"),
                                    name,                    webflowMCPEndpoint.toString()};
-    const RunResult result = co_await run(*claude, arguments, timeLimit);
+    const QFuture<RunResult> registering = run(driver, *claude, arguments, timeLimit);
+    const RunResult result = co_await registering;
     if (result.exitCode != 0)
         co_return RegistryChange{false, failureMessage(result, QStringLiteral("Registering ") + display)};
     co_return RegistryChange{true, QStringLiteral("Registered ") + display};
 }
 
-QCoro::Task<RegistryChange> removeServer(QString name, std::chrono::milliseconds timeLimit)
+QCoro::Task<RegistryChange> removeServer(ClaudeDriver &driver, QString name, std::chrono::milliseconds timeLimit)
 {
     // The name comes from ~/.claude.json and may hold anything: sentences quote only its
     // display-safe form.
@@ -52,16 +55,19 @@ QCoro::Task<RegistryChange> removeServer(QString name, std::chrono::milliseconds
         co_return RegistryChange{false, QStringLiteral("Refusing to pass ") + quoted(display)
                                             + QStringLiteral(" to the CLI. Remove it from ~/.claude.json by hand.")};
     }
-    const std::optional<QString> claude = co_await findBinary();
+    const std::optional<QString> claude = co_await driver.discovery().findBinary();
     if (!claude)
         co_return RegistryChange{false, kNotFound};
     const QStringList arguments = {QStringLiteral("mcp"), QStringLiteral("remove"), name, QStringLiteral("-s"),
                                    QStringLiteral("user")};
-    const RunResult result = co_await run(*claude, arguments, timeLimit);
+    const QFuture<RunResult> removing = run(driver, *claude, arguments, timeLimit);
+    const RunResult result = co_await removing;
     if (result.exitCode != 0)
         co_return RegistryChange{false, failureMessage(result, QStringLiteral("Removing ") + display)};
 
-    const std::optional<RegisteredNames> names = registeredServerNames();
+    const QFuture<std::optional<RegisteredNames>> rereading =
+        QtConcurrent::run(&driver.threads(), registeredServerNames, driver.registryPath());
+    const std::optional<RegisteredNames> names = co_await rereading;
     if (!names) {
         co_return RegistryChange{false, QStringLiteral("The CLI finished, but Claude's registry could not be reread. "
                                                        "Removal is unconfirmed; refresh before trying again.")};
@@ -81,7 +87,7 @@ QCoro::Task<RegistryChange> removeServer(QString name, std::chrono::milliseconds
 
 QString failureMessage(const RunResult &result, const QString &label)
 {
-    if (result.exitCode == -2)
+    if (result.exitCode == kTimedOut)
         return label + QStringLiteral(" timed out. The claude CLI did not finish and was stopped.");
     const QString output = (result.stdout + result.stderr).trimmed();
     if (!output.isEmpty())

@@ -25,12 +25,13 @@ struct RegistryChange
 inline constexpr std::chrono::milliseconds kRegistrationTimeLimit = std::chrono::seconds(30);
 
 /// Registers Webflow's MCP endpoint in user scope under a name of this lane.
-[[nodiscard]] QCoro::Task<RegistryChange> addServer(QString name,
+[[nodiscard]] QCoro::Task<RegistryChange> addServer(ClaudeDriver &driver, QString name,
                                                     std::chrono::milliseconds timeLimit = kRegistrationTimeLimit);
 
-/// Removes a user-scope server and confirms from the re-read registry that it is gone. Messages
-/// quote the name only in its display-safe form; the command line gets it unchanged.
-[[nodiscard]] QCoro::Task<RegistryChange> removeServer(QString name,
+/// Removes a user-scope server and confirms from the registry, read again on the driver's
+/// threads, that it is gone. Messages quote the name only in its display-safe form; the command
+/// line gets it unchanged.
+[[nodiscard]] QCoro::Task<RegistryChange> removeServer(ClaudeDriver &driver, QString name,
                                                        std::chrono::milliseconds timeLimit = kRegistrationTimeLimit);
 
 /// The sentence for a failed run: the command line's own words, or what happened to it.

@@ -2,13 +2,13 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "cli/RegistryReader.h"
 
+#include "cli/ClaudeDriver.h"
+#include "cli/RegistryFile.h"
 #include "foundation/ServerNames.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
+#include <QtConcurrent>
 
 #include <algorithm>
 
@@ -37,26 +37,6 @@ std::optional<QString> entryUrl(const QJsonValue &entry)
 bool codePointLess(const QString &a, const QString &b)
 {
     return a.toUcs4() < b.toUcs4();
-}
-
-enum class FileRead { missing, unreadable, unparseable, ok };
-
-FileRead readRegistryObject(QJsonObject *registry)
-{
-    QFile file(registryPath());
-    if (!QFileInfo::exists(file.fileName()))
-        return FileRead::missing;
-    if (!file.open(QIODevice::ReadOnly))
-        return FileRead::unreadable;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return FileRead::unreadable;
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
-    if (parseError.error != QJsonParseError::NoError || !document.isObject())
-        return FileRead::unparseable;
-    *registry = document.object();
-    return FileRead::ok;
 }
 
 bool isHttpTransport(const std::optional<QString> &transport)
@@ -135,27 +115,33 @@ QString registryPath()
     return QDir::homePath() + QStringLiteral("/.claude.json");
 }
 
-RegistryRead readRegistry()
+RegistryRead readRegistry(const QString &path)
 {
-    QJsonObject registry;
-    switch (readRegistryObject(&registry)) {
-    case FileRead::missing:
+    const RegistryFile file = readRegistryFile(path);
+    switch (file.state) {
+    case RegistryFile::State::Missing:
         return {};
-    case FileRead::unreadable:
+    case RegistryFile::State::Unreadable:
         return {{}, {}, QStringLiteral("Could not read ~/.claude.json")};
-    case FileRead::unparseable:
+    case RegistryFile::State::Unparseable:
         return {{}, {}, QStringLiteral("Could not parse ~/.claude.json")};
-    case FileRead::ok:
+    case RegistryFile::State::Parsed:
         break;
     }
-    return classify(registry);
+    return classify(file.registry);
 }
 
-std::optional<RegisteredNames> registeredServerNames()
+QFuture<RegistryRead> readRegistry(ClaudeDriver &driver)
 {
-    QJsonObject registry;
-    if (readRegistryObject(&registry) != FileRead::ok)
+    return QtConcurrent::run(&driver.threads(), [path = driver.registryPath()] { return readRegistry(path); });
+}
+
+std::optional<RegisteredNames> registeredServerNames(const QString &path)
+{
+    const RegistryFile file = readRegistryFile(path);
+    if (file.state != RegistryFile::State::Parsed)
         return std::nullopt;
+    const QJsonObject &registry = file.registry;
     const QJsonValue user = registry.value(QLatin1StringView("mcpServers"));
     if (!user.isObject())
         return std::nullopt;

@@ -4,6 +4,7 @@
 
 #include "model/UnrecognizedServer.h"
 
+#include <QFuture>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QList>
@@ -14,6 +15,8 @@
 #include <optional>
 
 namespace ClaudeCLI {
+
+class ClaudeDriver;
 
 /// @brief A user-scope Webflow MCP server of this lane, as registered in ~/.claude.json.
 struct RegisteredServer
@@ -60,12 +63,16 @@ struct RegisteredNames
 /// The full path of Claude Code's registry in the current user's home.
 [[nodiscard]] QString registryPath();
 
-/// Reads and classifies ~/.claude.json. A missing file is an empty registry, not an error.
-[[nodiscard]] RegistryRead readRegistry();
+/// Reads and classifies the registry at the path. A missing file is an empty registry, not an
+/// error. Blocks on the file.
+[[nodiscard]] RegistryRead readRegistry(const QString &path = registryPath());
+
+/// Reads and classifies the driver's registry on the driver's threads.
+[[nodiscard]] QFuture<RegistryRead> readRegistry(ClaudeDriver &driver);
 
 /// The names of both scopes, or nothing when the file is missing, unreadable, not a JSON object
-/// or has no "mcpServers" object (a removal can then not be confirmed).
-[[nodiscard]] std::optional<RegisteredNames> registeredServerNames();
+/// or has no "mcpServers" object (a removal can then not be confirmed). Blocks on the file.
+[[nodiscard]] std::optional<RegisteredNames> registeredServerNames(const QString &path = registryPath());
 
 /// How an entry declares its transport ("http", "stdio: npx -y pkg", "contradictory: …"), or
 /// nothing when it declares none.

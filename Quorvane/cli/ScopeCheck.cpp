@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "cli/ScopeCheck.h"
 
-#include "cli/Discovery.h"
+#include "cli/ClaudeDriver.h"
+#include "cli/UniqueFd.h"
 #include "cli/ProcessRunner.h"
 #include "foundation/ServerNames.h"
 #include "foundation/UuidText.h"
@@ -10,10 +11,14 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QRegularExpression>
-#include <QSaveFile>
-#include <QScopeGuard>
 #include <QTextBoundaryFinder>
 #include <QUuid>
+#include <QtConcurrent>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#include <variant>
 
 namespace ClaudeCLI {
 
@@ -72,26 +77,39 @@ QString quoted(const QString &text)
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
-// The scope-check configuration: this one server only, so no other tool can answer.
-std::optional<QString> writeMcpConfig(const QString &directory, const QString &name, const QString &url)
+// The scope-check configuration: this one server only, so no other tool can answer. Its path, or
+// the answer to give when it could not be written.
+std::variant<QString, ScopeCheckResult> writeMcpConfig(ClaudeDriver &driver, const QString &name, const QString &url)
 {
-    const QString path = directory + QStringLiteral("/quorvane-mcp-")
+    const std::optional<QString> directory = driver.privateWorkingDirectory();
+    if (!directory)
+        return failure(QStringLiteral("Could not create a private directory for the scope check."));
+    const QString path = *directory + QStringLiteral("/quorvane-mcp-")
         + UuidText::format(QUuid::createUuid()) + QStringLiteral(".json");
     const QJsonObject server{{QStringLiteral("type"), QStringLiteral("http")}, {QStringLiteral("url"), url}};
     const QJsonObject config{{QStringLiteral("mcpServers"), QJsonObject{{name, server}}}};
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return std::nullopt;
-    file.write(QJsonDocument(config).toJson(QJsonDocument::Compact));
-    if (!file.commit())
-        return std::nullopt;
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // Made new with only the user's bits from the first byte: it names the server claude may call.
+    const QByteArray content = QJsonDocument(config).toJson(QJsonDocument::Compact);
+    const UniqueFd file(::open(QFile::encodeName(path).constData(),
+                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    bool written = file.isValid();
+    for (qsizetype done = 0; written && done < content.size();) {
+        const ssize_t count = ::write(file.get(), content.constData() + done, size_t(content.size() - done));
+        if (count < 0 && errno == EINTR)
+            continue;
+        written = count > 0;
+        done += count;
+    }
+    if (!written) {
+        QFile::remove(path);
+        return failure(QStringLiteral("Could not stage the MCP config for the scope check."));
+    }
     return path;
 }
 
 ScopeCheckResult analyse(const RunResult &result, const QString &toolName)
 {
-    if (result.exitCode == -2)
+    if (result.exitCode == kTimedOut)
         return failure(QStringLiteral("The scope check timed out after 3 minutes and was stopped. Nothing was changed."));
     if (matchesIgnoringCase(result.stdout + result.stderr,
                             QStringLiteral("OAuth access token has expired|Failed to authenticate|Not logged in|"
@@ -149,7 +167,8 @@ ScopeCheckResult analyse(const RunResult &result, const QString &toolName)
 
 } // namespace
 
-QCoro::Task<ScopeCheckResult> verifySites(QString name, QString url, std::chrono::milliseconds timeLimit)
+QCoro::Task<ScopeCheckResult> verifySites(ClaudeDriver &driver, QString name, QString url,
+                                          std::chrono::milliseconds timeLimit)
 {
     // The name comes from ~/.claude.json: sentences quote only its display-safe form.
     const QString display = quoted(displayName(name));
@@ -157,25 +176,24 @@ QCoro::Task<ScopeCheckResult> verifySites(QString name, QString url, std::chrono
         co_return failure(display + QStringLiteral(" is not a name this app will verify."));
     if (!isWebflowEndpoint(url))
         co_return failure(display + QStringLiteral(" is not registered at a Webflow endpoint."));
-    const std::optional<QString> claude = co_await findBinary();
+    const std::optional<QString> claude = co_await driver.discovery().findBinary();
     if (!claude)
         co_return failure(QStringLiteral("claude CLI not found"));
     const QString toolName = QStringLiteral("mcp__") + name + QStringLiteral("__data_sites_tool");
     static const QRegularExpression toolPattern(QStringLiteral("^mcp__[A-Za-z0-9_-]+__data_sites_tool$"));
     if (!toolPattern.match(toolName).hasMatch())
         co_return failure(QStringLiteral("Refusing to build a tool grant from ") + display + QLatin1Char('.'));
-    const std::optional<QString> directory = privateWorkingDirectory();
-    if (!directory)
-        co_return failure(QStringLiteral("Could not create a private directory for the scope check."));
-    const std::optional<QString> configPath = writeMcpConfig(*directory, name, url);
-    if (!configPath)
-        co_return failure(QStringLiteral("Could not stage the MCP config for the scope check."));
-    const auto removeConfig = qScopeGuard([path = *configPath] { QFile::remove(path); });
+    const QFuture<std::variant<QString, ScopeCheckResult>> staging =
+        QtConcurrent::run(&driver.threads(), [&driver, name, url] { return writeMcpConfig(driver, name, url); });
+    const std::variant<QString, ScopeCheckResult> staged = co_await staging;
+    if (const auto *refusal = std::get_if<ScopeCheckResult>(&staged))
+        co_return *refusal;
+    const QString configPath = std::get<QString>(staged);
 
     const QStringList arguments = {
         QStringLiteral("-p"),           kPrompt,
         QStringLiteral("--allowedTools"), toolName,
-        QStringLiteral("--mcp-config"), *configPath,
+        QStringLiteral("--mcp-config"), configPath,
         QStringLiteral("--strict-mcp-config"),
         QStringLiteral("--setting-sources"), QStringLiteral("project,local"),
         QStringLiteral("--permission-mode"), QStringLiteral("dontAsk"),
@@ -184,7 +202,10 @@ QCoro::Task<ScopeCheckResult> verifySites(QString name, QString url, std::chrono
     };
     RunOptions options;
     options.cancellationKey = kScopeCheckKeyPrefix + name;
-    const RunResult result = co_await run(*claude, arguments, timeLimit, options);
+    const QFuture<RunResult> checking = run(driver, *claude, arguments, timeLimit, options);
+    const RunResult result = co_await checking;
+    const QFuture<bool> removing = QtConcurrent::run(&driver.threads(), [configPath] { return QFile::remove(configPath); });
+    co_await removing;
     co_return analyse(result, toolName);
 }
 

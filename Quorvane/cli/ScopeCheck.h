@@ -15,6 +15,8 @@
 
 namespace ClaudeCLI {
 
+class ClaudeDriver;
+
 /**
  * @brief What the scope check read: the Webflow sites one connection's grant reaches, or the
  * sentence saying why no list could be read.
@@ -49,9 +51,10 @@ inline constexpr std::chrono::milliseconds kScopeCheckTimeLimit = std::chrono::m
 inline constexpr QLatin1StringView kScopeCheckKeyPrefix("verify:");
 
 /// Runs claude once in print mode with only this server and only its sites tool, and reads the
-/// sites the tool lists. Every outcome comes back inside the result. Cancelled through
-/// ClaudeCLI::cancelRun with "verify:" and the name.
-[[nodiscard]] QCoro::Task<ScopeCheckResult> verifySites(QString name, QString url,
+/// sites the tool lists. Every outcome comes back inside the result. Cancelled through the
+/// driver's run registry with "verify:" and the name. The configuration file it hands claude is
+/// written and removed on the driver's threads.
+[[nodiscard]] QCoro::Task<ScopeCheckResult> verifySites(ClaudeDriver &driver, QString name, QString url,
                                                        std::chrono::milliseconds timeLimit = kScopeCheckTimeLimit);
 
 /// The tool-use blocks of "assistant" events and the tool-result blocks of "user" events.

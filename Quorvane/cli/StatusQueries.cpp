@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "cli/StatusQueries.h"
 
-#include "cli/Discovery.h"
+#include "cli/ClaudeDriver.h"
 #include "cli/ProcessRunner.h"
 #include "foundation/ServerNames.h"
 
@@ -52,14 +52,15 @@ RunOptions serverStatusOptions()
 
 } // namespace
 
-QCoro::Task<AuthStatus> authStatus(std::chrono::milliseconds timeLimit)
+QCoro::Task<AuthStatus> authStatus(ClaudeDriver &driver, std::chrono::milliseconds timeLimit)
 {
-    const std::optional<QString> claude = co_await findBinary();
+    const std::optional<QString> claude = co_await driver.discovery().findBinary();
     if (!claude)
         co_return AuthStatus::unknown();
     const QStringList arguments = {QStringLiteral("auth"), QStringLiteral("status")};
-    const RunResult result = co_await run(*claude, arguments, timeLimit);
-    if (result.exitCode == -2)
+    const QFuture<RunResult> asking = run(driver, *claude, arguments, timeLimit);
+    const RunResult result = co_await asking;
+    if (result.exitCode == kTimedOut)
         co_return AuthStatus::unknown();
     if (const std::optional<AuthStatus> structured = structuredAuthStatus(result.stdout))
         co_return *structured;
@@ -72,18 +73,19 @@ QCoro::Task<AuthStatus> authStatus(std::chrono::milliseconds timeLimit)
     co_return AuthStatus::unknown();
 }
 
-QCoro::Task<ConnectionStatus> serverStatus(QString name, std::chrono::milliseconds timeLimit)
+QCoro::Task<ConnectionStatus> serverStatus(ClaudeDriver &driver, QString name, std::chrono::milliseconds timeLimit)
 {
     if (name.startsWith(otherLanePrefix) || !isSafeServerName(name))
         co_return ConnectionStatus::unknown;
-    const std::optional<QString> claude = co_await findBinary();
+    const std::optional<QString> claude = co_await driver.discovery().findBinary();
     if (!claude)
         co_return ConnectionStatus::unknown;
     const QStringList arguments = {QStringLiteral("mcp"), QStringLiteral("get"), name};
-    const RunResult result = co_await run(*claude, arguments, timeLimit, serverStatusOptions());
+    const QFuture<RunResult> asking = run(driver, *claude, arguments, timeLimit, serverStatusOptions());
+    const RunResult result = co_await asking;
     if (result.exitCode == 1 && matches(result.stderr, QStringLiteral("No MCP server (found|named)")))
         co_return ConnectionStatus::missing;
-    if (result.exitCode == -2)
+    if (result.exitCode == kTimedOut)
         co_return ConnectionStatus::timedOut;
     const QStringList lines = result.stdout.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     for (const QString &line : lines) {

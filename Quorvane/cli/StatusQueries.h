@@ -12,6 +12,8 @@
 
 namespace ClaudeCLI {
 
+class ClaudeDriver;
+
 /**
  * @brief Whether the claude tool itself is signed in, as its "auth status" answers.
  */
@@ -39,11 +41,12 @@ inline constexpr std::chrono::milliseconds kAuthStatusTimeLimit = std::chrono::s
 inline constexpr std::chrono::milliseconds kServerStatusTimeLimit = std::chrono::seconds(30);
 
 /// Asks claude whether it is signed in. Never fails: anything unexpected is unknown.
-[[nodiscard]] QCoro::Task<AuthStatus> authStatus(std::chrono::milliseconds timeLimit = kAuthStatusTimeLimit);
+[[nodiscard]] QCoro::Task<AuthStatus> authStatus(ClaudeDriver &driver,
+                                                 std::chrono::milliseconds timeLimit = kAuthStatusTimeLimit);
 
 /// Asks claude for the live state of one registered MCP server. Never fails and never passes an
 /// unsafe or other-lane name to the command line (those are unknown).
-[[nodiscard]] QCoro::Task<ConnectionStatus> serverStatus(QString name,
+[[nodiscard]] QCoro::Task<ConnectionStatus> serverStatus(ClaudeDriver &driver, QString name,
                                                          std::chrono::milliseconds timeLimit = kServerStatusTimeLimit);
 
 /// The state that one "Status:" line of "claude mcp get" describes; unknown for anything else.

@@ -2,33 +2,30 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "cli/TerminalRunner.h"
 
-#include "cli/Discovery.h"
+#include "cli/ClaudeDriver.h"
 #include "cli/ProcessRunner.h"
 #include "foundation/ServerNames.h"
 #include "foundation/Redaction.h"
 
+#include <QPromise>
 #include <QRegularExpression>
-#include <QtConcurrent>
+#include <QScopeGuard>
 
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
-#include <poll.h>
 #include <stdlib.h>
 #include <sys/ioctl.h>
 #include <termios.h>
-#include <thread>
 #include <unistd.h>
 
 namespace ClaudeCLI {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 constexpr milliseconds kExitDrain{250};
-constexpr int kReadChunk = 8192;
 
 const QString kCancelledBeforeStart = QStringLiteral("Authorization cancelled before it started.");
 
@@ -82,142 +79,133 @@ std::optional<Terminal> openTerminal()
     return terminal;
 }
 
-/// Reads the terminal until the child has exited and the terminal is drained (or 0.25 seconds
-/// have passed since the exit), or until the time limit.
-TerminalRunResult watch(Terminal &terminal, const std::shared_ptr<ChildProcess> &process, const QString &key,
-                        const OutputHandler &onOutput, const TerminalOptions &options)
+/// The output of one terminal run as it streams: whole characters only, escapes removed.
+struct Stream
 {
-    const Clock::time_point deadline = Clock::now() + options.timeout;
+    OutputHandler onOutput;
     QByteArray carried;
     QString buffer;
-    bool readerAtEOF = false;
-    bool exited = false;
-    bool exitOK = false;
-    Clock::time_point drainEnd;
-    const auto deliver = [&](const QByteArray &bytes) {
+
+    void deliver(const QByteArray &bytes)
+    {
         const QString piece = cleaned(bytes);
         if (piece.isEmpty())
             return;
         onOutput(piece);
         buffer += piece;
-    };
-
-    for (;;) {
-        const Clock::time_point now = Clock::now();
-        if (exited && (readerAtEOF || now >= drainEnd))
-            break;
-        if (now >= deadline) {
-            if (!exited) {
-                process->signal(SIGTERM);
-                process->killAfter(options.killGrace);
-                // The answer goes out now; the child is collected once the forced kill ended it.
-                std::thread([process] { (void)process->reap(); }).detach();
-            }
-            return {false, QStringLiteral("Timed out waiting for authorization.")};
-        }
-        std::vector<pollfd> watches;
-        if (!readerAtEOF)
-            watches.push_back({terminal.master.get(), POLLIN, 0});
-        if (!exited)
-            watches.push_back({process->pidfd(), POLLIN, 0});
-        const Clock::time_point wake = exited ? std::min(deadline, drainEnd) : deadline;
-        const auto left = std::chrono::ceil<milliseconds>(wake - now);
-        if (::poll(watches.data(), watches.size(), int(std::max<qint64>(0, left.count()))) <= 0)
-            continue;
-        for (const pollfd &ready : watches) {
-            if (ready.revents == 0)
-                continue;
-            if (ready.fd == terminal.master.get()) {
-                char chunk[kReadChunk];
-                const ssize_t count = ::read(ready.fd, chunk, sizeof chunk);
-                if (count < 0 && errno == EINTR)
-                    continue;
-                if (count <= 0) {
-                    deliver(std::exchange(carried, {}));
-                    readerAtEOF = true;
-                    terminal.master.reset();
-                    continue;
-                }
-                carried.append(chunk, count);
-                const qsizetype complete = completeLength(carried);
-                const QByteArray piece = carried.left(complete);
-                carried.remove(0, complete);
-                deliver(piece);
-            } else {
-                const std::variant<int, QString> status = process->reap();
-                exited = true;
-                exitOK = std::holds_alternative<int>(status) && std::get<int>(status) == 0;
-                drainEnd = Clock::now() + kExitDrain;
-            }
-        }
     }
-    if (exitOK)
-        return {true, QStringLiteral("Authenticated ") + withoutNul(key)};
-    return {false, buffer.trimmed()};
-}
+    void append(QByteArrayView bytes)
+    {
+        carried.append(bytes);
+        const qsizetype complete = completeLength(carried);
+        const QByteArray piece = carried.left(complete);
+        carried.remove(0, complete);
+        deliver(piece);
+    }
+};
 
-TerminalRunResult runInTerminal(const QString &key, const QStringList &arguments, const OutputHandler &onOutput,
-                                const TerminalOptions &options)
+/// Opens the terminal and launches the child under the key; the launch error's sentence, or what
+/// the reaper is to watch.
+std::variant<TerminalRunResult, ChildWatch> launch(ClaudeDriver &driver, const QString &key, const QUuid &id,
+                                                   const QString &executable, const QStringList &arguments)
 {
-    LoginOperationRegistry &registry = LoginOperationRegistry::shared();
-    const std::optional<QUuid> id = registry.registerKey(key);
-    if (!id)
-        return {false, QStringLiteral("An authorization for ") + withoutNul(key) + QStringLiteral(" is already running.")};
-    const auto outcome = [&]() -> TerminalRunResult {
-        if (registry.isCancelled(key, *id))
-            return {false, kCancelledBeforeStart};
-        const std::optional<QString> directory = privateWorkingDirectory();
-        if (!directory)
-            return {false, QStringLiteral("Quorvane could not create a private working directory for the CLI.")};
-        const std::optional<QString> executable = options.executable ? options.executable : findBinary().result();
-        if (!executable)
-            return {false, QStringLiteral("claude CLI not found")};
-        if (registry.isCancelled(key, *id))
-            return {false, kCancelledBeforeStart};
-
-        std::optional<Terminal> terminal = openTerminal();
-        if (!terminal)
-            return {false, QStringLiteral("Could not allocate a terminal for the authorization flow.")};
-        if (registry.isCancelled(key, *id))
-            return {false, kCancelledBeforeStart};
-        std::shared_ptr<ChildProcess> process;
-        const OperationRegistry::LaunchOutcome launched = registry.launchIfCurrent(key, *id, [&]() -> OperationRegistry::Launch {
-            std::variant<SpawnedChild, QString> spawned =
-                ChildProcess::spawn({*executable, arguments, *directory, -1, terminal->slavePath, {}});
-            if (auto *error = std::get_if<QString>(&spawned))
-                return *error;
-            process = std::get<SpawnedChild>(std::move(spawned)).process;
-            return process;
-        });
-        // Only the child keeps the terminal's slave side, so that the master sees its end.
-        terminal->slave.reset();
-        if (launched.status == OperationRegistry::LaunchStatus::NotCurrent)
-            return {false, kCancelledBeforeStart};
-        if (launched.status == OperationRegistry::LaunchStatus::LaunchFailed)
-            return {false, launched.error};
-        return watch(*terminal, process, key, onOutput, options);
-    }();
-    registry.unregisterKey(key, *id);
-    return outcome;
+    LoginOperationRegistry &registry = driver.logins();
+    const std::optional<QString> directory = driver.privateWorkingDirectory();
+    if (!directory)
+        return TerminalRunResult{false, QStringLiteral("Quorvane could not create a private working directory for the CLI.")};
+    std::optional<Terminal> terminal = openTerminal();
+    if (!terminal)
+        return TerminalRunResult{false, QStringLiteral("Could not allocate a terminal for the authorization flow.")};
+    if (registry.isCancelled(key, id))
+        return TerminalRunResult{false, kCancelledBeforeStart};
+    std::shared_ptr<ChildProcess> process;
+    const OperationRegistry::LaunchOutcome launched = registry.launchIfCurrent(key, id, [&]() -> OperationRegistry::Launch {
+        std::variant<SpawnedChild, QString> spawned = ChildProcess::spawn(
+            {executable, arguments, *directory, -1, terminal->slavePath, driver.environment()});
+        if (auto *error = std::get_if<QString>(&spawned))
+            return *error;
+        process = std::get<SpawnedChild>(std::move(spawned)).process;
+        return process;
+    });
+    // Only the child keeps the terminal's slave side, so that the master sees its end.
+    terminal->slave.reset();
+    if (launched.status == OperationRegistry::LaunchStatus::NotCurrent)
+        return TerminalRunResult{false, kCancelledBeforeStart};
+    if (launched.status == OperationRegistry::LaunchStatus::LaunchFailed)
+        return TerminalRunResult{false, launched.error};
+    ::fcntl(terminal->master.get(), F_SETFL, O_NONBLOCK);
+    ChildWatch watch;
+    watch.process = std::move(process);
+    watch.streams.push_back({std::move(terminal->master), {}});
+    return watch;
 }
 
 } // namespace
 
-QFuture<TerminalRunResult> ptyRun(QString key, QStringList arguments, OutputHandler onOutput, TerminalOptions options)
+QCoro::Task<TerminalRunResult> ptyRun(ClaudeDriver &driver, QString key, QStringList arguments, OutputHandler onOutput,
+                                      TerminalOptions options)
 {
-    return QtConcurrent::run(&driverThreads(), [key = std::move(key), arguments = std::move(arguments),
-                                                onOutput = std::move(onOutput), options = std::move(options)] {
-        return runInTerminal(key, arguments, onOutput, options);
+    LoginOperationRegistry &registry = driver.logins();
+    const std::optional<QUuid> id = registry.registerKey(key);
+    if (!id)
+        co_return TerminalRunResult{false, QStringLiteral("An authorization for ") + withoutNul(key)
+                                               + QStringLiteral(" is already running.")};
+    // The key is given up before the caller hears of the result, whichever way it ends.
+    const auto release = qScopeGuard([&registry, key, id] { registry.unregisterKey(key, *id); });
+    if (registry.isCancelled(key, *id))
+        co_return TerminalRunResult{false, kCancelledBeforeStart};
+    std::optional<QString> executable = options.executable;
+    if (!executable)
+        executable = co_await driver.discovery().findBinary();
+    if (!executable)
+        co_return TerminalRunResult{false, QStringLiteral("claude CLI not found")};
+    if (registry.isCancelled(key, *id))
+        co_return TerminalRunResult{false, kCancelledBeforeStart};
+
+    auto stream = std::make_shared<Stream>(Stream{std::move(onOutput), {}, {}});
+    auto promise = std::make_shared<QPromise<TerminalRunResult>>();
+    QFuture<TerminalRunResult> ended = promise->future();
+    promise->start();
+    // Launched on the reaper's thread, which watches the child from then on.
+    driver.reaper().post([&driver, key, id = *id, executable = *executable, arguments, stream, promise, options] {
+        std::variant<TerminalRunResult, ChildWatch> launched = launch(driver, key, id, executable, arguments);
+        if (const auto *refusal = std::get_if<TerminalRunResult>(&launched)) {
+            promise->addResult(*refusal);
+            promise->finish();
+            return;
+        }
+        ChildWatch watch = std::get<ChildWatch>(std::move(launched));
+        watch.streams.front().sink = [stream](QByteArrayView bytes) { stream->append(bytes); };
+        watch.timeout = options.timeout;
+        watch.killGrace = options.killGrace;
+        watch.drain = kExitDrain;
+        watch.onEnded = [stream, promise, key](const ChildOutcome &outcome) {
+            TerminalRunResult result;
+            if (outcome.ending == ChildOutcome::Ending::TimedOut) {
+                result = {false, QStringLiteral("Timed out waiting for authorization.")};
+            } else {
+                stream->deliver(std::exchange(stream->carried, {}));
+                if (outcome.ending == ChildOutcome::Ending::Exited && outcome.waitStatus == 0)
+                    result = {true, QStringLiteral("Authenticated ") + withoutNul(key)};
+                else
+                    result = {false, stream->buffer.trimmed()};
+            }
+            promise->addResult(result);
+            promise->finish();
+        };
+        driver.reaper().watch(std::move(watch));
     });
+    co_return co_await ended;
 }
 
-QFuture<TerminalRunResult> loginArguments(QString name, OutputHandler onOutput)
+QCoro::Task<TerminalRunResult> loginArguments(ClaudeDriver &driver, QString name, OutputHandler onOutput)
 {
     if (name.startsWith(otherLanePrefix) || !isSafeServerName(name)) {
-        return QtFuture::makeReadyFuture(TerminalRunResult{
-            false, u'"' + displayName(name) + QStringLiteral("\" is not a name this app will pass to the CLI.")});
+        co_return TerminalRunResult{
+            false, u'"' + displayName(name) + QStringLiteral("\" is not a name this app will pass to the CLI.")};
     }
-    return ptyRun(name, {QStringLiteral("mcp"), QStringLiteral("login"), name}, std::move(onOutput));
+    const QStringList arguments = {QStringLiteral("mcp"), QStringLiteral("login"), name};
+    co_return co_await ptyRun(driver, name, arguments, std::move(onOutput));
 }
 
 } // namespace ClaudeCLI

@@ -3,7 +3,7 @@
 //
 // The operations against the real claude command line (the npm package the build installs), in a
 // temporary home. It cannot sign in or reach Webflow offline; the fakes cover those answers.
-#include "cli/ProcessRunner.h"
+#include "cli/ClaudeDriver.h"
 #include "cli/Registration.h"
 #include "cli/RegistryReader.h"
 #include "cli/StatusQueries.h"
@@ -44,12 +44,11 @@ class tst_ClaudeRoundTrip : public QObject
 private:
     std::unique_ptr<TempHome> m_home;
     std::unique_ptr<ClaudeOnPath> m_onPath;
+    std::unique_ptr<ClaudeCLI::ClaudeDriver> m_driver;
 
 private slots:
     void initTestCase()
     {
-        // The driver makes its private working directory once per process: outside every TempHome.
-        QVERIFY(ClaudeCLI::privateWorkingDirectory());
         for (const char *name : {"DISABLE_AUTOUPDATER", "CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC", "DISABLE_TELEMETRY",
                                  "DISABLE_ERROR_REPORTING"})
             qputenv(name, "1");
@@ -62,10 +61,12 @@ private slots:
     {
         m_home = std::make_unique<TempHome>();
         m_onPath = std::make_unique<ClaudeOnPath>(*m_home, kBin);
+        m_driver = std::make_unique<ClaudeCLI::ClaudeDriver>(m_onPath->configuration());
     }
 
     void cleanup()
     {
+        m_driver.reset();
         m_onPath.reset();
         m_home.reset();
     }
@@ -73,9 +74,9 @@ private slots:
     void addThenReadBack()
     {
         const QString name = QStringLiteral("webflow-acme");
-        QCOMPARE(QCoro::waitFor(ClaudeCLI::addServer(name)), (RegistryChange{true, QStringLiteral("Registered webflow-acme")}));
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::addServer(*m_driver, name)), (RegistryChange{true, QStringLiteral("Registered webflow-acme")}));
 
-        const ClaudeCLI::RegistryRead read = ClaudeCLI::readRegistry();
+        const ClaudeCLI::RegistryRead read = ClaudeCLI::readRegistry(m_driver->registryPath());
         QCOMPARE(read.error, std::nullopt);
         QCOMPARE(read.servers, (QList<RegisteredServer>{{name, kEndpoint}}));
         QVERIFY(read.unrecognized.isEmpty());
@@ -87,19 +88,19 @@ private slots:
                         QStringLiteral("--scope"), QStringLiteral("user"), QStringLiteral("webflow-down"),
                         QStringLiteral("http://127.0.0.1:9/mcp")});
 
-        QCOMPARE(QCoro::waitFor(ClaudeCLI::serverStatus(QStringLiteral("webflow-down"))), ConnectionStatus::failed);
-        QCOMPARE(QCoro::waitFor(ClaudeCLI::serverStatus(QStringLiteral("webflow-nobody"))), ConnectionStatus::missing);
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::serverStatus(*m_driver, QStringLiteral("webflow-down"))), ConnectionStatus::failed);
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::serverStatus(*m_driver, QStringLiteral("webflow-nobody"))), ConnectionStatus::missing);
     }
 
     void removeIsConfirmed()
     {
         const QString name = QStringLiteral("webflow-acme");
-        QVERIFY(QCoro::waitFor(ClaudeCLI::addServer(name)).ok);
-        QCOMPARE(QCoro::waitFor(ClaudeCLI::removeServer(name)), (RegistryChange{true, QStringLiteral("Removed webflow-acme")}));
-        QVERIFY(ClaudeCLI::readRegistry().servers.isEmpty());
+        QVERIFY(QCoro::waitFor(ClaudeCLI::addServer(*m_driver, name)).ok);
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::removeServer(*m_driver, name)), (RegistryChange{true, QStringLiteral("Removed webflow-acme")}));
+        QVERIFY(ClaudeCLI::readRegistry(m_driver->registryPath()).servers.isEmpty());
 
         // A second removal is refused by the tool in its own words.
-        const RegistryChange again = QCoro::waitFor(ClaudeCLI::removeServer(name));
+        const RegistryChange again = QCoro::waitFor(ClaudeCLI::removeServer(*m_driver, name));
         QVERIFY(!again.ok);
         QVERIFY2(again.message.contains(name), qPrintable(again.message));
     }
@@ -113,27 +114,27 @@ private slots:
                        folder);
         const QString key = QDir(folder).canonicalPath();
 
-        QCOMPARE(ClaudeCLI::readRegistry().unrecognized,
+        QCOMPARE(ClaudeCLI::readRegistry(m_driver->registryPath()).unrecognized,
                  (QList<UnrecognizedServer>{{QStringLiteral("webflow-site"), kEndpoint, QStringLiteral("http"),
                                              UnrecognizedServer::Reason::projectScoped, key}}));
 
         // The same name in user scope is shadowed inside that folder, and listed once.
-        QVERIFY(QCoro::waitFor(ClaudeCLI::addServer(QStringLiteral("webflow-site"))).ok);
-        const ClaudeCLI::RegistryRead read = ClaudeCLI::readRegistry();
+        QVERIFY(QCoro::waitFor(ClaudeCLI::addServer(*m_driver, QStringLiteral("webflow-site"))).ok);
+        const ClaudeCLI::RegistryRead read = ClaudeCLI::readRegistry(m_driver->registryPath());
         QVERIFY(read.servers.isEmpty());
         QCOMPARE(read.unrecognized,
                  (QList<UnrecognizedServer>{{QStringLiteral("webflow-site"), kEndpoint, QStringLiteral("http"),
                                              UnrecognizedServer::Reason::localScopeShadow, std::nullopt}}));
 
         // Removing the user entry says that the project's entry stays.
-        QCOMPARE(QCoro::waitFor(ClaudeCLI::removeServer(QStringLiteral("webflow-site"))),
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::removeServer(*m_driver, QStringLiteral("webflow-site"))),
                  (RegistryChange{true, QStringLiteral("Removed webflow-site from user scope. A project-scoped entry with the "
                                                       "same name is still in ~/.claude.json and has to be removed by hand.")}));
     }
 
     void signedOut()
     {
-        QCOMPARE(QCoro::waitFor(ClaudeCLI::authStatus()), ClaudeCLI::AuthStatus::signedOut());
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::authStatus(*m_driver)), ClaudeCLI::AuthStatus::signedOut());
     }
 };
 

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
+#include "cli/ClaudeDriver.h"
 #include "cli/Discovery.h"
 #include "support/ManualClock.h"
 #include "support/TempHome.h"
@@ -7,9 +8,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QCoroTask>
 #include <QTest>
 
+#include <vector>
+
 using ClaudeCLI::BinaryDiscovery;
+using ClaudeCLI::ClaudeDriver;
+using ClaudeCLI::DriverConfiguration;
 using ClaudeCLI::BinaryLookup;
 
 class tst_Discovery : public QObject
@@ -32,13 +38,28 @@ private:
     }
 
     /// The login shell prints greetings around its environment, as login scripts do.
-    void loginShellWithPath(const QByteArray &pathValue)
+    QString loginShellWithPath(const QByteArray &pathValue)
     {
-        const QString shell = writeTestScript(
+        return writeTestScript(
             path(QStringLiteral("shell")),
             "echo \"$@\" >> \"" + QFile::encodeName(path(QStringLiteral("shell.log"))) + "\"\necho 'Welcome back'\n"
             "echo 'HOME=/nowhere'\necho 'PATH=" + pathValue + "'\necho 'PATH=/second/ignored'\n");
-        qputenv("SHELL", QFile::encodeName(shell));
+    }
+
+    /// A driver that asks the shell and tries only the given fixed locations.
+    static DriverConfiguration searching(Clock &clock, const QString &shell, const QStringList &fixedCandidates)
+    {
+        DriverConfiguration configuration;
+        configuration.clock = &clock;
+        configuration.loginShell = shell;
+        configuration.fixedCandidates = fixedCandidates;
+        return configuration;
+    }
+
+    template <typename T>
+    static T awaited(QFuture<T> future)
+    {
+        return QCoro::waitFor([](QFuture<T> pending) -> QCoro::Task<T> { co_return co_await pending; }(std::move(future)));
     }
 
     int lines(const QString &relative) const
@@ -56,11 +77,6 @@ private slots:
         QVERIFY(QDir().mkpath(m_root));
     }
 
-    void cleanup()
-    {
-        qunsetenv("SHELL");
-    }
-
     void newestWorkingVersionWinsAndLinksAreProbedOnce()
     {
         const QString older = fakeClaude(QStringLiteral("a/bin/claude"), "2.1.185 (Claude Code)");
@@ -72,14 +88,15 @@ private slots:
         QVERIFY(QDir().mkpath(path(QStringLiteral("fixed"))));
         QVERIFY(QFile::link(newer, path(QStringLiteral("fixed/claude"))));
         // Empty, relative and padded pieces, and one ending in "/".
-        loginShellWithPath("::relative/bin: " + QFile::encodeName(path(QStringLiteral("c/bin"))) + "\t:"
+        const QString shell = loginShellWithPath("::relative/bin: " + QFile::encodeName(path(QStringLiteral("c/bin"))) + "\t:"
                            + QFile::encodeName(path(QStringLiteral("a/bin/"))) + ":"
                            + QFile::encodeName(path(QStringLiteral("b/bin"))) + ":/missing/bin");
 
         ManualClock clock;
-        BinaryDiscovery discovery(clock, {path(QStringLiteral("fixed/claude")), QString(), path(QStringLiteral("d/claude")),
-                                          path(QStringLiteral("none/claude"))});
-        const CLIEnvironment environment = discovery.detectEnvironment().result();
+        ClaudeDriver driver(searching(clock, shell, {path(QStringLiteral("fixed/claude")), QString(), path(QStringLiteral("d/claude")),
+                                                     path(QStringLiteral("none/claude"))}));
+        BinaryDiscovery &discovery = driver.discovery();
+        const CLIEnvironment environment = QCoro::waitFor(discovery.detectEnvironment());
 
         const QList<ClaudeInstall> expected = {
             {newer, CLIVersion{2, 1, 186}}, {older, CLIVersion{2, 1, 185}}, {broken, std::nullopt}, {silent, std::nullopt}};
@@ -110,58 +127,59 @@ private slots:
     {
         QFETCH(QByteArray, version);
         QFETCH(bool, supportsLogin);
-        loginShellWithPath("");
         ManualClock clock;
-        BinaryDiscovery discovery(clock, {fakeClaude(QStringLiteral("claude"), version)});
-        QCOMPARE(discovery.detectEnvironment().result().supportsLogin, supportsLogin);
+        ClaudeDriver driver(searching(clock, loginShellWithPath(""), {fakeClaude(QStringLiteral("claude"), version)}));
+        QCOMPARE(QCoro::waitFor(driver.discovery().detectEnvironment()).supportsLogin, supportsLogin);
     }
 
     void nodeVersionManagerInstallsAreFound()
     {
-        loginShellWithPath("");
         const QString installed = QDir::cleanPath(
             fakeClaude(QStringLiteral("../.local/share/fnm/node-versions/v20.1.0/installation/bin/claude"), "2.1.190"));
         ManualClock clock;
-        BinaryDiscovery discovery(clock, {});
-        const std::optional<QString> binary = discovery.detectEnvironment().result().binary;
+        ClaudeDriver driver(searching(clock, loginShellWithPath(""), {}));
+        const std::optional<QString> binary = QCoro::waitFor(driver.discovery().detectEnvironment()).binary;
         QVERIFY(QDir(m_home.filePath(QStringLiteral(".local/share/fnm"))).removeRecursively());
         QCOMPARE(binary, std::optional<QString>(installed));
     }
 
     void concurrentLookupsShareOneSearch()
     {
-        loginShellWithPath(QFile::encodeName(path(QStringLiteral("bin"))));
+        const QString shell = loginShellWithPath(QFile::encodeName(path(QStringLiteral("bin"))));
         const QString claude = fakeClaude(QStringLiteral("bin/claude"), "2.1.186");
         ManualClock clock;
-        BinaryDiscovery discovery(clock, {});
+        ClaudeDriver driver(searching(clock, shell, {}));
+        BinaryDiscovery &discovery = driver.discovery();
         QCOMPARE(discovery.locateBinary().state, BinaryLookup::State::Unresolved);
 
-        QList<QFuture<std::optional<QString>>> lookups;
+        std::vector<QCoro::Task<std::optional<QString>>> lookups;
         for (int i = 0; i < 8; ++i)
-            lookups.append(discovery.findBinary());
-        for (QFuture<std::optional<QString>> &lookup : lookups)
-            QCOMPARE(lookup.result(), std::optional<QString>(claude));
+            lookups.push_back(discovery.findBinary());
+        for (QCoro::Task<std::optional<QString>> &lookup : lookups)
+            QCOMPARE(QCoro::waitFor(std::move(lookup)), std::optional<QString>(claude));
         QCOMPARE(lines(QStringLiteral("shell.log")), 1);
         QCOMPARE(lines(QStringLiteral("probes.log")), 1);
+        // Children of the claude found get the PATH of the shell that found it.
+        QCOMPARE(driver.searchPath(), path(QStringLiteral("bin")));
 
         // Answered from the cache from now on.
-        QCOMPARE(discovery.findBinary().result(), std::optional<QString>(claude));
+        QCOMPARE(QCoro::waitFor(discovery.findBinary()), std::optional<QString>(claude));
         QCOMPARE(lines(QStringLiteral("shell.log")), 1);
     }
 
     void notFoundIsTrustedForThirtySeconds()
     {
-        loginShellWithPath("");
         ManualClock clock;
-        BinaryDiscovery discovery(clock, {path(QStringLiteral("none/claude"))});
-        const CLIEnvironment environment = discovery.detectEnvironment().result();
+        ClaudeDriver driver(searching(clock, loginShellWithPath(""), {path(QStringLiteral("none/claude"))}));
+        BinaryDiscovery &discovery = driver.discovery();
+        const CLIEnvironment environment = QCoro::waitFor(discovery.detectEnvironment());
         QCOMPARE(environment.binary, std::nullopt);
         QCOMPARE(environment.version, std::nullopt);
         QVERIFY(!environment.supportsLogin);
         QVERIFY(environment.installs.isEmpty());
 
         QCOMPARE(discovery.locateBinary().state, BinaryLookup::State::NotFound);
-        QCOMPARE(discovery.findBinary().result(), std::nullopt);
+        QCOMPARE(QCoro::waitFor(discovery.findBinary()), std::nullopt);
         clock.advance(30000);
         QCOMPARE(discovery.locateBinary().state, BinaryLookup::State::NotFound);
         clock.advance(1);
@@ -170,7 +188,7 @@ private slots:
 
         // The next lookup searches again and now finds the freshly installed tool.
         const QString claude = fakeClaude(QStringLiteral("none/claude"), "2.1.186");
-        QCOMPARE(discovery.findBinary().result(), std::optional<QString>(claude));
+        QCOMPARE(QCoro::waitFor(discovery.findBinary()), std::optional<QString>(claude));
         QCOMPARE(lines(QStringLiteral("shell.log")), 2);
     }
 
@@ -180,15 +198,15 @@ private slots:
         const QString gate = path(QStringLiteral("gate"));
         const QString shell = writeTestScript(path(QStringLiteral("slow-shell")),
                                               "while [ ! -e '" + QFile::encodeName(gate) + "' ]; do sleep 0.02; done\n");
-        qputenv("SHELL", QFile::encodeName(shell));
         const QString claude = fakeClaude(QStringLiteral("claude"), "2.1.186");
         ManualClock clock;
-        BinaryDiscovery discovery(clock, {claude});
+        ClaudeDriver driver(searching(clock, shell, {claude}));
+        BinaryDiscovery &discovery = driver.discovery();
 
         QFuture<std::optional<QString>> first = discovery.sharedDiscoveryTask();
         discovery.forgetBinaryLocation();
         QFile(gate).open(QIODevice::WriteOnly);
-        QCOMPARE(first.result(), std::optional<QString>(claude));
+        QCOMPARE(awaited(first), std::optional<QString>(claude));
         QCOMPARE(discovery.locateBinary().state, BinaryLookup::State::Unresolved);
     }
 };

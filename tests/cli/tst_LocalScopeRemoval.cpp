@@ -1,12 +1,14 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "cli/LocalScopeRemoval.h"
+#include "support/FakeClaude.h"
 #include "support/TempHome.h"
 #include "support/TestScript.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QCoroTask>
 #include <QTest>
 
 #include <fcntl.h>
@@ -24,6 +26,7 @@ class tst_LocalScopeRemoval : public QObject
 
 private:
     TempHome m_home;
+    ClaudeCLI::ClaudeDriver m_driver;
     QString m_root;
     int m_scripts = 0;
 
@@ -39,6 +42,8 @@ private:
         return folder;
     }
 
+    static QCoro::Task<RunResult> awaited(QFuture<RunResult> run) { co_return co_await run; }
+
     /// A registration check that answers from a list, one answer per call.
     static ClaudeCLI::RegistrationCheck answering(QList<RegistrationState> answers)
     {
@@ -47,13 +52,19 @@ private:
     }
 
     /// A runner that runs the script bound to the pinned folder, after `meanwhile`.
-    static ClaudeCLI::LocalRemovalRunner runningScript(QString executable, std::function<void()> meanwhile = {})
+    ClaudeCLI::LocalRemovalRunner runningScript(QString executable, std::function<void()> meanwhile = {})
     {
-        return [=](const QString &name, const QString &, quint64 device, quint64 inode, int descriptor) {
+        return [this, executable, meanwhile](QString name, FolderIdentity pinned, int descriptor) {
             if (meanwhile)
                 meanwhile();
-            return ClaudeCLI::runInFolder(executable, {name}, descriptor, device, inode, 5s);
+            return awaited(ClaudeCLI::runInFolder(m_driver, executable, {name}, descriptor, pinned, 5s));
         };
+    }
+
+    LocalRemovalResult removeLocally(const QString &name, const QString &folder, ClaudeCLI::RegistrationCheck check,
+                                     ClaudeCLI::LocalRemovalRunner runner)
+    {
+        return QCoro::waitFor(ClaudeCLI::removeLocalServer(m_driver, name, folder, std::move(check), std::move(runner)));
     }
 
 private slots:
@@ -106,8 +117,7 @@ private slots:
         const QString absolute = folder.startsWith(u'/') ? m_root + folder : folder;
 
         const LocalRemovalResult result =
-            ClaudeCLI::removeLocalServer(name, absolute, answering({state}), runningScript(script("touch '" + QFile::encodeName(marker) + "'")))
-                .result();
+            removeLocally(name, absolute, answering({state}), runningScript(script("touch '" + QFile::encodeName(marker) + "'")));
         QCOMPARE(result, (LocalRemovalResult{false, message}));
         QVERIFY(!QFile::exists(marker));
     }
@@ -118,10 +128,8 @@ private slots:
         const QString log = m_root + QStringLiteral("/site.log");
         const QString removal = script("pwd -P > '" + QFile::encodeName(log) + "'; echo \"$@\" >> '" + QFile::encodeName(log) + "'");
         const LocalRemovalResult result =
-            ClaudeCLI::removeLocalServer(QStringLiteral("webflow-site"), folder,
-                                         answering({RegistrationState::Registered, RegistrationState::NotRegistered}),
-                                         runningScript(removal))
-                .result();
+            removeLocally(QStringLiteral("webflow-site"), folder,
+                          answering({RegistrationState::Registered, RegistrationState::NotRegistered}), runningScript(removal));
         QCOMPARE(result, (LocalRemovalResult{true, QStringLiteral("Removed webflow-site.")}));
         QFile file(log);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -134,13 +142,12 @@ private slots:
         const QString elsewhere = makeFolder(QStringLiteral("elsewhere"));
         const QString log = m_root + QStringLiteral("/swapped.log");
         const LocalRemovalResult result =
-            ClaudeCLI::removeLocalServer(QStringLiteral("webflow-site"), folder,
-                                         answering({RegistrationState::Registered, RegistrationState::NotRegistered}),
-                                         runningScript(script("pwd -P > '" + QFile::encodeName(log) + "'"), [=] {
-                                             QDir().rename(folder, folder + QStringLiteral("-pinned"));
-                                             QFile::link(elsewhere, folder);
-                                         }))
-                .result();
+            removeLocally(QStringLiteral("webflow-site"), folder,
+                          answering({RegistrationState::Registered, RegistrationState::NotRegistered}),
+                          runningScript(script("pwd -P > '" + QFile::encodeName(log) + "'"), [=] {
+                              QDir().rename(folder, folder + QStringLiteral("-pinned"));
+                              QFile::link(elsewhere, folder);
+                          }));
         QCOMPARE(result, (LocalRemovalResult{false, QStringLiteral("The project folder changed while the CLI was running. "
                                                                    "Removal is unconfirmed; refresh before trying again.")}));
         QFile file(log);
@@ -171,11 +178,32 @@ private slots:
         QFETCH(RegistrationState, afterwards);
         QFETCH(QString, message);
         const QString folder = makeFolder(QStringLiteral("outcomes"));
-        const LocalRemovalResult result =
-            ClaudeCLI::removeLocalServer(QStringLiteral("webflow-site"), folder,
-                                         answering({RegistrationState::Registered, afterwards}), runningScript(script(body)))
-                .result();
+        const LocalRemovalResult result = removeLocally(QStringLiteral("webflow-site"), folder,
+                                                        answering({RegistrationState::Registered, afterwards}),
+                                                        runningScript(script(body)));
         QCOMPARE(result, (LocalRemovalResult{false, message}));
+    }
+
+    void defaultCheckAndRunnerReadTheRegistryAndRunClaude()
+    {
+        TempHome home;
+        const QString folder = QDir(home.path()).canonicalPath() + QStringLiteral("/site");
+        QVERIFY(QDir().mkpath(folder));
+        const QByteArray before = "{\"projects\": {\"" + QFile::encodeName(folder) + "\": {\"mcpServers\": {\"webflow-site\": {}}}}}";
+        const QByteArray after = "{\"projects\": {\"" + QFile::encodeName(folder) + "\": {\"mcpServers\": {}}}}";
+        QFile registry(home.filePath(QStringLiteral(".claude.json")));
+        QVERIFY(registry.open(QIODevice::WriteOnly));
+        registry.write(before);
+        registry.close();
+        FakeClaude claude(home);
+        claude.answer(QStringLiteral("mcp remove"), {"Removed\n", {}, 0, false, after});
+        ClaudeCLI::ClaudeDriver driver(claude.configuration());
+
+        const LocalRemovalResult result =
+            QCoro::waitFor(ClaudeCLI::removeLocalServer(driver, QStringLiteral("webflow-site"), folder));
+        QCOMPARE(result, (LocalRemovalResult{true, QStringLiteral("Removed webflow-site.")}));
+        QCOMPARE(claude.calls(), (QList<QStringList>{{QStringLiteral("mcp"), QStringLiteral("remove"), QStringLiteral("webflow-site"),
+                                                      QStringLiteral("-s"), QStringLiteral("local")}}));
     }
 
     void runInFolderLimits()
@@ -188,22 +216,22 @@ private slots:
         // A grandchild holding the pipes is not waited for beyond the drain.
         QElapsedTimer clock;
         clock.start();
-        RunResult result = ClaudeCLI::runInFolder(script("sleep 4 & echo bye"), {}, chain->folder(), identity.device,
-                                                  identity.inode, 10s)
+        RunResult result = ClaudeCLI::runInFolder(m_driver, script("sleep 4 & echo bye"), {}, chain->folder(), identity, 10s)
                                .result();
         QCOMPARE(result, (RunResult{0, QStringLiteral("bye\n"), {}}));
         QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
 
-        result = ClaudeCLI::runInFolder(script("trap '' TERM; exec sleep 30"), {}, chain->folder(), identity.device,
-                                        identity.inode, 300ms, 100ms)
+        result = ClaudeCLI::runInFolder(m_driver, script("trap '' TERM; exec sleep 30"), {}, chain->folder(), identity,
+                                        300ms, 100ms)
                      .result();
         QCOMPARE(result.exitCode, -2);
 
-        result = ClaudeCLI::runInFolder(script("exit 0"), {}, chain->folder(), identity.device, identity.inode + 1, 5s).result();
+        result = ClaudeCLI::runInFolder(m_driver, script("exit 0"), {}, chain->folder(),
+                                        FolderIdentity{identity.device, identity.inode + 1}, 5s)
+                     .result();
         QCOMPARE(result, (RunResult{-1, {}, QStringLiteral("The project folder changed before the CLI could start. Nothing was removed.")}));
 
-        result = ClaudeCLI::runInFolder(m_root + QStringLiteral("/vanished"), {}, chain->folder(), identity.device,
-                                        identity.inode, 5s)
+        result = ClaudeCLI::runInFolder(m_driver, m_root + QStringLiteral("/vanished"), {}, chain->folder(), identity, 5s)
                      .result();
         QCOMPARE(result, (RunResult{-1, {}, QStringLiteral("No such file or directory")}));
         QVERIFY(::fcntl(chain->folder(), F_GETFD) & FD_CLOEXEC);
@@ -236,7 +264,7 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(registry);
         }
-        QCOMPARE(ClaudeCLI::localRegistrationState(QStringLiteral("webflow-x"), QStringLiteral("/p")), state);
+        QCOMPARE(ClaudeCLI::localRegistrationState(path, QStringLiteral("webflow-x"), QStringLiteral("/p")), state);
     }
 };
 

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
+#include "cli/ChildReaper.h"
 #include "cli/OperationRegistry.h"
 #include "support/TempHome.h"
 #include "support/TestScript.h"
@@ -9,6 +10,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <future>
 #include <sys/wait.h>
 
 using namespace std::chrono_literals;
@@ -37,6 +39,9 @@ class tst_OperationRegistry : public QObject
 
 private:
     TempHome m_home;
+    ClaudeCLI::ChildReaper m_reaper;
+    const std::shared_ptr<const ClaudeCLI::ChildEnvironment> m_environment =
+        std::make_shared<const ClaudeCLI::ChildEnvironment>(QProcessEnvironment::systemEnvironment(), QString());
 
     /// Launches a script under the key and returns its child.
     std::shared_ptr<ChildProcess> launch(OperationRegistry &registry, const QString &key, const QUuid &id,
@@ -46,7 +51,7 @@ private:
         const QString started = m_home.filePath(QStringLiteral("started-") + key);
         const QString path = writeTestScript(m_home.filePath(QStringLiteral("bin/") + key), body);
         const auto outcome = registry.launchIfCurrent(key, id, [&]() -> OperationRegistry::Launch {
-            auto spawned = ChildProcess::spawn({path, {started}, m_home.path(), -1, {}, {}});
+            auto spawned = ChildProcess::spawn({path, {started}, m_home.path(), -1, {}, m_environment});
             if (auto *error = std::get_if<QString>(&spawned))
                 return *error;
             process = std::get<ClaudeCLI::SpawnedChild>(std::move(spawned)).process;
@@ -106,7 +111,7 @@ private slots:
 
     void launchFailureLeavesTheEntry()
     {
-        LoginOperationRegistry registry;
+        LoginOperationRegistry registry(m_reaper);
         const std::optional<QUuid> id = registry.registerKey(QStringLiteral("k"));
         bool called = false;
         const auto outcome = registry.launchIfCurrent(QStringLiteral("k"), *id, recordingLaunch(called));
@@ -130,7 +135,7 @@ private slots:
     {
         QFETCH(QByteArray, body);
         QFETCH(int, endingSignal);
-        LoginOperationRegistry registry;
+        LoginOperationRegistry registry(m_reaper, 400ms);
         const QString key = QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-');
         const std::optional<QUuid> id = registry.registerKey(key);
         const std::shared_ptr<ChildProcess> process = launch(registry, key, *id, body);
@@ -138,7 +143,7 @@ private slots:
 
         QElapsedTimer clock;
         clock.start();
-        registry.cancel(key, 400ms);
+        registry.cancel(key);
         const auto status = process->reap();
         QVERIFY(std::holds_alternative<int>(status));
         QVERIFY(WIFSIGNALED(std::get<int>(status)));
@@ -159,6 +164,35 @@ private slots:
         const auto status = process->reap();
         QVERIFY(WIFEXITED(std::get<int>(status)));
         QCOMPARE(WEXITSTATUS(std::get<int>(status)), 7);
+    }
+
+    void cancellationDuringTheLaunchReachesTheChild()
+    {
+        // The registry's lock is not held while a child is launched: a cancellation from another
+        // thread meanwhile goes through at once and stops the child as soon as it is recorded.
+        RunOperationRegistry registry;
+        const QString key = QStringLiteral("during-launch");
+        const std::optional<QUuid> id = registry.registerKey(key);
+        const QString path = writeTestScript(m_home.filePath(QStringLiteral("bin/during-launch")), "exec sleep 30");
+        std::future<void> cancelling;
+        bool cancelledWithoutWaiting = false;
+        std::shared_ptr<ChildProcess> process;
+        const auto outcome = registry.launchIfCurrent(key, *id, [&]() -> OperationRegistry::Launch {
+            cancelling = std::async(std::launch::async, [&] { registry.cancel(key); });
+            cancelledWithoutWaiting = cancelling.wait_for(5s) == std::future_status::ready;
+            auto spawned = ChildProcess::spawn({path, {}, m_home.path(), -1, {}, m_environment});
+            if (auto *error = std::get_if<QString>(&spawned))
+                return *error;
+            process = std::get<ClaudeCLI::SpawnedChild>(std::move(spawned)).process;
+            return process;
+        });
+        cancelling.wait();
+        QVERIFY(cancelledWithoutWaiting);
+        QCOMPARE(outcome.status, Status::Launched);
+        QVERIFY(process);
+        const auto status = process->reap();
+        QVERIFY(WIFSIGNALED(std::get<int>(status)));
+        QCOMPARE(WTERMSIG(std::get<int>(status)), SIGTERM);
     }
 
     void signInKeyCannotMeetAServerName()

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "cli/Registration.h"
 
-#include "cli/Discovery.h"
+#include "cli/ClaudeDriver.h"
 #include "cli/ProcessRunner.h"
 #include "support/ClaudeOnPath.h"
 #include "support/FakeClaude.h"
@@ -36,12 +36,6 @@ class tst_Registration : public QObject
     static std::chrono::milliseconds limitFor(const FakeClaude::Reply &reply) { return reply.hangs ? 500ms : 60s; }
 
 private slots:
-    void initTestCase()
-    {
-        // The driver makes its private working directory once per process: outside every TempHome.
-        QVERIFY(ClaudeCLI::privateWorkingDirectory());
-    }
-
     void addServer_data()
     {
         QTest::addColumn<QString>("name");
@@ -78,9 +72,10 @@ private slots:
         QFETCH(RegistryChange, expected);
         TempHome home;
         FakeClaude claude(home);
+        ClaudeCLI::ClaudeDriver driver(claude.configuration());
         claude.answer(QStringLiteral("mcp add"), reply);
 
-        const RegistryChange change = QCoro::waitFor(ClaudeCLI::addServer(name, limitFor(reply)));
+        const RegistryChange change = QCoro::waitFor(ClaudeCLI::addServer(driver, name, limitFor(reply)));
         QCOMPARE(change.message, expected.message);
         QCOMPARE(change.ok, expected.ok);
         const QList<QStringList> calls = claude.calls();
@@ -149,9 +144,10 @@ private slots:
         QFETCH(RegistryChange, expected);
         TempHome home;
         FakeClaude claude(home);
+        ClaudeCLI::ClaudeDriver driver(claude.configuration());
         claude.answer(QStringLiteral("mcp remove"), reply);
 
-        const RegistryChange change = QCoro::waitFor(ClaudeCLI::removeServer(name, limitFor(reply)));
+        const RegistryChange change = QCoro::waitFor(ClaudeCLI::removeServer(driver, name, limitFor(reply)));
         QCOMPARE(change.message, expected.message);
         QCOMPARE(change.ok, expected.ok);
         QCOMPARE(claude.calls(), runs ? QList<QStringList>{removal(name)} : QList<QStringList>{});
@@ -161,11 +157,12 @@ private slots:
     {
         TempHome home;
         const ClaudeOnPath nothing(home, home.filePath(QStringLiteral("empty")));
-        if (ClaudeCLI::findBinary().result())
+        ClaudeCLI::ClaudeDriver driver(nothing.configuration());
+        if (QCoro::waitFor(driver.discovery().findBinary()))
             QSKIP("this machine has a claude of its own");
-        QCOMPARE(QCoro::waitFor(ClaudeCLI::addServer(QStringLiteral("webflow-acme"))),
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::addServer(driver, QStringLiteral("webflow-acme"))),
                  (RegistryChange{false, QStringLiteral("claude CLI not found")}));
-        QCOMPARE(QCoro::waitFor(ClaudeCLI::removeServer(QStringLiteral("webflow-acme"))),
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::removeServer(driver, QStringLiteral("webflow-acme"))),
                  (RegistryChange{false, QStringLiteral("claude CLI not found")}));
     }
 
@@ -173,10 +170,11 @@ private slots:
     {
         TempHome home;
         FakeClaude claude(home);
+        ClaudeCLI::ClaudeDriver driver(claude.configuration());
         const QString name = QStringLiteral("srv ") + QString(200, QLatin1Char('x'));
         claude.answer(QStringLiteral("mcp remove"), {"Removed\n", {}, 0, false, kEmptyRegistry});
 
-        const RegistryChange change = QCoro::waitFor(ClaudeCLI::removeServer(name));
+        const RegistryChange change = QCoro::waitFor(ClaudeCLI::removeServer(driver, name));
         QCOMPARE(change, (RegistryChange{true, QStringLiteral("Removed ") + name.left(120) + QStringLiteral("…")}));
         QCOMPARE(claude.calls(), QList<QStringList>{removal(name)});
     }

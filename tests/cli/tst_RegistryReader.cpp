@@ -1,5 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
+#include "cli/ClaudeDriver.h"
+#include "cli/RegistryFile.h"
 #include "cli/RegistryReader.h"
 
 #include "support/TempHome.h"
@@ -10,6 +12,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
+#include <QtConcurrent>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using ClaudeCLI::RegisteredServer;
 using Reason = UnrecognizedServer::Reason;
@@ -48,6 +54,13 @@ void writeRegistry(const TempHome &home, const QByteArray &content)
     QFile file(home.filePath(QStringLiteral(".claude.json")));
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(content), content.size());
+}
+
+/// Whether this process maps the file now.
+bool isMapped(const QString &path)
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(QFile::encodeName(path));
 }
 
 } // namespace
@@ -186,34 +199,94 @@ private slots:
 
     void unusableFile_data()
     {
+        QTest::addColumn<QString>("kind");
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("readable");
         QTest::addColumn<QString>("error");
 
-        QTest::newRow("top level array") << QByteArray("[]") << true << "Could not parse ~/.claude.json";
-        QTest::newRow("not JSON") << QByteArray("{\"mcpServers\": ") << true << "Could not parse ~/.claude.json";
-        QTest::newRow("unreadable") << registry({{QStringLiteral("webflow-acme"), http(kEndpoint)}}) << false
-                                    << "Could not read ~/.claude.json";
+        const QString unreadable = QStringLiteral("Could not read ~/.claude.json");
+        const QString unparseable = QStringLiteral("Could not parse ~/.claude.json");
+        QTest::newRow("top level array") << "file" << QByteArray("[]") << unparseable;
+        QTest::newRow("not JSON") << "file" << QByteArray("{\"mcpServers\": ") << unparseable;
+        QTest::newRow("empty") << "file" << QByteArray() << unparseable;
+        // A folder in the file's place cannot be read as a file, even by root.
+        QTest::newRow("folder") << "folder" << QByteArray() << unreadable;
+        // Neither may hold the read: a FIFO without a writer, a device without an end.
+        QTest::newRow("FIFO") << "fifo" << QByteArray() << unreadable;
+        QTest::newRow("link to /dev/zero") << "zeros" << QByteArray() << unreadable;
+        QTest::newRow("beyond the size limit") << "oversized" << QByteArray() << unreadable;
+        QTest::newRow("not a folder on the way") << "under a file" << QByteArray() << unreadable;
     }
 
     void unusableFile()
     {
+        QFETCH(QString, kind);
         QFETCH(QByteArray, content);
-        QFETCH(bool, readable);
         QFETCH(QString, error);
         TempHome home;
-        if (readable) {
+        const QString path = home.filePath(QStringLiteral(".claude.json"));
+        QString readPath = path;
+        if (kind == u"file") {
             writeRegistry(home, content);
-        } else {
-            // A folder in the file's place cannot be read as a file, even by root.
-            QVERIFY(QDir().mkdir(home.filePath(QStringLiteral(".claude.json"))));
+        } else if (kind == u"folder") {
+            QVERIFY(QDir().mkdir(path));
+        } else if (kind == u"fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == u"zeros") {
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        } else if (kind == u"oversized") {
+            // Sparse: it takes no room on the disk.
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.resize(ClaudeCLI::kRegistrySizeLimit + 1));
+        } else if (kind == u"under a file") {
+            writeRegistry(home, "{}");
+            readPath = path + QStringLiteral("/inside");
         }
 
-        const ClaudeCLI::RegistryRead read = ClaudeCLI::readRegistry();
+        const ClaudeCLI::RegistryRead read = ClaudeCLI::readRegistry(readPath);
         QCOMPARE(read.error, error);
         QVERIFY(read.servers.isEmpty());
         QVERIFY(read.unrecognized.isEmpty());
-        QCOMPARE(ClaudeCLI::registeredServerNames().has_value(), false);
+        QCOMPARE(ClaudeCLI::registeredServerNames(readPath).has_value(), false);
+    }
+
+    void fileShrinkingWhileMappedIsUnparseable()
+    {
+        // Claude Code rewrites the file in place; cut short under the reader, it must not end the process.
+        TempHome home;
+        const QString path = home.filePath(QStringLiteral(".claude.json"));
+        QJsonObject projects;
+        for (int i = 0; i < 20000; ++i)
+            projects.insert(QStringLiteral("/home/someone/project-%1").arg(i), QJsonObject{{QStringLiteral("history"), QJsonArray{i, i + 1}}});
+        const QByteArray content = registry({}, projects);
+
+        bool cutWhileMapped = false;
+        for (int attempt = 0; attempt < 20 && !cutWhileMapped; ++attempt) {
+            writeRegistry(home, content);
+            QFuture<ClaudeCLI::RegistryFile> read = QtConcurrent::run([path] { return ClaudeCLI::readRegistryFile(path); });
+            while (!read.isFinished() && !cutWhileMapped) {
+                if (isMapped(path)) {
+                    QCOMPARE(::truncate(QFile::encodeName(path).constData(), 0), 0);
+                    cutWhileMapped = true;
+                }
+            }
+            const ClaudeCLI::RegistryFile result = read.result();
+            if (cutWhileMapped)
+                QCOMPARE(result.state, ClaudeCLI::RegistryFile::State::Unparseable);
+            else
+                QCOMPARE(result.state, ClaudeCLI::RegistryFile::State::Parsed);
+        }
+        QVERIFY(cutWhileMapped);
+    }
+
+    void driverReadsItsRegistryOnItsThreads()
+    {
+        TempHome home;
+        writeRegistry(home, registry({{QStringLiteral("webflow-acme"), http(kEndpoint)}}));
+        ClaudeCLI::ClaudeDriver driver;
+        QCOMPARE(driver.registryPath(), home.filePath(QStringLiteral(".claude.json")));
+        const ClaudeCLI::RegistryRead read = ClaudeCLI::readRegistry(driver).result();
+        QCOMPARE(read.servers, (QList<RegisteredServer>{{QStringLiteral("webflow-acme"), kEndpoint}}));
     }
 
     void missingFile()

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "cli/ScopeCheck.h"
 
-#include "cli/Discovery.h"
 #include "cli/OperationRegistry.h"
 #include "cli/ProcessRunner.h"
+#include "cli/ClaudeDriver.h"
 #include "support/FakeClaude.h"
 #include "support/TempHome.h"
 
@@ -77,12 +77,6 @@ class tst_ScopeCheck : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        // The driver makes its private working directory once per process: outside every TempHome.
-        QVERIFY(ClaudeCLI::privateWorkingDirectory());
-    }
-
     void analysis_data()
     {
         QTest::addColumn<QByteArray>("standardOutput");
@@ -179,16 +173,17 @@ private slots:
         QFETCH(ScopeCheckResult, expected);
         TempHome home;
         FakeClaude claude(home);
+        ClaudeCLI::ClaudeDriver driver(claude.configuration());
         claude.answer(QStringLiteral("-p"), {standardOutput, standardError, exitCode, false, std::nullopt});
 
-        const ScopeCheckResult result = QCoro::waitFor(ClaudeCLI::verifySites(kName, kEndpoint));
+        const ScopeCheckResult result = QCoro::waitFor(ClaudeCLI::verifySites(driver, kName, kEndpoint));
         QCOMPARE(result.message, expected.message);
         QCOMPARE(result, expected);
 
         const QList<QStringList> calls = claude.calls();
         QCOMPARE(calls.size(), 1);
         const QString configPath = calls.first().value(5);
-        QVERIFY(configPath.startsWith(*ClaudeCLI::privateWorkingDirectory() + QStringLiteral("/quorvane-mcp-")));
+        QVERIFY(configPath.startsWith(*driver.privateWorkingDirectory() + QStringLiteral("/quorvane-mcp-")));
         QVERIFY2(!QFileInfo::exists(configPath), "the configuration file outlived the check");
     }
 
@@ -196,8 +191,9 @@ private slots:
     {
         TempHome home;
         FakeClaude claude(home);
+        ClaudeCLI::ClaudeDriver driver(claude.configuration());
         claude.answer(QStringLiteral("-p"), {toolUse("t1") + toolResult("t1", "[]"), {}, 0, false, std::nullopt});
-        QVERIFY(QCoro::waitFor(ClaudeCLI::verifySites(kName, kEndpoint)).ok);
+        QVERIFY(QCoro::waitFor(ClaudeCLI::verifySites(driver, kName, kEndpoint)).ok);
 
         const QList<QStringList> calls = claude.calls();
         QCOMPARE(calls.size(), 1);
@@ -225,9 +221,10 @@ private slots:
     {
         TempHome home;
         FakeClaude claude(home);
+        ClaudeCLI::ClaudeDriver driver(claude.configuration());
         claude.answer(QStringLiteral("-p"), {toolUse("t1") + toolResult("t1", "[]"), {}, 0, true, std::nullopt});
 
-        const ScopeCheckResult result = QCoro::waitFor(ClaudeCLI::verifySites(kName, kEndpoint, 500ms));
+        const ScopeCheckResult result = QCoro::waitFor(ClaudeCLI::verifySites(driver, kName, kEndpoint, 500ms));
         QCOMPARE(result, failed(QStringLiteral("The scope check timed out after 3 minutes and was stopped. Nothing was changed.")));
         QVERIFY(!QFileInfo::exists(claude.calls().value(0).value(5)));
     }
@@ -236,16 +233,17 @@ private slots:
     {
         TempHome home;
         FakeClaude claude(home);
+        ClaudeCLI::ClaudeDriver driver(claude.configuration());
         claude.answer(QStringLiteral("-p"), {toolUse("t1") + toolResult("t1", "[]"), {}, 0, false, std::nullopt});
-        ClaudeCLI::cancelRun(QStringLiteral("verify:") + kName);
+        driver.runs().cancel(QStringLiteral("verify:") + kName);
 
-        const ScopeCheckResult result = QCoro::waitFor(ClaudeCLI::verifySites(kName, kEndpoint));
+        const ScopeCheckResult result = QCoro::waitFor(ClaudeCLI::verifySites(driver, kName, kEndpoint));
         QVERIFY(!result.ok);
         QVERIFY(!result.toolRan);
         QVERIFY2(result.message.startsWith(kNeverCalled + QStringLiteral("\n\n")), qPrintable(result.message));
         QVERIFY2(result.message.contains(QStringLiteral("cancelled")), qPrintable(result.message));
         QVERIFY(claude.calls().isEmpty());
-        QCOMPARE(QDir(*ClaudeCLI::privateWorkingDirectory()).entryList({QStringLiteral("quorvane-mcp-*")}, QDir::Files),
+        QCOMPARE(QDir(*driver.privateWorkingDirectory()).entryList({QStringLiteral("quorvane-mcp-*")}, QDir::Files),
                  QStringList());
     }
 
@@ -274,10 +272,11 @@ private slots:
         QFETCH(QString, message);
         TempHome home;
         FakeClaude claude(home);
+        ClaudeCLI::ClaudeDriver driver(claude.configuration());
 
-        QCOMPARE(QCoro::waitFor(ClaudeCLI::verifySites(name, url)), failed(message));
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::verifySites(driver, name, url)), failed(message));
         QVERIFY(claude.calls().isEmpty());
-        QCOMPARE(QDir(*ClaudeCLI::privateWorkingDirectory()).entryList({QStringLiteral("quorvane-mcp-*")}, QDir::Files),
+        QCOMPARE(QDir(*driver.privateWorkingDirectory()).entryList({QStringLiteral("quorvane-mcp-*")}, QDir::Files),
                  QStringList());
     }
 

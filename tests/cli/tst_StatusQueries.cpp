@@ -4,6 +4,7 @@
 
 #include "cli/ProcessRunner.h"
 
+#include "cli/ClaudeDriver.h"
 #include "support/FakeClaude.h"
 #include "support/TempHome.h"
 
@@ -20,12 +21,6 @@ class tst_StatusQueries : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        // The driver makes its private working directory once per process: outside every TempHome.
-        QVERIFY(ClaudeCLI::privateWorkingDirectory());
-    }
-
     void parseStatusLine_data()
     {
         QTest::addColumn<QString>("line");
@@ -119,9 +114,10 @@ private slots:
         QFETCH(AuthStatus, expected);
         TempHome home;
         FakeClaude claude(home);
+        ClaudeCLI::ClaudeDriver driver(claude.configuration());
         claude.answer(QStringLiteral("auth status"), {standardOutput, standardError, exitCode, false, std::nullopt});
 
-        QCOMPARE(QCoro::waitFor(ClaudeCLI::authStatus()), expected);
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::authStatus(driver)), expected);
         QCOMPARE(claude.calls(), (QList<QStringList>{{QStringLiteral("auth"), QStringLiteral("status")}}));
     }
 
@@ -129,8 +125,9 @@ private slots:
     {
         TempHome home;
         FakeClaude claude(home);
+        ClaudeCLI::ClaudeDriver driver(claude.configuration());
         claude.answer(QStringLiteral("auth status"), {R"({"loggedIn": true})", {}, 0, true, std::nullopt});
-        QCOMPARE(QCoro::waitFor(ClaudeCLI::authStatus(300ms)), AuthStatus::unknown());
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::authStatus(driver, 300ms)), AuthStatus::unknown());
     }
 
     void serverStatus_data()
@@ -167,9 +164,10 @@ private slots:
         QFETCH(ConnectionStatus, expected);
         TempHome home;
         FakeClaude claude(home);
+        ClaudeCLI::ClaudeDriver driver(claude.configuration());
         claude.answer(QStringLiteral("mcp get"), {standardOutput, standardError, exitCode, false, std::nullopt});
 
-        QCOMPARE(QCoro::waitFor(ClaudeCLI::serverStatus(QStringLiteral("webflow-acme"))), expected);
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::serverStatus(driver, QStringLiteral("webflow-acme"))), expected);
         QCOMPARE(claude.calls(),
                  (QList<QStringList>{{QStringLiteral("mcp"), QStringLiteral("get"), QStringLiteral("webflow-acme")}}));
     }
@@ -178,8 +176,9 @@ private slots:
     {
         TempHome home;
         FakeClaude claude(home);
+        ClaudeCLI::ClaudeDriver driver(claude.configuration());
         claude.answer(QStringLiteral("mcp get"), {"  Status: ✔ Connected\n", {}, 0, true, std::nullopt});
-        QCOMPARE(QCoro::waitFor(ClaudeCLI::serverStatus(QStringLiteral("webflow-acme"), 300ms)),
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::serverStatus(driver, QStringLiteral("webflow-acme"), 300ms)),
                  ConnectionStatus::timedOut);
     }
 
@@ -197,8 +196,9 @@ private slots:
         QFETCH(QString, name);
         TempHome home;
         FakeClaude claude(home);
+        ClaudeCLI::ClaudeDriver driver(claude.configuration());
         claude.answer(QStringLiteral("mcp get"), {"Status: ✔ Connected\n", {}, 0, false, std::nullopt});
-        QCOMPARE(QCoro::waitFor(ClaudeCLI::serverStatus(name)), ConnectionStatus::unknown);
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::serverStatus(driver, name)), ConnectionStatus::unknown);
         QVERIFY(claude.calls().isEmpty());
     }
 };

@@ -1,11 +1,13 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
+#include "cli/ClaudeDriver.h"
 #include "cli/TerminalRunner.h"
 #include "support/TempHome.h"
 #include "support/TestScript.h"
 
 #include <QFile>
 #include <QMutex>
+#include <QCoroTask>
 #include <QTest>
 
 using namespace std::chrono_literals;
@@ -37,7 +39,20 @@ class tst_TerminalRunner : public QObject
 
 private:
     TempHome m_home;
+    ClaudeCLI::ClaudeDriver m_driver{configuration()};
     int m_scripts = 0;
+
+    static ClaudeCLI::DriverConfiguration configuration()
+    {
+        ClaudeCLI::DriverConfiguration configuration;
+        configuration.loginKillGrace = 300ms;
+        return configuration;
+    }
+
+    TerminalRunResult ptyRun(const QString &key, const QStringList &arguments, Pieces &pieces, TerminalOptions options)
+    {
+        return QCoro::waitFor(ClaudeCLI::ptyRun(m_driver, key, arguments, pieces.handler(), std::move(options)));
+    }
 
     TerminalOptions scripted(const QByteArray &body)
     {
@@ -52,15 +67,13 @@ private slots:
     {
         Pieces pieces;
         const TerminalRunResult result =
-            ClaudeCLI::ptyRun(QStringLiteral("webflow-site"), {},
-                              pieces.handler(),
+            ptyRun(QStringLiteral("webflow-site"), {}, pieces,
                               scripted("stty size\n"
                                        "[ -t 0 ] && [ -t 1 ] && [ -t 2 ] && echo all-terminals\n"
                                        "printf 'Open \\033]8;;https://example.com/a\\007the link\\033]8;;\\033\\\\ now\\n'\n"
                                        "printf 'kept \\033]8;id=1;https://x\\007\\n'\n"
                                        "printf '\\033[1;32mgreen\\033[0m\\033[?25l\\n'\n"
-                                       "printf '\\033[2K\\r\\r'\n"))
-                .result();
+                                       "printf '\\033[2K\\r\\r'\n"));
         QCOMPARE(result, (TerminalRunResult{true, QStringLiteral("Authenticated webflow-site")}));
         const QString output = pieces.received.join(QString());
         QCOMPARE(output, QStringLiteral("60 400\nall-terminals\nOpen the link now\nkept \x1b]8;id=1;https://x\x07\ngreen\n"));
@@ -87,8 +100,7 @@ private slots:
         QFETCH(QString, expected);
         Pieces pieces;
         // A terminal in raw mode keeps the line feeds as they are written.
-        const TerminalRunResult result =
-            ClaudeCLI::ptyRun(QStringLiteral("split"), {}, pieces.handler(), scripted("stty raw -echo\n" + body)).result();
+        const TerminalRunResult result = ptyRun(QStringLiteral("split"), {}, pieces, scripted("stty raw -echo\n" + body));
         QVERIFY(result.ok);
         QCOMPARE(pieces.received.join(QString()), expected);
         for (const QString &piece : std::as_const(pieces.received)) {
@@ -100,17 +112,15 @@ private slots:
     void failureAnswersTheTrimmedOutput()
     {
         Pieces pieces;
-        const TerminalRunResult result = ClaudeCLI::ptyRun(QStringLiteral("failing"), {}, pieces.handler(),
-                                                           scripted("echo '  Login failed: denied  '; exit 1"))
-                                             .result();
+        const TerminalRunResult result =
+            ptyRun(QStringLiteral("failing"), {}, pieces, scripted("echo '  Login failed: denied  '; exit 1"));
         QCOMPARE(result, (TerminalRunResult{false, QStringLiteral("Login failed: denied")}));
     }
 
     void signInKeyIsShownWithoutItsNul()
     {
         Pieces pieces;
-        const TerminalRunResult result =
-            ClaudeCLI::ptyRun(ClaudeCLI::claudeAuthKey(), {}, pieces.handler(), scripted("exit 0")).result();
+        const TerminalRunResult result = ptyRun(ClaudeCLI::claudeAuthKey(), {}, pieces, scripted("exit 0"));
         QCOMPARE(result, (TerminalRunResult{true, QStringLiteral("Authenticated claude-auth")}));
         QVERIFY(!result.message.contains(QChar(u'\0')));
     }
@@ -120,26 +130,25 @@ private slots:
         const QString key = QStringLiteral("webflow-busy");
         const QString started = m_home.filePath(QStringLiteral("tty-started"));
         Pieces pieces;
-        QFuture<TerminalRunResult> first = ClaudeCLI::ptyRun(
-            key, {started}, pieces.handler(), scripted("echo 'Waiting for the browser'; touch \"$1\"; exec sleep 30"));
+        QCoro::Task<TerminalRunResult> first = ClaudeCLI::ptyRun(
+            m_driver, key, {started}, pieces.handler(), scripted("echo 'Waiting for the browser'; touch \"$1\"; exec sleep 30"));
         QTRY_VERIFY(QFile::exists(started));
 
         Pieces none;
-        const TerminalRunResult second = ClaudeCLI::ptyRun(key, {}, none.handler(), scripted("exit 0")).result();
+        const TerminalRunResult second = ptyRun(key, {}, none, scripted("exit 0"));
         QCOMPARE(second, (TerminalRunResult{false, QStringLiteral("An authorization for webflow-busy is already running.")}));
-        QVERIFY(!first.isFinished());
+        QVERIFY(!first.isReady());
 
-        ClaudeCLI::LoginOperationRegistry::shared().cancel(key, 300ms);
-        QCOMPARE(first.result(), (TerminalRunResult{false, QStringLiteral("Waiting for the browser")}));
+        m_driver.logins().cancel(key);
+        QCOMPARE(QCoro::waitFor(std::move(first)), (TerminalRunResult{false, QStringLiteral("Waiting for the browser")}));
     }
 
     void cancellationBeforeTheLaunchRunsNothing()
     {
         const QString marker = m_home.filePath(QStringLiteral("tty-ran"));
-        ClaudeCLI::cancelLogin(QStringLiteral("webflow-early"));
+        m_driver.logins().cancel(QStringLiteral("webflow-early"));
         Pieces pieces;
-        const TerminalRunResult result =
-            ClaudeCLI::ptyRun(QStringLiteral("webflow-early"), {marker}, pieces.handler(), scripted("touch \"$1\"")).result();
+        const TerminalRunResult result = ptyRun(QStringLiteral("webflow-early"), {marker}, pieces, scripted("touch \"$1\""));
         QCOMPARE(result, (TerminalRunResult{false, QStringLiteral("Authorization cancelled before it started.")}));
         QVERIFY(!QFile::exists(marker));
     }
@@ -149,7 +158,7 @@ private slots:
         TerminalOptions options = scripted("trap '' TERM; exec sleep 30");
         options.timeout = 300ms;
         Pieces pieces;
-        const TerminalRunResult result = ClaudeCLI::ptyRun(QStringLiteral("slow"), {}, pieces.handler(), options).result();
+        const TerminalRunResult result = ptyRun(QStringLiteral("slow"), {}, pieces, options);
         QCOMPARE(result, (TerminalRunResult{false, QStringLiteral("Timed out waiting for authorization.")}));
     }
 
@@ -158,7 +167,7 @@ private slots:
         TerminalOptions options;
         options.executable = m_home.filePath(QStringLiteral("missing"));
         Pieces pieces;
-        QCOMPARE(ClaudeCLI::ptyRun(QStringLiteral("missing"), {}, pieces.handler(), options).result(),
+        QCOMPARE(ptyRun(QStringLiteral("missing"), {}, pieces, options),
                  (TerminalRunResult{false, QStringLiteral("No such file or directory")}));
     }
 
@@ -178,7 +187,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, shown);
         Pieces pieces;
-        QCOMPARE(ClaudeCLI::loginArguments(name, pieces.handler()).result(),
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::loginArguments(m_driver, name, pieces.handler())),
                  (TerminalRunResult{false, u'"' + shown + QStringLiteral("\" is not a name this app will pass to the CLI.")}));
     }
 };

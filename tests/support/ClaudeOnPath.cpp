@@ -2,27 +2,21 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "support/ClaudeOnPath.h"
 
-#include "cli/Discovery.h"
 #include "support/TempHome.h"
 #include "support/TestScript.h"
 
 #include <QFile>
 
 ClaudeOnPath::ClaudeOnPath(const TempHome &home, const QString &folder)
-    : m_savedShell(qgetenv("SHELL"))
-{
     // The rest of PATH stays: children of the claude found get the login shell's PATH.
-    const QString shell = writeTestScript(home.filePath(QStringLiteral("login-shell")),
-                                          "echo 'PATH=" + QFile::encodeName(folder) + ":" + qgetenv("PATH") + "'\n");
-    qputenv("SHELL", QFile::encodeName(shell));
-    ClaudeCLI::forgetBinaryLocation();
+    : m_loginShell(writeTestScript(home.filePath(QStringLiteral("login-shell")),
+                                   "echo 'PATH=" + QFile::encodeName(folder) + ":" + qgetenv("PATH") + "'\n"))
+{
 }
 
-ClaudeOnPath::~ClaudeOnPath()
+ClaudeCLI::DriverConfiguration ClaudeOnPath::configuration() const
 {
-    if (m_savedShell.isNull())
-        qunsetenv("SHELL");
-    else
-        qputenv("SHELL", m_savedShell);
-    ClaudeCLI::forgetBinaryLocation();
+    ClaudeCLI::DriverConfiguration configuration;
+    configuration.loginShell = m_loginShell;
+    return configuration;
 }

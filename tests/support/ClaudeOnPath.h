@@ -2,25 +2,27 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
-#include <QByteArray>
+#include "cli/ClaudeDriver.h"
+
 #include <QString>
 
 class TempHome;
 
 /**
- * @brief While it lives, the driver's discovery finds the claude executable of one folder first: a
- * login shell that puts that folder in front of the test's PATH stands in for the user's, and the
- * cached location is forgotten when it comes and when it goes.
+ * @brief A stand-in for the user's login shell that puts one folder in front of the test's PATH,
+ * so that a driver built with `configuration()` finds that folder's claude executable first.
  */
 class ClaudeOnPath
 {
 public:
     /// The stand-in login shell is written into the home.
     ClaudeOnPath(const TempHome &home, const QString &folder);
-    ~ClaudeOnPath();
-    ClaudeOnPath(const ClaudeOnPath &) = delete;
-    ClaudeOnPath &operator=(const ClaudeOnPath &) = delete;
+
+    /// The stand-in login shell.
+    [[nodiscard]] const QString &loginShell() const { return m_loginShell; }
+    /// A driver's configuration whose discovery asks the stand-in shell.
+    [[nodiscard]] ClaudeCLI::DriverConfiguration configuration() const;
 
 private:
-    QByteArray m_savedShell;
+    QString m_loginShell;
 };

@@ -19,8 +19,8 @@ class TempHome;
  *
  * Commands are told apart by their first words: "mcp get", "mcp add", "mcp remove", "auth status",
  * and "-p" for a print-mode run. "--version" answers a current version unless told otherwise; a
- * command without an answer fails with exit status 1. While it lives, the driver's discovery
- * finds this executable (it claims a version newer than any real one).
+ * command without an answer fails with exit status 1. A driver built with `configuration()` finds
+ * this executable (it claims a version newer than any real one).
  */
 class FakeClaude
 {
@@ -44,6 +44,9 @@ public:
 
     /// The arguments of every call so far, in order, except the "--version" probes of discovery.
     [[nodiscard]] QList<QStringList> calls() const;
+
+    /// A driver's configuration whose discovery finds this executable.
+    [[nodiscard]] ClaudeCLI::DriverConfiguration configuration() const { return m_onPath.configuration(); }
 
     /// The path of the script.
     [[nodiscard]] QString executable() const;
