@@ -1,18 +1,22 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
+#include "app/AppModel.h"
 #include "platform/AppInfo.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QIcon>
 #include <QQmlApplicationEngine>
+#include <QQmlComponent>
 #include <QQuickWindow>
 #include <QSystemTrayIcon>
 #include <QtQml/QQmlExtensionPlugin>
 
 #include <cstdio>
+#include <memory>
 
 Q_IMPORT_QML_PLUGIN(QuorvanePlugin)
+Q_IMPORT_QML_PLUGIN(Quorvane_KitPlugin)
 
 namespace {
 
@@ -41,13 +45,21 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(appVersion());
     QApplication::setOrganizationDomain(QStringLiteral("velliscor.studio"));
 
+    AppModel model;
     QQmlApplicationEngine engine;
+    model.attach(engine);
     engine.load(QUrl(QStringLiteral("qrc:/Quorvane/PanelRoot.qml")));
     auto *panel = engine.rootObjects().isEmpty()
         ? nullptr
         : qobject_cast<QQuickWindow *>(engine.rootObjects().constFirst());
     if (!panel)
         return 1;
+
+    QQmlComponent pillWindow(&engine, QUrl(QStringLiteral("qrc:/Quorvane/ConnectingPillHost.qml")));
+    const std::unique_ptr<QObject> pillHost(pillWindow.createWithInitialProperties(
+        {{QStringLiteral("pill"), QVariant::fromValue(&model.connectingPill())}}));
+    if (!pillHost)
+        qWarning("quorvane: the connecting pill's window could not be made: %s", qPrintable(pillWindow.errorString()));
 
     const QIcon icon(resourceBundle().url(QStringLiteral("menubar-icon"), QStringLiteral("svg")).toLocalFile());
     QSystemTrayIcon tray(icon);
