@@ -1,7 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "ScheduleSamples.h"
-#include "scheduling/ScheduleStore.h"
+#include "ScheduleHarness.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -99,13 +98,15 @@ private slots:
     {
         QFETCH(Step, step);
         QFETCH(bool, notified);
-        ScheduleStore store;
+        ScheduleHarness harness;
+        ScheduleStore &store = harness.makeStore();
         QCOMPARE(step(store), notified);
     }
 
     void latestOperationFilesEveryStatus()
     {
-        ScheduleStore store;
+        ScheduleHarness harness;
+        ScheduleStore &store = harness.makeStore();
         QSignalSpy latest(&store, &ScheduleStore::latestOperationChanged);
         QSignalSpy table(&store, &ScheduleStore::operationStatusesChanged);
 
@@ -138,7 +139,8 @@ private slots:
 
     void publishSettlements()
     {
-        ScheduleStore store;
+        ScheduleHarness harness;
+        ScheduleStore &store = harness.makeStore();
         const ScheduleOperationStatus fallback = status(QUuid::createUuid(), Outcome::ambiguous());
         const ScheduleOperationStatus first = status(QUuid::createUuid(), Outcome::accepted());
         const ScheduleOperationStatus second = status(QUuid::createUuid(), Outcome::refused(u"No."_s));
