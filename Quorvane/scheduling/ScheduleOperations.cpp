@@ -116,7 +116,10 @@ void ScheduleStore::refuseUnsent(const QUuid &operationID, const QString &senten
 QCoro::Task<std::optional<ScheduleOperationStatus>> ScheduleStore::awaitOperation(QUuid operationID)
 {
     const QPointer<ScheduleStore> self(this);
-    co_await OperationTask::waitFor(m_operationTasks.value(operationID));
+    // Calls are made before their co_await: g++ 12 may destroy temporaries of a co_await
+    // expression twice.
+    QCoro::Task<> finished = OperationTask::waitFor(m_operationTasks.value(operationID));
+    co_await std::move(finished);
     if (!self)
         co_return std::nullopt;
     m_operationTasks.remove(operationID);
@@ -175,7 +178,8 @@ QCoro::Task<> ScheduleStore::runReplaceOperation(std::shared_ptr<OperationTask> 
 {
     // Parameters by value: the task outlives replaceSchedule's call.
     const QPointer<ScheduleStore> self(this);
-    co_await OperationTask::waitFor(previous);
+    QCoro::Task<> previousWrite = OperationTask::waitFor(previous);
+    co_await std::move(previousWrite);
     if (!self)
         co_return;
     const IdentityCheck before = co_await checkIdentity(snapshot);
@@ -187,8 +191,9 @@ QCoro::Task<> ScheduleStore::runReplaceOperation(std::shared_ptr<OperationTask> 
         co_return;
     }
 
-    BackendResult<QJsonValue> reply =
-        co_await client->rpc(u"replace_scheduled_publish"_s, ReplaceParams{draft, snapshot.userID}.toJson());
+    QCoro::Task<BackendResult<QJsonValue>> call =
+        client->rpc(u"replace_scheduled_publish"_s, ReplaceParams{draft, snapshot.userID}.toJson());
+    BackendResult<QJsonValue> reply = co_await std::move(call);
     if (!self)
         co_return;
     BackendError error;
@@ -199,13 +204,19 @@ QCoro::Task<> ScheduleStore::runReplaceOperation(std::shared_ptr<OperationTask> 
     if (!self || after == IdentityCheck::Rebound)
         co_return;
     // Sent, but the answer cannot be tied to this account: only a queue read can tell.
-    if (after == IdentityCheck::Unverified)
-        co_return co_await settleUnconfirmedReplace(status, generation);
+    if (after == IdentityCheck::Unverified) {
+        QCoro::Task<> settling = settleUnconfirmedReplace(status, generation);
+        co_await std::move(settling);
+        co_return;
+    }
 
     if (row) {
         const std::optional<ScheduledPublish> canonical = ScheduleWriteRules::canonicalSchedule(*row, draft, snapshot.userID);
-        if (!canonical)
-            co_return co_await settleUnconfirmedReplace(status, generation);
+        if (!canonical) {
+            QCoro::Task<> settling = settleUnconfirmedReplace(status, generation);
+            co_await std::move(settling);
+            co_return;
+        }
         ++m_queueReadFence.mutationRevision;
         const std::optional<ScheduleOperationStatus> accepted = m_coordinator.applyReplaceResponse(status.id, canonical);
         publishSettlements(accepted);
@@ -225,7 +236,8 @@ QCoro::Task<> ScheduleStore::runReplaceOperation(std::shared_ptr<OperationTask> 
         setSyncError(*refusal);
         co_return;
     }
-    co_await settleUnconfirmedReplace(status, generation);
+    QCoro::Task<> settling = settleUnconfirmedReplace(status, generation);
+    co_await std::move(settling);
 }
 
 QCoro::Task<> ScheduleStore::settleUnconfirmedReplace(ScheduleOperationStatus status, qint64 generation)
@@ -321,7 +333,8 @@ QCoro::Task<> ScheduleStore::runCancelOperation(std::shared_ptr<OperationTask> p
                                                 QUuid scheduleID, ScheduleOperationStatus status, qint64 generation)
 {
     const QPointer<ScheduleStore> self(this);
-    co_await OperationTask::waitFor(previous);
+    QCoro::Task<> previousWrite = OperationTask::waitFor(previous);
+    co_await std::move(previousWrite);
     if (!self)
         co_return;
     const IdentityCheck before = co_await checkIdentity(snapshot);
@@ -355,8 +368,9 @@ QCoro::Task<CancellationOutcome> ScheduleStore::requestCancellation(QUuid schedu
     BackendClient *client = m_client;
     if (!client)
         co_return CancellationOutcome::unknown();
-    BackendResult<QJsonValue> reply =
-        co_await client->rpc(u"cancel_scheduled_publish"_s, ScheduleWriteRules::cancelParams(scheduleID, snapshot.userID));
+    QCoro::Task<BackendResult<QJsonValue>> call =
+        client->rpc(u"cancel_scheduled_publish"_s, ScheduleWriteRules::cancelParams(scheduleID, snapshot.userID));
+    BackendResult<QJsonValue> reply = co_await std::move(call);
     if (!self)
         co_return CancellationOutcome::unknown();
     BackendError error;
@@ -481,8 +495,8 @@ QCoro::Task<ProjectCancellationResult> ScheduleStore::cancelProjectSchedule(std:
         ~FinishOnExit() { task->finish(); }
     } finishOnExit{task};
 
-    const RemovalAnswer answer =
-        co_await runBeginProjectRemoval(previous, *snapshot, m_client, siteID, connectionName);
+    QCoro::Task<RemovalAnswer> removal = runBeginProjectRemoval(previous, *snapshot, m_client, siteID, connectionName);
+    const RemovalAnswer answer = co_await std::move(removal);
     if (!self)
         co_return kKept;
     m_operationTasks.remove(status.id);
@@ -547,15 +561,17 @@ ScheduleStore::runBeginProjectRemoval(std::shared_ptr<OperationTask> previous, C
                                       QString connectionName)
 {
     const QPointer<ScheduleStore> self(this);
-    co_await OperationTask::waitFor(previous);
+    QCoro::Task<> previousWrite = OperationTask::waitFor(previous);
+    co_await std::move(previousWrite);
     if (!self)
         co_return RemovalAnswer{};
     const bool current = co_await isCurrentIdentity(snapshot);
     if (!self || !current || !client)
         co_return RemovalAnswer{};
 
-    BackendResult<QJsonValue> reply = co_await client->rpc(
+    QCoro::Task<BackendResult<QJsonValue>> call = client->rpc(
         u"begin_project_removal"_s, ScheduleWriteRules::beginRemovalParams(snapshot.userID, siteID, connectionName));
+    BackendResult<QJsonValue> reply = co_await std::move(call);
     if (!self)
         co_return RemovalAnswer{CancellationOutcome::unknown(), std::nullopt, true};
     BackendError error;
@@ -580,8 +596,9 @@ QCoro::Task<> ScheduleStore::finishProjectRemoval(ProjectCancellationLease lease
     const std::optional<CloudAuthSnapshot> snapshot = co_await captureAuthSnapshot();
     if (!self || !snapshot || *snapshot != lease.identity || !m_client)
         co_return;
-    const BackendResult<QJsonValue> reply = co_await m_client->rpc(
+    QCoro::Task<BackendResult<QJsonValue>> call = m_client->rpc(
         u"finish_project_removal"_s, ScheduleWriteRules::finishRemovalParams(snapshot->userID, *lease.serverID, committed));
+    const BackendResult<QJsonValue> reply = co_await std::move(call);
     if (!self)
         co_return;
     std::optional<QString> failure;
@@ -602,8 +619,9 @@ QCoro::Task<> ScheduleStore::releaseServerLease(CloudAuthSnapshot snapshot, QUui
     BackendClient *client = self ? m_client.get() : nullptr;
     if (!current || !client)
         co_return;
-    const BackendResult<QJsonValue> reply = co_await client->rpc(
+    QCoro::Task<BackendResult<QJsonValue>> call = client->rpc(
         u"finish_project_removal"_s, ScheduleWriteRules::finishRemovalParams(snapshot.userID, leaseID, false));
+    const BackendResult<QJsonValue> reply = co_await std::move(call);
     if (self && !reply)
         record(u"schedule-removal-finish"_s, reply.error().message());
 }

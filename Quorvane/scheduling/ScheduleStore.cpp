@@ -90,7 +90,8 @@ QString timeText(const QDateTime &instant, const QString &timeZoneID)
     return QLocale().toString(instant.toTimeZone(zoneNamed(timeZoneID)), u"MMM d · h:mm AP");
 }
 
-// Built outside the coroutines: g++ 12 cannot compile braced lists inside a co_await expression.
+// Queries are built outside the coroutines, and every call made before its co_await: g++ 12
+// cannot compile braced lists inside a co_await expression, and may destroy its temporaries twice.
 BackendQuery queueQuery()
 {
     return BackendQuery(u"scheduled_publishes"_s).select(u"*"_s).in(u"status"_s, {u"scheduled"_s, u"publishing"_s});
@@ -518,7 +519,8 @@ QCoro::Task<bool> ScheduleStore::refreshQueue()
     const qint64 readID = ++m_queueReadFence.latestReadID;
     const qint64 revision = m_queueReadFence.mutationRevision;
 
-    const BackendResult<QJsonValue> reply = co_await client->select(queueQuery());
+    QCoro::Task<BackendResult<QJsonValue>> read = client->select(queueQuery());
+    const BackendResult<QJsonValue> reply = co_await std::move(read);
     if (!self)
         co_return false;
     const Decoded<QList<ScheduleCloudRow>> rows = decodeReply<QList<ScheduleCloudRow>>(reply, &ScheduleCloudRow::listFromJson);
@@ -573,7 +575,8 @@ QCoro::Task<> ScheduleStore::loadHistory()
     setHistoryLoadState(HistoryLoadState::loading());
     const qint64 number = ++m_historyReadSequence;
 
-    const BackendResult<QJsonValue> reply = co_await client->select(historyQuery());
+    QCoro::Task<BackendResult<QJsonValue>> read = client->select(historyQuery());
+    const BackendResult<QJsonValue> reply = co_await std::move(read);
     if (!self)
         co_return;
     const Decoded<QList<PublishHistoryRow>> rows =
