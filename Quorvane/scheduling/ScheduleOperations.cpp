@@ -129,6 +129,25 @@ QCoro::Task<std::optional<ScheduleOperationStatus>> ScheduleStore::awaitOperatio
     co_return *found;
 }
 
+QCoro::Task<bool> ScheduleStore::takeWriteTurn(std::shared_ptr<OperationTask> previous, CloudAuthSnapshot snapshot,
+                                               QUuid operationID, QString unidentified)
+{
+    const QPointer<ScheduleStore> self(this);
+    QCoro::Task<> previousWrite = OperationTask::waitFor(previous);
+    co_await std::move(previousWrite);
+    if (!self)
+        co_return false;
+    const IdentityCheck check = co_await checkIdentity(snapshot);
+    if (!self || check == IdentityCheck::Rebound)
+        co_return false;
+    if (check == IdentityCheck::Unverified) {
+        // Nothing was sent, so nothing can have been saved; left pending it would wait forever.
+        refuseUnsent(operationID, unidentified);
+        co_return false;
+    }
+    co_return true;
+}
+
 // --- Replace ------------------------------------------------------------------------------------
 
 ScheduleOperationStatus ScheduleStore::replaceSchedule(const ScheduledPublish &draft)
@@ -178,15 +197,10 @@ QCoro::Task<> ScheduleStore::runReplaceOperation(std::shared_ptr<OperationTask> 
 {
     // Parameters by value: the task outlives replaceSchedule's call.
     const QPointer<ScheduleStore> self(this);
-    QCoro::Task<> previousWrite = OperationTask::waitFor(previous);
-    co_await std::move(previousWrite);
-    if (!self)
+    QCoro::Task<bool> turn = takeWriteTurn(previous, snapshot, status.id, kSaveUnidentified);
+    if (!co_await std::move(turn))
         co_return;
-    const IdentityCheck before = co_await checkIdentity(snapshot);
-    if (!self || before == IdentityCheck::Rebound)
-        co_return;
-    if (before == IdentityCheck::Unverified || !client) {
-        // Nothing was sent, so nothing can have been saved.
+    if (!client) {
         refuseUnsent(status.id, kSaveUnidentified);
         co_return;
     }
@@ -333,17 +347,9 @@ QCoro::Task<> ScheduleStore::runCancelOperation(std::shared_ptr<OperationTask> p
                                                 QUuid scheduleID, ScheduleOperationStatus status, qint64 generation)
 {
     const QPointer<ScheduleStore> self(this);
-    QCoro::Task<> previousWrite = OperationTask::waitFor(previous);
-    co_await std::move(previousWrite);
-    if (!self)
+    QCoro::Task<bool> turn = takeWriteTurn(previous, snapshot, status.id, kCancelUnidentified);
+    if (!co_await std::move(turn))
         co_return;
-    const IdentityCheck before = co_await checkIdentity(snapshot);
-    if (!self || before == IdentityCheck::Rebound)
-        co_return;
-    if (before == IdentityCheck::Unverified) {
-        refuseUnsent(status.id, kCancelUnidentified);
-        co_return;
-    }
 
     CancellationOutcome outcome = co_await requestCancellation(scheduleID, snapshot);
     if (!self)

@@ -324,6 +324,11 @@ private:
     /// Makes @p task the newest cloud write, followed under @p operationID.
     void chainWrite(const QUuid &operationID, const std::shared_ptr<OperationTask> &task);
 
+    /// Waits for the previous cloud write, then answers whether this one may go out: not when
+    /// the account changed meanwhile (the operation was refused with the switch), nor when the
+    /// session cannot confirm the account (the operation is refused with @p unidentified).
+    QCoro::Task<bool> takeWriteTurn(std::shared_ptr<OperationTask> previous, CloudAuthSnapshot snapshot,
+                                    QUuid operationID, QString unidentified);
     QCoro::Task<> runReplaceOperation(std::shared_ptr<OperationTask> previous, CloudAuthSnapshot snapshot,
                                       QPointer<BackendClient> client, ScheduledPublish draft,
                                       ScheduleOperationStatus status, qint64 generation);
