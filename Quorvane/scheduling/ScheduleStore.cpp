@@ -406,9 +406,8 @@ bool ScheduleStore::acknowledgeAttention()
 
 void ScheduleStore::attachClient(BackendClient *client)
 {
-    const bool first = !m_client;
     m_client = client;
-    if (first)
+    if (!std::exchange(m_pollStarted, true))
         startEventPoll();
 }
 

@@ -391,6 +391,8 @@ private:
     std::optional<qint64> m_ingestGeneration;
     /// The wait between poll passes.
     ContinuousClock::Delay m_pollDelay;
+    /// Whether attachClient() started the poll; it starts once, whatever client comes later.
+    bool m_pollStarted = false;
 
     // Event poll, ingest and outcome notifications -------------------------------------------
     // Defined in ScheduleEvents.cpp.

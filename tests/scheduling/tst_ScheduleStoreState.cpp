@@ -4,6 +4,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimeZone>
 
 using namespace Qt::StringLiterals;
 using namespace ScheduleSamples;
@@ -161,6 +162,31 @@ private slots:
         QCOMPARE(entry(store, second.id), second);
         QCOMPARE(store.operationStatuses().size(), 3);
         QVERIFY(table.count() >= 2);
+    }
+
+    void displayTexts_data()
+    {
+        QTest::addColumn<QString>("zone");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("named zone") << u"Europe/Berlin"_s << u"Mar 8 · 10:30 AM"_s << u"Europe/Berlin (CET)"_s;
+        // An identifier that names no zone is shown as stored, with the system zone's time.
+        QTest::newRow("unknown zone") << u"Mars/Olympus"_s << u"Mar 8 · 9:30 AM"_s << u"Mars/Olympus (UTC)"_s;
+    }
+
+    void displayTexts()
+    {
+        QFETCH(QString, zone);
+        QFETCH(QString, time);
+        QFETCH(QString, label);
+        if (QTimeZone::systemTimeZone().abbreviation(at(9, 30)) != u"UTC")
+            QSKIP("the unknown-zone row expects the system zone to be UTC");
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        ScheduledPublish publish = schedule(u"site-1"_s, at(9, 30));
+        publish.timeZoneID = zone;
+        QCOMPARE(ScheduleStore::scheduleTimeText(publish), time);
+        QCOMPARE(ScheduleStore::recordTimeText({{}, {}, at(9, 30), zone, {}, {}, {}, {}}), time);
+        QCOMPARE(ScheduleStore::timeZoneLabel(publish), label);
     }
 
     void seenStamp()
