@@ -42,7 +42,7 @@ struct ProjectCancellationLease
 /// @brief The answer of a project cancellation: the outcome and, when confirmed, the held lease.
 struct ProjectCancellationResult
 {
-    CancellationOutcome outcome;
+    CancellationOutcome outcome = CancellationOutcome::unknown();
     std::optional<ProjectCancellationLease> lease;
 
     friend bool operator==(const ProjectCancellationResult &, const ProjectCancellationResult &) = default;

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "ScheduleSamples.h"
-#include "scheduling/ScheduleStore.h"
+#include "ScheduleHarness.h"
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimeZone>
 
 using namespace Qt::StringLiterals;
 using namespace ScheduleSamples;
@@ -99,13 +99,15 @@ private slots:
     {
         QFETCH(Step, step);
         QFETCH(bool, notified);
-        ScheduleStore store;
+        ScheduleHarness harness;
+        ScheduleStore &store = harness.makeStore();
         QCOMPARE(step(store), notified);
     }
 
     void latestOperationFilesEveryStatus()
     {
-        ScheduleStore store;
+        ScheduleHarness harness;
+        ScheduleStore &store = harness.makeStore();
         QSignalSpy latest(&store, &ScheduleStore::latestOperationChanged);
         QSignalSpy table(&store, &ScheduleStore::operationStatusesChanged);
 
@@ -138,7 +140,8 @@ private slots:
 
     void publishSettlements()
     {
-        ScheduleStore store;
+        ScheduleHarness harness;
+        ScheduleStore &store = harness.makeStore();
         const ScheduleOperationStatus fallback = status(QUuid::createUuid(), Outcome::ambiguous());
         const ScheduleOperationStatus first = status(QUuid::createUuid(), Outcome::accepted());
         const ScheduleOperationStatus second = status(QUuid::createUuid(), Outcome::refused(u"No."_s));
@@ -159,6 +162,31 @@ private slots:
         QCOMPARE(entry(store, second.id), second);
         QCOMPARE(store.operationStatuses().size(), 3);
         QVERIFY(table.count() >= 2);
+    }
+
+    void displayTexts_data()
+    {
+        QTest::addColumn<QString>("zone");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("named zone") << u"Europe/Berlin"_s << u"Mar 8 · 10:30 AM"_s << u"Europe/Berlin (CET)"_s;
+        // An identifier that names no zone is shown as stored, with the system zone's time.
+        QTest::newRow("unknown zone") << u"Mars/Olympus"_s << u"Mar 8 · 9:30 AM"_s << u"Mars/Olympus (UTC)"_s;
+    }
+
+    void displayTexts()
+    {
+        QFETCH(QString, zone);
+        QFETCH(QString, time);
+        QFETCH(QString, label);
+        if (QTimeZone::systemTimeZone().abbreviation(at(9, 30)) != u"UTC")
+            QSKIP("the unknown-zone row expects the system zone to be UTC");
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        ScheduledPublish publish = schedule(u"site-1"_s, at(9, 30));
+        publish.timeZoneID = zone;
+        QCOMPARE(ScheduleStore::scheduleTimeText(publish), time);
+        QCOMPARE(ScheduleStore::recordTimeText({{}, {}, at(9, 30), zone, {}, {}, {}, {}}), time);
+        QCOMPARE(ScheduleStore::timeZoneLabel(publish), label);
     }
 
     void seenStamp()

@@ -3,6 +3,9 @@
 #include "support/FakeBackend.h"
 
 #include <QDateTime>
+#include <QUrlQuery>
+
+#include <algorithm>
 
 FakeBackend::Reply FakeBackend::postgrestError(int status, const QString &code, const QString &message)
 {
@@ -152,4 +155,213 @@ FakeBackend::Reply FakeBackend::respond(const Request &request)
                               QStringLiteral("relation \"public.%1\" does not exist").arg(request.path.section(u'/', 3)));
     return Reply::json(404, QJsonObject{{QStringLiteral("code"), QStringLiteral("NOT_FOUND")},
                                         {QStringLiteral("message"), QStringLiteral("Requested function was not found")}});
+}
+
+// --- Scheduled publishing --------------------------------------------------------------------------
+
+namespace {
+
+QString text(const QJsonObject &object, const char *key)
+{
+    return object.value(QLatin1StringView(key)).toString();
+}
+
+QUuid uuidOf(const QJsonValue &value)
+{
+    return QUuid::fromString(value.toString());
+}
+
+// The service's own refusal: PostgreSQL's raise_exception as PostgREST answers it.
+FakeHttpServer::Reply raised(const QString &message)
+{
+    return FakeBackend::postgrestError(400, QStringLiteral("P0001"), message);
+}
+
+bool isQueued(const QJsonObject &row)
+{
+    const QString status = text(row, "status");
+    return status == QStringLiteral("scheduled") || status == QStringLiteral("publishing");
+}
+
+// "in.(a,b)" as the list of its plain values.
+QStringList inList(const QString &filter)
+{
+    if (!filter.startsWith(QStringLiteral("in.(")) || !filter.endsWith(u')'))
+        return {};
+    return filter.mid(4, filter.size() - 5).split(u',');
+}
+
+} // namespace
+
+QString FakeBackend::postgresTimestamp(const QDateTime &instant)
+{
+    const QDateTime utc = instant.toUTC();
+    QString textForm = utc.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+    if (const int ms = utc.time().msec()) {
+        QString fraction = QStringLiteral(".%1").arg(ms, 3, 10, QLatin1Char('0'));
+        while (fraction.endsWith(u'0'))
+            fraction.chop(1);
+        textForm += fraction;
+    }
+    return textForm + QStringLiteral("+00:00");
+}
+
+void FakeBackend::serveScheduledPublishing()
+{
+    route("GET", QStringLiteral("/rest/v1/scheduled_publishes"), [this](const Request &request) {
+        const QUrlQuery query(request.query);
+        const QStringList statuses = inList(query.queryItemValue(QStringLiteral("status"), QUrl::FullyDecoded));
+        const QUuid user = userOf(request);
+        QList<QJsonObject> rows;
+        for (const QJsonObject &row : std::as_const(scheduledPublishes)) {
+            if (uuidOf(row.value(QLatin1StringView("user_id"))) == user
+                && (statuses.isEmpty() || statuses.contains(text(row, "status"))))
+                rows.append(row);
+        }
+        if (query.queryItemValue(QStringLiteral("order")) == QStringLiteral("completed_at.desc.nullslast")) {
+            std::stable_sort(rows.begin(), rows.end(), [](const QJsonObject &a, const QJsonObject &b) {
+                const QString left = text(a, "completed_at");
+                const QString right = text(b, "completed_at");
+                if (left.isEmpty() || right.isEmpty())
+                    return !left.isEmpty() && right.isEmpty();
+                return left > right;
+            });
+        }
+        if (query.hasQueryItem(QStringLiteral("limit")))
+            rows = rows.mid(0, query.queryItemValue(QStringLiteral("limit")).toInt());
+        QJsonArray array;
+        for (const QJsonObject &row : rows)
+            array.append(row);
+        return Reply::json(200, array);
+    });
+
+    setRpc(QStringLiteral("replace_scheduled_publish"), [this](const Request &request) {
+        const QJsonObject p = request.json();
+        const QUuid user = userOf(request);
+        if (uuidOf(p.value(QLatin1StringView("p_user"))) != user)
+            return raised(QStringLiteral("invalid schedule identity"));
+        const QString site = text(p, "p_site_id");
+        for (const auto &[owner, key] : std::as_const(removalLeases)) {
+            if (owner == user && (key == QStringLiteral("site:") + site
+                                  || key == QStringLiteral("connection:") + text(p, "p_connection_name")))
+                return raised(QStringLiteral("project removal is in progress for this site"));
+        }
+        const QJsonArray domains = p.value(QLatin1StringView("p_domains")).toArray();
+        if (domains.isEmpty() || domains.size() > 25)
+            return raised(QStringLiteral("choose between 1 and 25 publish targets"));
+        const bool skip = p.value(QLatin1StringView("p_skip_if_changed")).toBool();
+        if (skip && !p.contains(QLatin1StringView("p_baseline_last_updated")))
+            return raised(QStringLiteral("paranoid schedules require a baseline"));
+
+        const QString id = uuidOf(p.value(QLatin1StringView("p_id"))).toString(QUuid::WithoutBraces);
+        for (QJsonObject &row : scheduledPublishes) {
+            if (uuidOf(row.value(QLatin1StringView("user_id"))) == user && text(row, "site_id") == site
+                && text(row, "status") == QStringLiteral("scheduled"))
+                row.insert(QStringLiteral("status"), QStringLiteral("replaced"));
+        }
+        scheduledPublishes.removeIf([&](const QJsonObject &row) { return text(row, "id") == id; });
+        const auto timestamp = [&](const char *key) -> QJsonValue {
+            if (!p.contains(QLatin1StringView(key)))
+                return QJsonValue::Null;
+            return postgresTimestamp(QDateTime::fromString(text(p, key), Qt::ISODateWithMs));
+        };
+        const QJsonObject row{
+            {QStringLiteral("id"), id},
+            {QStringLiteral("user_id"), user.toString(QUuid::WithoutBraces)},
+            {QStringLiteral("connection_name"), text(p, "p_connection_name")},
+            {QStringLiteral("site_id"), site},
+            {QStringLiteral("site_name"), text(p, "p_site_name")},
+            {QStringLiteral("publish_at"), timestamp("p_publish_at")},
+            {QStringLiteral("time_zone"), text(p, "p_time_zone")},
+            {QStringLiteral("domains"), domains},
+            {QStringLiteral("skip_if_changed"), skip},
+            {QStringLiteral("baseline_last_updated"), timestamp("p_baseline_last_updated")},
+            {QStringLiteral("status"), QStringLiteral("scheduled")},
+            {QStringLiteral("created_at"), postgresTimestamp(QDateTime::currentDateTimeUtc())},
+            {QStringLiteral("completed_at"), QJsonValue::Null},
+            {QStringLiteral("failure"), QJsonValue::Null},
+        };
+        scheduledPublishes.append(row);
+        return Reply::json(200, row);
+    });
+
+    setRpc(QStringLiteral("cancel_scheduled_publish"), [this](const Request &request) {
+        const QJsonObject p = request.json();
+        const QUuid user = userOf(request);
+        if (uuidOf(p.value(QLatin1StringView("p_user"))) != user)
+            return raised(QStringLiteral("invalid schedule identity"));
+        const QUuid id = uuidOf(p.value(QLatin1StringView("p_id")));
+        QJsonObject answer{{QStringLiteral("requested_id"), id.toString(QUuid::WithoutBraces)}};
+        const auto found = std::find_if(scheduledPublishes.begin(), scheduledPublishes.end(), [&](const QJsonObject &row) {
+            return uuidOf(row.value(QLatin1StringView("id"))) == id
+                && uuidOf(row.value(QLatin1StringView("user_id"))) == user;
+        });
+        if (found == scheduledPublishes.end()) {
+            answer.insert(QStringLiteral("verdict"), QStringLiteral("already_terminal"));
+            return Reply::json(200, answer);
+        }
+        const QString status = text(*found, "status");
+        if (status == QStringLiteral("publishing")) {
+            answer.insert(QStringLiteral("verdict"), QStringLiteral("publishing"));
+        } else if (status == QStringLiteral("scheduled")) {
+            found->insert(QStringLiteral("status"), QStringLiteral("cancelled"));
+            answer.insert(QStringLiteral("verdict"), QStringLiteral("cancelled"));
+        } else {
+            const QString site = text(*found, "site_id");
+            const auto newer = std::find_if(scheduledPublishes.cbegin(), scheduledPublishes.cend(), [&](const QJsonObject &row) {
+                return uuidOf(row.value(QLatin1StringView("user_id"))) == user && text(row, "site_id") == site
+                    && isQueued(row);
+            });
+            if (newer != scheduledPublishes.cend() && status == QStringLiteral("replaced")) {
+                answer.insert(QStringLiteral("verdict"), QStringLiteral("superseded"));
+                answer.insert(QStringLiteral("current_schedule"), *newer);
+            } else {
+                answer.insert(QStringLiteral("verdict"), QStringLiteral("already_terminal"));
+            }
+        }
+        return Reply::json(200, answer);
+    });
+
+    setRpc(QStringLiteral("begin_project_removal"), [this](const Request &request) {
+        const QJsonObject p = request.json();
+        const QUuid user = userOf(request);
+        if (uuidOf(p.value(QLatin1StringView("p_user"))) != user)
+            return raised(QStringLiteral("invalid schedule identity"));
+        const QString site = text(p, "p_site_id");
+        const QString connection = text(p, "p_connection_name");
+        const auto ofProject = [&](const QJsonObject &row) {
+            return uuidOf(row.value(QLatin1StringView("user_id"))) == user
+                && (site.isEmpty() ? text(row, "connection_name") == connection : text(row, "site_id") == site);
+        };
+        bool cancelled = false;
+        for (QJsonObject &row : scheduledPublishes) {
+            if (!ofProject(row))
+                continue;
+            if (text(row, "status") == QStringLiteral("publishing"))
+                return Reply::json(200, QJsonObject{{QStringLiteral("verdict"), QStringLiteral("publishing")}});
+        }
+        for (QJsonObject &row : scheduledPublishes) {
+            if (ofProject(row) && text(row, "status") == QStringLiteral("scheduled")) {
+                row.insert(QStringLiteral("status"), QStringLiteral("cancelled"));
+                cancelled = true;
+            }
+        }
+        const QUuid lease = QUuid::createUuid();
+        removalLeases.insert(lease, {user, site.isEmpty() ? QStringLiteral("connection:") + connection
+                                                          : QStringLiteral("site:") + site});
+        return Reply::json(200, QJsonObject{{QStringLiteral("verdict"), cancelled ? QStringLiteral("cancelled")
+                                                                                  : QStringLiteral("absent")},
+                                            {QStringLiteral("lease_id"), lease.toString(QUuid::WithoutBraces)}});
+    });
+
+    setRpc(QStringLiteral("finish_project_removal"), [this](const Request &request) {
+        const QJsonObject p = request.json();
+        const QUuid lease = uuidOf(p.value(QLatin1StringView("p_lease")));
+        const auto found = removalLeases.constFind(lease);
+        if (found == removalLeases.cend() || found->first != userOf(request)
+            || uuidOf(p.value(QLatin1StringView("p_user"))) != found->first)
+            return raised(QStringLiteral("removal lease not found"));
+        removalLeases.erase(found);
+        return Reply::json(200, true);
+    });
 }

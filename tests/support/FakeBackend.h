@@ -4,13 +4,16 @@
 
 #include "support/FakeHttpServer.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QList>
 #include <QString>
 #include <QUuid>
 
 #include <functional>
+#include <utility>
 
 /**
  * @brief The hosted backend played by a FakeHttpServer for one test.
@@ -61,6 +64,23 @@ public:
 
     /// The user whose access token the request carries; null for none or an unknown token.
     [[nodiscard]] QUuid userOf(const Request &request) const;
+
+    // --- Scheduled publishing ------------------------------------------------------------------
+
+    /// Every row of "scheduled_publishes", of all users, as the service keeps them: snake_case
+    /// columns, ids and dates as PostgreSQL writes them.
+    QList<QJsonObject> scheduledPublishes;
+    /// The project-removal leases the service holds, by lease id: the user and the project's key
+    /// ("site:…" or "connection:…").
+    QHash<QUuid, std::pair<QUuid, QString>> removalLeases;
+
+    /// Serves "scheduled_publishes" (reads with a "status" list, an order and a limit, only the
+    /// requesting user's rows) and the RPCs "replace_scheduled_publish",
+    /// "cancel_scheduled_publish", "begin_project_removal" and "finish_project_removal" from the
+    /// two fields above, the way the service does.
+    void serveScheduledPublishing();
+    /// A date as PostgreSQL's JSON writes a timestamptz ("2026-03-08T09:00:00.25+00:00").
+    [[nodiscard]] static QString postgresTimestamp(const QDateTime &instant);
 
 protected:
     [[nodiscard]] Reply respond(const Request &request) override;
