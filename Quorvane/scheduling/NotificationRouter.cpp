@@ -3,6 +3,7 @@
 #include "scheduling/NotificationRouter.h"
 
 #include "foundation/UuidText.h"
+#include "platform/UserNotifications.h"
 
 #include <QMetaObject>
 
@@ -44,4 +45,11 @@ void NotificationRouter::didReceiveResponse(const QVariantMap &userInfo,
             m_receiver, [onTap = m_onTap, target = *target] { onTap(target); }, Qt::QueuedConnection);
     }
     completionHandler();
+}
+
+void NotificationRouter::listenTo(UserNotifications &notifications) const
+{
+    // A copy of the router: the connection may outlive this one.
+    QObject::connect(&notifications, &UserNotifications::activated, m_receiver,
+                     [router = *this](const QVariantMap &userInfo) { router.didReceiveResponse(userInfo, [] {}); });
 }

@@ -9,6 +9,8 @@
 #include <functional>
 #include <optional>
 
+class UserNotifications;
+
 /**
  * @brief Turns a tap on an outcome notification into the event and the account it belongs to,
  * and hands it to the tap handler on the main thread.
@@ -42,6 +44,10 @@ public:
     /// receiver's thread; @p completionHandler is called before returning in every case, without
     /// waiting for the handler.
     void didReceiveResponse(const QVariantMap &userInfo, const std::function<void()> &completionHandler) const;
+
+    /// Takes every tap on a notification that @p notifications posted, for as long as the
+    /// receiver lives. The desktop waits for no answer, so nothing is completed.
+    void listenTo(UserNotifications &notifications) const;
 
 private:
     QObject *const m_receiver;

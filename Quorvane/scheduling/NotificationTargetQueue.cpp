@@ -18,6 +18,15 @@ NotificationTargetQueue::Offer NotificationTargetQueue::offer(const Notification
     return Offer::discard();
 }
 
+NotificationTargetQueue::Offer NotificationTargetQueue::offerTap(const NotificationRouter::Target &target,
+                                                                const FailureRecorder &record, const QDateTime &now)
+{
+    const Offer answer = offer(target);
+    if (answer.which == Offer::Case::Discard)
+        record(QStringLiteral("notification"), ignoredTapMessage, now);
+    return answer;
+}
+
 QList<NotificationRouter::Target> NotificationTargetQueue::updateIdentity(const std::optional<QUuid> &account)
 {
     identity = account ? Identity::signedIn(*account) : Identity::signedOut();

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
+#include "model/FailureRecorder.h"
 #include "scheduling/NotificationRouter.h"
 
 #include <QList>
@@ -47,6 +48,10 @@ struct NotificationTargetQueue
         friend bool operator==(const Offer &, const Offer &) = default;
     };
 
+    /// What the error log notes of a tap that belongs to an account not signed in here.
+    static inline const QString ignoredTapMessage =
+        QStringLiteral("Ignored an outcome notification for a different signed-in account.");
+
     Identity identity;
     /// Targets waiting for the identity, oldest first, without duplicates.
     QList<NotificationRouter::Target> pending;
@@ -54,6 +59,10 @@ struct NotificationTargetQueue
     /// Routes a target of the signed-in account, holds one while the account is unknown, and
     /// drops any other.
     Offer offer(const NotificationRouter::Target &target);
+
+    /// offer() for a tap the user made: a dropped one is noted under "notification" at @p now,
+    /// since nothing else tells why the tap opened nothing.
+    Offer offerTap(const NotificationRouter::Target &target, const FailureRecorder &record, const QDateTime &now);
 
     /// The account is now @p account (signed out without one); answers the held targets of that
     /// account in tap order and drops every other held target. The identity never becomes

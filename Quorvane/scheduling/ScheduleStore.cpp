@@ -135,7 +135,7 @@ QJsonObject ScheduleStore::SeenStamp::toJson() const
 
 ScheduleStore::ScheduleStore(ErrorLog &errorLog, const Clock &clock, const QString &folder,
                              ContinuousClock::Delay pollDelay, bool localOnly, AtomicWriter writer,
-                             QObject *parent)
+                             QObject *parent, UserNotifications *notifications)
     : QObject(parent)
     , m_errorLog(errorLog)
     , m_clock(clock)
@@ -143,6 +143,7 @@ ScheduleStore::ScheduleStore(ErrorLog &errorLog, const Clock &clock, const QStri
     , m_filePath(QDir(folder).filePath(fileName))
     , m_localOnly(localOnly)
     , m_pollDelay(std::move(pollDelay))
+    , m_notifications(notifications)
 {
     // A folder that cannot be made shows up as a failed save.
     StoreFile::makeFolder(folder);

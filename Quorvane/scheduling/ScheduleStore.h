@@ -5,11 +5,13 @@
 #include "backend/BackendError.h"
 #include "foundation/ContinuousClock.h"
 #include "foundation/StoreFile.h"
+#include "platform/UserNotifications.h"
 #include "scheduling/CloudAuthSnapshot.h"
 #include "scheduling/OperationTask.h"
 #include "scheduling/ProjectCancellationBarrierRegistry.h"
 #include "scheduling/ProjectCancellationLease.h"
 #include "scheduling/PublishAttention.h"
+#include "scheduling/PublishEventRow.h"
 #include "scheduling/PublishRecord.h"
 #include "scheduling/ScheduleIntentCoordinator.h"
 #include "scheduling/ScheduleOperationStatus.h"
@@ -140,7 +142,8 @@ public:
      */
     ScheduleStore(ErrorLog &errorLog, const Clock &clock, const QString &folder,
                   ContinuousClock::Delay pollDelay, bool localOnly = false,
-                  AtomicWriter writer = StoreFile::writeAtomically, QObject *parent = nullptr);
+                  AtomicWriter writer = StoreFile::writeAtomically, QObject *parent = nullptr,
+                  UserNotifications *notifications = nullptr);
 
     // --- Observable state ------------------------------------------------------------------
 
@@ -397,6 +400,39 @@ private:
     // Event poll, ingest and outcome notifications -------------------------------------------
     // Defined in ScheduleEvents.cpp.
 
+public:
+    /// The title of an outcome event's notification: "Published", "Publish skipped" or
+    /// "Publish failed".
+    [[nodiscard]] static QString notificationTitle(const QString &kind);
+
+    /// Takes in the outcome events the backend has not seen marked yet: hands them to the inbox,
+    /// marks them seen, and only then shows one desktop notification per event, oldest first,
+    /// naming the account they were read for. Events that could not be kept or marked stay
+    /// unseen for the next ingest. One ingest runs at a time; a call meanwhile returns at once.
+    QCoro::Task<> ingestPublishEvents();
+
+    /// Takes newly read outcome messages (oldest first) into the inbox and, unless "published"
+    /// or already acknowledged, the attention list, and saves; false when the save failed, which
+    /// leaves both lists as they were.
+    bool recordOutcomeEvents(const QList<PublishAttention> &messages);
+
+private:
     /// Starts the poll task; called by the first attachClient().
     void startEventPoll();
+    /// Every pollInterval: ingest the events, read the queue, read the history. Holds the store
+    /// weakly and ends once it is gone.
+    static QCoro::Task<> eventPollLoop(QPointer<ScheduleStore> store, ContinuousClock::Delay delay);
+    /// The ingest after its guard is taken; every way out leaves the guard to the caller.
+    QCoro::Task<> ingestPublishEventsAs(CloudAuthSnapshot snapshot);
+    /// Records a failed ingest step unless it was cancelled or belongs to an earlier account.
+    QCoro::Task<> reportIngestFailure(CloudAuthSnapshot snapshot, BackendError error);
+    /// Shows the desktop notification of one event read for @p owner.
+    void notificationContent(const PublishEventRow &event, const QUuid &owner);
+    /// Notes how the post went under "notify", once the desktop answered.
+    static QCoro::Task<> reportPosting(QPointer<ScheduleStore> store, QString kind,
+                                       QCoro::Task<UserNotifications::Posted> posting);
+
+    /// Where outcomes are shown; none when the owner shows none.
+    QPointer<UserNotifications> m_notifications;
+    bool m_eventPollStarted = false;
 };

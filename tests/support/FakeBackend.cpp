@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "support/FakeBackend.h"
 
+#include "foundation/BackendTimestamp.h"
+
 #include <QDateTime>
 #include <QUrlQuery>
 
@@ -363,5 +365,65 @@ void FakeBackend::serveScheduledPublishing()
             return raised(QStringLiteral("removal lease not found"));
         removalLeases.erase(found);
         return Reply::json(200, true);
+    });
+}
+
+// --- Publish events ----------------------------------------------------------------------------
+
+FakeBackend::PublishEvent FakeBackend::publishEvent(const QString &kind, const QString &message, int minutes) const
+{
+    const QDateTime start(QDate(2026, 1, 15), QTime(9, 0), Qt::UTC);
+    return {QUuid::createUuid(), userId, kind, message, start.addSecs(minutes * 60), std::nullopt};
+}
+
+void FakeBackend::servePublishEvents()
+{
+    const QString path = QStringLiteral("/rest/v1/publish_events");
+    const auto filterOf = [](const Request &request, const QString &column) {
+        return QUrlQuery(request.query).queryItemValue(column, QUrl::FullyDecoded);
+    };
+    const auto rowOf = [](const PublishEvent &event) {
+        return QJsonObject{{QStringLiteral("id"), event.id.toString(QUuid::WithoutBraces)},
+                           {QStringLiteral("kind"), event.kind},
+                           {QStringLiteral("message"), event.message},
+                           {QStringLiteral("created_at"), postgresTimestamp(event.createdAt)}};
+    };
+    route("GET", path, [this, filterOf, rowOf](const Request &request) {
+        const QUuid user = userOf(request);
+        const bool unseenOnly = filterOf(request, QStringLiteral("seen_at")) == QStringLiteral("is.null");
+        QList<PublishEvent> rows;
+        for (const PublishEvent &event : std::as_const(publishEvents)) {
+            if (event.owner == user && (!unseenOnly || !event.seenAt))
+                rows.append(event);
+        }
+        const QString order = filterOf(request, QStringLiteral("order"));
+        const bool descending = order.startsWith(QStringLiteral("created_at.desc"));
+        if (order.startsWith(QStringLiteral("created_at.")))
+            std::stable_sort(rows.begin(), rows.end(), [descending](const PublishEvent &a, const PublishEvent &b) {
+                return descending ? a.createdAt > b.createdAt : a.createdAt < b.createdAt;
+            });
+        QJsonArray answer;
+        for (const PublishEvent &event : rows)
+            answer.append(rowOf(event));
+        return Reply::json(200, answer);
+    });
+    route("PATCH", path, [this, filterOf, rowOf](const Request &request) {
+        const QUuid user = userOf(request);
+        const QString filter = filterOf(request, QStringLiteral("id"));
+        if (!filter.startsWith(QStringLiteral("in.(")) || !filter.endsWith(u')'))
+            return postgrestError(400, QStringLiteral("21000"), QStringLiteral("UPDATE requires a WHERE clause"));
+        QSet<QUuid> named;
+        for (const QString &id : filter.mid(4, filter.size() - 5).split(u','))
+            named.insert(QUuid::fromString(id));
+        const QDateTime seenAt =
+            BackendTimestamp::parse(request.json().value(QLatin1StringView("seen_at")).toString());
+        QJsonArray changed;
+        for (PublishEvent &event : publishEvents) {
+            if (event.owner != user || !named.contains(event.id))
+                continue;
+            event.seenAt = seenAt;
+            changed.append(rowOf(event));
+        }
+        return Reply::json(200, changed);
     });
 }

@@ -13,6 +13,7 @@
 #include <QUuid>
 
 #include <functional>
+#include <optional>
 #include <utility>
 
 /**
@@ -81,6 +82,29 @@ public:
     void serveScheduledPublishing();
     /// A date as PostgreSQL's JSON writes a timestamptz ("2026-03-08T09:00:00.25+00:00").
     [[nodiscard]] static QString postgresTimestamp(const QDateTime &instant);
+
+    // --- Publish events ----------------------------------------------------------------------
+
+    /// @brief One row of "publish_events" as the service keeps it.
+    struct PublishEvent
+    {
+        QUuid id;
+        QUuid owner; ///< the only user the row-level rules let read or mark it
+        QString kind;
+        QString message;
+        QDateTime createdAt;
+        std::optional<QDateTime> seenAt;
+    };
+
+    /// Every row of "publish_events", of all users.
+    QList<PublishEvent> publishEvents;
+    /// Serves "publish_events" from the field above: a read answers the requesting user's rows
+    /// with the columns id, kind, message and created_at, honouring "seen_at=is.null" and an order
+    /// on created_at; an update sets "seen_at" of that user's rows its "id=in.(…)" filter names,
+    /// and answers them.
+    void servePublishEvents();
+    /// An unseen event of the fake's user, created @p minutes after a fixed instant.
+    [[nodiscard]] PublishEvent publishEvent(const QString &kind, const QString &message, int minutes) const;
 
 protected:
     [[nodiscard]] Reply respond(const Request &request) override;
