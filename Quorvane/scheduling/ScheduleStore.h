@@ -6,7 +6,7 @@
 #include "foundation/ContinuousClock.h"
 #include "foundation/StoreFile.h"
 #include "platform/UserNotifications.h"
-#include "scheduling/CloudAuthSnapshot.h"
+#include "model/CloudAuthSnapshot.h"
 #include "scheduling/OperationTask.h"
 #include "scheduling/ProjectCancellationBarrierRegistry.h"
 #include "scheduling/ProjectCancellationLease.h"
