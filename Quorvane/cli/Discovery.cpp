@@ -4,6 +4,7 @@
 
 #include "cli/ClaudeDriver.h"
 #include "cli/ProcessRunner.h"
+#include "foundation/StoreFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,9 +57,13 @@ QString npmPrefixCandidate(const QStringList &loginEnvironment, const QString &h
         if (prefix.isEmpty())
             prefix = qEnvironmentVariable(name.toLatin1().constData());
     }
-    QFile npmrc(home + QStringLiteral("/.npmrc"));
-    if (prefix.isEmpty() && npmrc.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &line : npmrc.readAll().split('\n')) {
+    // Read like a store file: a FIFO or a link to a device in its place must neither block
+    // discovery nor grow memory without bound.
+    constexpr qint64 largestNpmrc = 1024 * 1024;
+    const StoreFile::ReadResult npmrc =
+        prefix.isEmpty() ? StoreFile::read(home + QStringLiteral("/.npmrc"), largestNpmrc) : StoreFile::ReadResult{};
+    if (npmrc.outcome == StoreFile::ReadResult::Outcome::Read) {
+        for (const QByteArray &line : npmrc.bytes.split('\n')) {
             const qsizetype equals = line.indexOf('=');
             if (equals > 0 && line.left(equals).trimmed() == "prefix") {
                 prefix = QString::fromUtf8(line.mid(equals + 1).trimmed());

@@ -11,6 +11,8 @@
 #include <QCoroTask>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include <vector>
 
 using ClaudeCLI::BinaryDiscovery;
@@ -141,6 +143,33 @@ private slots:
         const std::optional<QString> binary = QCoro::waitFor(driver.discovery().detectEnvironment()).binary;
         QVERIFY(QDir(m_home.filePath(QStringLiteral(".local/share/fnm"))).removeRecursively());
         QCOMPARE(binary, std::optional<QString>(installed));
+    }
+
+    void npmrcPrefixIsReadOnlyFromARegularFile_data()
+    {
+        QTest::addColumn<bool>("fifo");
+        QTest::newRow("a prefix in ~/.npmrc") << false;
+        QTest::newRow("a FIFO in its place") << true;
+    }
+
+    void npmrcPrefixIsReadOnlyFromARegularFile()
+    {
+        QFETCH(bool, fifo);
+        const QString npmrc = m_home.filePath(QStringLiteral(".npmrc"));
+        QFile::remove(npmrc);
+        const QString installed = fakeClaude(QStringLiteral("npm-global/bin/claude"), "2.1.190");
+        if (fifo) {
+            QCOMPARE(::mkfifo(QFile::encodeName(npmrc).constData(), 0600), 0);
+        } else {
+            QFile file(npmrc);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("registry=https://registry.example\nprefix = " + QFile::encodeName(path(QStringLiteral("npm-global"))) + "\n");
+        }
+        ManualClock clock;
+        ClaudeDriver driver(searching(clock, loginShellWithPath(""), {}));
+        const std::optional<QString> binary = QCoro::waitFor(driver.discovery().detectEnvironment()).binary;
+        QFile::remove(npmrc);
+        QCOMPARE(binary.value_or(QStringLiteral("none")), fifo ? QStringLiteral("none") : installed);
     }
 
     void concurrentLookupsShareOneSearch()
