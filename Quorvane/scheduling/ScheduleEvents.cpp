@@ -29,9 +29,6 @@ QString ScheduleStore::notificationTitle(const QString &kind)
 
 void ScheduleStore::startEventPoll()
 {
-    if (m_eventPollStarted)
-        return;
-    m_eventPollStarted = true;
     eventPollLoop(this, m_pollDelay);
 }
 
@@ -68,21 +65,30 @@ QCoro::Task<> ScheduleStore::ingestPublishEvents()
 QCoro::Task<> ScheduleStore::ingestPublishEventsAs(CloudAuthSnapshot snapshot)
 {
     const QPointer<ScheduleStore> self(this);
+    // The client may have gone while the snapshot was taken.
     const QPointer<BackendClient> client = m_client;
-    const BackendResult<QJsonValue> read = co_await client->select(BackendQuery(kEventsTable)
-                                                                       .select(u"id,kind,message,created_at"_s)
-                                                                       .isNull(u"seen_at"_s)
-                                                                       .order(u"created_at"_s, BackendQuery::Ascending));
+    if (!client)
+        co_return;
+    // Built and called before the co_await: g++ 12 may destroy temporaries of a co_await
+    // expression twice.
+    const BackendQuery unseen = BackendQuery(kEventsTable)
+                                    .select(u"id,kind,message,created_at"_s)
+                                    .isNull(u"seen_at"_s)
+                                    .order(u"created_at"_s, BackendQuery::Ascending);
+    QCoro::Task<BackendResult<QJsonValue>> reading = client->select(unseen);
+    const BackendResult<QJsonValue> read = co_await std::move(reading);
     if (!self)
         co_return;
     if (!read) {
-        co_await reportIngestFailure(snapshot, read.error());
+        QCoro::Task<> reporting = reportIngestFailure(snapshot, read.error());
+        co_await std::move(reporting);
         co_return;
     }
     QString decodeError;
     const std::optional<QList<PublishEventRow>> rows = PublishEventRow::listFromJson(read.value(), &decodeError);
     if (!rows) {
-        co_await reportIngestFailure(snapshot, BackendError::invalidReply(decodeError));
+        QCoro::Task<> reporting = reportIngestFailure(snapshot, BackendError::invalidReply(decodeError));
+        co_await std::move(reporting);
         co_return;
     }
     if (!co_await isCurrentIdentity(snapshot) || !self || rows->isEmpty())
@@ -98,13 +104,16 @@ QCoro::Task<> ScheduleStore::ingestPublishEventsAs(CloudAuthSnapshot snapshot)
     if (!recordOutcomeEvents(messages) || !client)
         co_return;
 
-    const BackendResult<QJsonValue> marked =
-        co_await client->update(BackendQuery(kEventsTable).in(u"id"_s, ids), SeenStamp{m_clock.now()}.toJson());
+    const BackendQuery shown = BackendQuery(kEventsTable).in(u"id"_s, ids);
+    const QJsonObject stamp = SeenStamp{m_clock.now()}.toJson();
+    QCoro::Task<BackendResult<QJsonValue>> marking = client->update(shown, stamp);
+    const BackendResult<QJsonValue> marked = co_await std::move(marking);
     if (!self)
         co_return;
     if (!marked) {
         // Not notified: the events stay unseen and the next ingest shows them once marked.
-        co_await reportIngestFailure(snapshot, marked.error());
+        QCoro::Task<> reporting = reportIngestFailure(snapshot, marked.error());
+        co_await std::move(reporting);
         co_return;
     }
     if (!co_await isCurrentIdentity(snapshot) || !self)

@@ -241,7 +241,7 @@ QCoro::Task<> ScheduleStore::runReplaceOperation(std::shared_ptr<OperationTask> 
         co_return;
     }
 
-    if (const std::optional<QString> refusal = ScheduleWriteRules::replaceRefusal(error.message())) {
+    if (const std::optional<QString> refusal = ScheduleWriteRules::userMessageForScheduleError(error.message())) {
         ++m_queueReadFence.mutationRevision;
         const std::optional<ScheduleOperationStatus> refused = m_coordinator.refuse(status.id, *refusal);
         publishSettlements(refused);

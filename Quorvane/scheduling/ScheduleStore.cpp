@@ -71,6 +71,57 @@ QVariantMap recordMap(const PublishRecord &record)
     return map;
 }
 
+QString kindName(ScheduleOperationKind::Case kind)
+{
+    switch (kind) {
+    case ScheduleOperationKind::Case::Replace:
+        return u"replace"_s;
+    case ScheduleOperationKind::Case::CancelRow:
+        return u"cancelRow"_s;
+    case ScheduleOperationKind::Case::CancelProject:
+        return u"cancelProject"_s;
+    }
+    Q_UNREACHABLE();
+    return {};
+}
+
+QString outcomeName(ScheduleOperationOutcome::Case outcome)
+{
+    switch (outcome) {
+    case ScheduleOperationOutcome::Case::Refused:
+        return u"refused"_s;
+    case ScheduleOperationOutcome::Case::Superseded:
+        return u"superseded"_s;
+    case ScheduleOperationOutcome::Case::Pending:
+        return u"pending"_s;
+    case ScheduleOperationOutcome::Case::Accepted:
+        return u"accepted"_s;
+    case ScheduleOperationOutcome::Case::Ambiguous:
+        return u"ambiguous"_s;
+    case ScheduleOperationOutcome::Case::ConfirmedAbsent:
+        return u"confirmedAbsent"_s;
+    case ScheduleOperationOutcome::Case::Publishing:
+        return u"publishing"_s;
+    }
+    Q_UNREACHABLE();
+    return {};
+}
+
+QVariantMap statusMap(const ScheduleOperationStatus &status)
+{
+    QVariantMap map{
+        {u"id"_s, UuidText::format(status.id)},
+        {u"kind"_s, kindName(status.kind.which())},
+        {u"outcome"_s, outcomeName(status.outcome.which())},
+        {u"message"_s, status.outcome.message()},
+    };
+    if (!status.kind.scheduleID().isNull())
+        map.insert(u"scheduleID"_s, UuidText::format(status.kind.scheduleID()));
+    if (status.kind.siteID())
+        map.insert(u"siteID"_s, *status.kind.siteID());
+    return map;
+}
+
 QVariantList attentionMaps(const QList<PublishAttention> &items)
 {
     QVariantList maps;
@@ -244,6 +295,19 @@ QVariantList ScheduleStore::outcomeInboxItems() const
     return attentionMaps(m_outcomeInbox);
 }
 
+QVariantMap ScheduleStore::latestOperationMap() const
+{
+    return m_latestOperation ? statusMap(*m_latestOperation) : QVariantMap();
+}
+
+QVariantMap ScheduleStore::operationStatusMaps() const
+{
+    QVariantMap maps;
+    for (const ScheduleOperationStatus &status : m_operationStatuses)
+        maps.insert(UuidText::format(status.id), statusMap(status));
+    return maps;
+}
+
 QStringList ScheduleStore::cancellationUnconfirmedIDs() const
 {
     QStringList ids;
@@ -408,6 +472,7 @@ bool ScheduleStore::acknowledgeAttention()
 void ScheduleStore::attachClient(BackendClient *client)
 {
     m_client = client;
+    // The poll starts once, whatever client comes later.
     if (!std::exchange(m_pollStarted, true))
         startEventPoll();
 }

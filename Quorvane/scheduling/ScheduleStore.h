@@ -28,6 +28,7 @@
 #include <QStringList>
 #include <QUuid>
 #include <QVariantList>
+#include <QVariantMap>
 
 #include <QCoro/QCoroTask>
 
@@ -37,6 +38,14 @@
 class BackendClient;
 class Clock;
 class ErrorLog;
+
+/// @brief The stale-read guard of queue reads: a read applies only while neither counter moved
+/// since it started.
+struct ScheduleReadFence
+{
+    qint64 latestReadID = 0;     ///< the number of the newest queue read
+    qint64 mutationRevision = 0; ///< raised by every local change a read must not overwrite
+};
 
 /**
  * @brief The scheduling engine's model: the cloud queue of scheduled publishes with the changes
@@ -71,7 +80,7 @@ class ScheduleStore : public QObject
     Q_PROPERTY(HistoryState historyState READ historyState NOTIFY historyLoadStateChanged)
     /// The sentence of a failed history read; empty otherwise.
     Q_PROPERTY(QString historyMessage READ historyMessage NOTIFY historyLoadStateChanged)
-    /// Outcome messages the user has not acknowledged yet, newest first.
+    /// Outcome messages the user has not acknowledged yet, in arrival order (oldest first).
     Q_PROPERTY(QVariantList attention READ attentionItemMaps NOTIFY attentionChanged)
     /// The bound account's recent outcome messages, newest first.
     Q_PROPERTY(QVariantList outcomeInbox READ outcomeInboxItems NOTIFY outcomeInboxChanged)
@@ -79,6 +88,12 @@ class ScheduleStore : public QObject
     Q_PROPERTY(QString syncError READ syncErrorText NOTIFY syncErrorChanged)
     /// Why cache changes are not saved; empty while all is well.
     Q_PROPERTY(QString persistenceIssue READ persistenceIssueText NOTIFY persistenceIssueChanged)
+    /// The last status recorded, as id, kind, outcome, message (empty unless refused) and, when
+    /// known, scheduleID and siteID; an empty map before the first operation.
+    Q_PROPERTY(QVariantMap latestOperation READ latestOperationMap NOTIFY latestOperationChanged)
+    /// Every operation's latest status, keyed by the operation's id (upper-case text), each as
+    /// latestOperation shows it.
+    Q_PROPERTY(QVariantMap operationStatuses READ operationStatusMaps NOTIFY operationStatusesChanged)
     /// Ids (upper-case text) of schedules whose cancellation the cloud has not confirmed.
     Q_PROPERTY(QStringList cancellationUnconfirmed READ cancellationUnconfirmedIDs NOTIFY
                    cancellationUnconfirmedChanged)
@@ -114,14 +129,6 @@ public:
         QDateTime seenAt; ///< when they were marked
 
         [[nodiscard]] QJsonObject toJson() const;
-    };
-
-    /// @brief The stale-read guard of queue reads: a read applies only while neither counter
-    /// moved since it started.
-    struct ReadFence
-    {
-        qint64 latestReadID = 0;     ///< the number of the newest queue read
-        qint64 mutationRevision = 0; ///< raised by every local change a read must not overwrite
     };
 
     /// The cache file's name in the store's folder.
@@ -180,6 +187,8 @@ public:
     [[nodiscard]] QVariantList outcomeInboxItems() const;
     [[nodiscard]] QString syncErrorText() const { return m_syncError.value_or(QString()); }
     [[nodiscard]] QString persistenceIssueText() const { return m_persistenceIssue.value_or(QString()); }
+    [[nodiscard]] QVariantMap latestOperationMap() const;
+    [[nodiscard]] QVariantMap operationStatusMaps() const;
     [[nodiscard]] QStringList cancellationUnconfirmedIDs() const;
 
     /// The confirmed queue and the operations the cloud has not confirmed yet.
@@ -190,7 +199,7 @@ public:
     [[nodiscard]] const std::optional<QUuid> &boundUserID() const { return m_boundUserID; }
     /// Raised at every change of the bound account.
     [[nodiscard]] qint64 identityEpoch() const { return m_identityEpoch; }
-    [[nodiscard]] const ReadFence &queueReadFence() const { return m_queueReadFence; }
+    [[nodiscard]] const ScheduleReadFence &queueReadFence() const { return m_queueReadFence; }
     [[nodiscard]] qint64 writeGeneration() const { return m_writeGeneration; }
     [[nodiscard]] bool localOnlyMode() const { return m_localOnly; }
     /// False once the cache file proved unusable; stays so until the process ends.
@@ -388,13 +397,13 @@ private:
     QHash<QUuid, std::shared_ptr<OperationTask>> m_operationTasks;
     qint64 m_writeGeneration = 0;
     qint64 m_historyReadSequence = 0;
-    ReadFence m_queueReadFence;
+    ScheduleReadFence m_queueReadFence;
     /// The generation of the event ingest under way; the account switch clears it so the new
     /// account's ingest may start at once.
     std::optional<qint64> m_ingestGeneration;
     /// The wait between poll passes.
     ContinuousClock::Delay m_pollDelay;
-    /// Whether attachClient() started the poll; it starts once, whatever client comes later.
+    /// Whether attachClient() started the poll.
     bool m_pollStarted = false;
 
     // Event poll, ingest and outcome notifications -------------------------------------------
@@ -434,5 +443,4 @@ private:
 
     /// Where outcomes are shown; none when the owner shows none.
     QPointer<UserNotifications> m_notifications;
-    bool m_eventPollStarted = false;
 };

@@ -97,7 +97,7 @@ std::optional<ScheduledPublish> canonicalSchedule(const ScheduleCloudRow &row, c
     return row.asScheduledPublish();
 }
 
-std::optional<QString> replaceRefusal(const QString &errorText)
+std::optional<QString> userMessageForScheduleError(const QString &errorText)
 {
     for (const auto &[needle, sentence] : kRefusals) {
         if (errorText.contains(needle, Qt::CaseSensitive))

@@ -31,7 +31,7 @@ namespace ScheduleWriteRules {
 
 /// The user's sentence for a replace the server refused, found by the first needle the error's
 /// text contains; nothing for a failure nobody can explain (the schedule may have been saved).
-[[nodiscard]] std::optional<QString> replaceRefusal(const QString &errorText);
+[[nodiscard]] std::optional<QString> userMessageForScheduleError(const QString &errorText);
 
 /// The parameters of "cancel_scheduled_publish".
 [[nodiscard]] QJsonObject cancelParams(const QUuid &scheduleID, const QUuid &userID);

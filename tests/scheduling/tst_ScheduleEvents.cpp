@@ -443,6 +443,25 @@ private slots:
         QVERIFY(harness.notified(0));
     }
 
+    void aClientDetachedDuringTheSnapshotEndsTheIngest()
+    {
+        Harness harness;
+        harness.signIn();
+        harness.backend.publishEvents = {harness.backend.publishEvent(u"failed"_s, u"m"_s, 0)};
+        // The snapshot's session read has to renew the token; the client goes meanwhile.
+        harness.clock.advance(2 * 3600 * 1000);
+        harness.backend.route("POST", u"/auth/v1/token"_s, [&](const FakeBackend::Request &) {
+            harness.store->attachClient(nullptr);
+            return FakeBackend::Reply::json(200, harness.backend.issueSession());
+        });
+
+        harness.ingest();
+
+        QCOMPARE(harness.reads().size(), 0);
+        QVERIFY(harness.store->outcomeInbox().isEmpty());
+        QVERIFY(harness.notified(0));
+    }
+
     void postingIsNotedUnderNotify()
     {
         Harness harness;

@@ -564,6 +564,72 @@ private slots:
         QCOMPARE(h.files.logged(u"schedule-cancel"_s).size(), setup.isEmpty() && answer.status != 200 ? 1 : 0);
     }
 
+    void removalWithAnUnreadableSession_data()
+    {
+        QTest::addColumn<bool>("sent");
+        QTest::addColumn<Outcome>("status");
+        QTest::addColumn<QString>("sentence");
+        QTest::addColumn<int>("releases");
+        // The session confirmed the account when the removal started, then could not be read.
+        QTest::newRow("before the call: refused unsent")
+            << false
+            << Outcome::refused(u"Couldn't identify the signed-in account, so the project and its publish were kept."_s)
+            << u"Couldn't identify the signed-in account, so the project and its publish were kept."_s << 0;
+        QTest::newRow("after the call: ambiguous, lease given back")
+            << true << Outcome::ambiguous()
+            << u"Couldn't reach the cloud to cancel, so the project and its publish were kept."_s << 1;
+    }
+
+    void removalWithAnUnreadableSession()
+    {
+        QFETCH(bool, sent);
+        QFETCH(Outcome, status);
+        QFETCH(QString, sentence);
+        QFETCH(int, releases);
+        ScheduleHarness h;
+        ScheduleStore &store = h.cloudStore();
+        const QString tokenPath = u"/auth/v1/token"_s;
+        if (!sent) {
+            // The snapshot's session read renews to a token that is stale at once; the begin
+            // task's own check then has to renew again, and that fails.
+            h.files.clock.advance(2 * 3600 * 1000);
+            h.fake.expiresIn = 0;
+            h.fake.script("POST", tokenPath, FakeHttpServer::Reply::json(200, h.fake.issueSession()));
+            for (int i = 0; i < 2; ++i)
+                h.fake.script("POST", tokenPath, FakeBackend::authError(503, u"unavailable"_s, u"down"_s));
+        }
+        h.fake.route("POST", kBeginPath, [&](const FakeHttpServer::Request &) {
+            // Granted, but the answer cannot be tied to the account; the release after it can.
+            failNextSessionReads(h, 1);
+            const QUuid lease = QUuid::createUuid();
+            h.fake.removalLeases.insert(lease, {kA, u"site:site-1"_s});
+            return json(QJsonObject{{u"verdict"_s, u"cancelled"_s}, {u"lease_id"_s, lease.toString(QUuid::WithoutBraces)}});
+        });
+        const ProjectCancellationResult result =
+            QCoro::waitFor(store.cancelProjectSchedule(u"site-1"_s, u"webflow-acme"_s));
+
+        QCOMPARE(h.rpcCalls(u"begin_project_removal"_s).size(), sent ? 1 : 0);
+        QCOMPARE(result.outcome, CancellationOutcome::unknown());
+        QVERIFY(!result.lease);
+        QCOMPARE(store.syncError(), std::optional(sentence));
+        QVERIFY(store.latestOperation());
+        QCOMPARE(store.latestOperation()->kind.which(), ScheduleOperationKind::Case::CancelProject);
+        QCOMPARE(store.latestOperation()->outcome, status);
+        // No intent stays pending: refused ones leave, an ambiguous one waits for a queue read.
+        if (sent) {
+            QCOMPARE(store.coordinator().pending.size(), 1);
+            QCOMPARE(store.coordinator().pending.first().phase, PendingScheduleIntent::Phase::Ambiguous);
+        } else {
+            QVERIFY(store.coordinator().pending.isEmpty());
+        }
+        QVERIFY(store.projectCancellationBarriers().leases.isEmpty());
+        const QList<QJsonObject> finishes = h.rpcCalls(u"finish_project_removal"_s);
+        QCOMPARE(finishes.size(), releases);
+        if (releases)
+            QCOMPARE(finishes.first().value("p_committed"_L1), QJsonValue(false));
+        QVERIFY(h.fake.removalLeases.isEmpty());
+    }
+
     void finishingAfterAnAccountChangeMakesNoCall()
     {
         ScheduleHarness h;

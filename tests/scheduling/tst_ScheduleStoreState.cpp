@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "ScheduleHarness.h"
 
+#include "foundation/UuidText.h"
+
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimeZone>
@@ -136,6 +138,37 @@ private slots:
         store.setLatestOperation(std::nullopt);
         QCOMPARE(table.count(), 0);
         QCOMPARE(store.operationStatuses().size(), 2);
+    }
+
+    void operationPropertiesFollowTheStatuses()
+    {
+        ScheduleHarness harness;
+        ScheduleStore &store = harness.makeStore();
+        QVERIFY(store.property("latestOperation").toMap().isEmpty());
+        QVERIFY(store.property("operationStatuses").toMap().isEmpty());
+        QSignalSpy latest(&store, SIGNAL(latestOperationChanged()));
+        QSignalSpy table(&store, SIGNAL(operationStatusesChanged()));
+
+        const ScheduleOperationStatus pending = status(QUuid::createUuid(), Outcome::pending());
+        store.setLatestOperation(pending);
+        ScheduleOperationStatus refused = pending;
+        refused.outcome = Outcome::refused(u"Kept."_s);
+        store.setLatestOperation(refused);
+        QCOMPARE(latest.count(), 2);
+        QVERIFY(table.count() >= 2);
+
+        const QVariantMap expected{
+            {u"id"_s, UuidText::format(pending.id)},
+            {u"kind"_s, u"cancelRow"_s},
+            {u"outcome"_s, u"refused"_s},
+            {u"message"_s, u"Kept."_s},
+        };
+        const QVariantMap read = store.property("latestOperation").toMap();
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+            QCOMPARE(read.value(it.key()), it.value());
+        const QVariantMap statuses = store.property("operationStatuses").toMap();
+        QCOMPARE(statuses.keys(), QStringList{UuidText::format(pending.id)});
+        QCOMPARE(statuses.value(UuidText::format(pending.id)).toMap(), read);
     }
 
     void publishSettlements()

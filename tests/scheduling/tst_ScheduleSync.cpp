@@ -396,7 +396,7 @@ private slots:
             store.setLatestOperation(status);
         store.coordinator().pending.append({pending, PendingScheduleIntent::Phase::Pending});
         const qint64 epoch = store.identityEpoch();
-        const ScheduleStore::ReadFence fence = store.queueReadFence();
+        const ScheduleReadFence fence = store.queueReadFence();
 
         QSignalSpy table(&store, &ScheduleStore::operationStatusesChanged);
         store.bindAccount(kB);

@@ -139,7 +139,7 @@ private slots:
         }
     }
 
-    void replaceRefusal_data()
+    void userMessageForScheduleError_data()
     {
         QTest::addColumn<QString>("error");
         QTest::addColumn<std::optional<QString>>("sentence");
@@ -154,11 +154,11 @@ private slots:
         QTest::newRow("unknown text") << u"connection reset by peer"_s << std::optional<QString>();
     }
 
-    void replaceRefusal()
+    void userMessageForScheduleError()
     {
         QFETCH(QString, error);
         QFETCH(std::optional<QString>, sentence);
-        QCOMPARE(ScheduleWriteRules::replaceRefusal(error), sentence);
+        QCOMPARE(ScheduleWriteRules::userMessageForScheduleError(error), sentence);
     }
 
     void replaceParams_data()
