@@ -190,6 +190,18 @@ private slots:
         QCOMPARE(QCoro::waitFor(store->reconcileCancellationReceipts(userA)), std::nullopt);
     }
 
+    void aReceiptResolvedDuringThePassGivesNoNotice()
+    {
+        const auto store = storeWith({{userA, first}, {userA, second}});
+        // Another pass's notice was dealt with while this pass read.
+        m_fake->setUserTable(u"oauth_states"_s, [&](const QUuid &) {
+            store->resolveCancellationReceipt(userA, first);
+            return QJsonArray{row(first, u"committed"_s), row(second, u"recovery_required"_s)};
+        });
+        QCOMPARE(QCoro::waitFor(store->reconcileCancellationReceipts(userA)),
+                 std::optional(Notice{userA, second, Kind::NeedsReview}));
+    }
+
     void aPassThatCannotReadChangesNothing_data()
     {
         QTest::addColumn<QString>("situation");
