@@ -122,6 +122,10 @@ public:
     /// POSTs the body to an edge function and gives the raw answer body. An error status fails
     /// with a Server error whose body() is the raw answer.
     QCoro::Task<BackendResult<QByteArray>> invoke(QString function, QJsonObject body);
+    /// invoke() for a function whose body carries its own authorisation (a one-time capability):
+    /// it goes under the session of whoever is signed in, or under the publishable key alone when
+    /// no session can be had, rather than failing.
+    QCoro::Task<BackendResult<QByteArray>> invokeWithCapability(QString function, QJsonObject body);
 
     /// Abandons every request under way; each fails with BackendError::Kind::Cancelled.
     void cancelAll();

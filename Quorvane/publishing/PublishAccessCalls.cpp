@@ -25,22 +25,27 @@ QCoro::Task<BackendResult<QList<Row>>> readRows(BackendClient *client, BackendQu
 }
 
 // Edge functions answer with a JSON object; anything else fails the call.
+template<typename Reply>
+BackendResult<Reply> functionReply(const BackendResult<QByteArray> &reply)
+{
+    if (!reply)
+        return reply.error();
+    QJsonParseError parse;
+    const QJsonDocument document = QJsonDocument::fromJson(reply.value(), &parse);
+    if (parse.error != QJsonParseError::NoError || !document.isObject())
+        return BackendError::invalidReply(u"the answer is not a JSON object"_s);
+    QString error;
+    std::optional<Reply> decoded = Reply::fromJson(document.object(), &error);
+    if (!decoded)
+        return BackendError::invalidReply(error);
+    return std::move(*decoded);
+}
+
 template<typename Reply, typename Request>
 QCoro::Task<BackendResult<Reply>> callFunction(BackendClient *client, QString function, Request request)
 {
     const QJsonObject body = request.toJson();
-    const BackendResult<QByteArray> reply = co_await client->invoke(std::move(function), body);
-    if (!reply)
-        co_return reply.error();
-    QJsonParseError parse;
-    const QJsonDocument document = QJsonDocument::fromJson(reply.value(), &parse);
-    if (parse.error != QJsonParseError::NoError || !document.isObject())
-        co_return BackendError::invalidReply(u"the answer is not a JSON object"_s);
-    QString error;
-    std::optional<Reply> decoded = Reply::fromJson(document.object(), &error);
-    if (!decoded)
-        co_return BackendError::invalidReply(error);
-    co_return std::move(*decoded);
+    co_return functionReply<Reply>(co_await client->invoke(std::move(function), body));
 }
 
 } // namespace
@@ -76,7 +81,10 @@ QCoro::Task<BackendResult<OAuthStartResponse>> startOAuth(BackendClient *client,
 
 QCoro::Task<BackendResult<OAuthCancelResponse>> cancelOAuth(BackendClient *client, OAuthCancelRequest request)
 {
-    co_return co_await callFunction<OAuthCancelResponse>(client, u"webflow-oauth-cancel"_s, request);
+    // The one-time capability in the body authorises the cancel, so it also goes out under
+    // another account's session, or signed out, after the account that started it has gone.
+    const QJsonObject body = request.toJson();
+    co_return functionReply<OAuthCancelResponse>(co_await client->invokeWithCapability(u"webflow-oauth-cancel"_s, body));
 }
 
 QCoro::Task<BackendResult<DisconnectResult>> disconnect(BackendClient *client, DisconnectRequest request)

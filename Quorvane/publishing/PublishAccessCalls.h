@@ -40,7 +40,7 @@ QCoro::Task<BackendResult<QList<OAuthRecoveryAttempt>>> readRecoveryAttempts(Bac
 QCoro::Task<BackendResult<QList<OAuthTruthRow>>> readCancellationTruth(BackendClient *client);
 /// "webflow-mcp-oauth-start".
 QCoro::Task<BackendResult<OAuthStartResponse>> startOAuth(BackendClient *client, OAuthStartRequest request);
-/// "webflow-oauth-cancel".
+/// "webflow-oauth-cancel", under whichever session the client holds, or none.
 QCoro::Task<BackendResult<OAuthCancelResponse>> cancelOAuth(BackendClient *client, OAuthCancelRequest request);
 /// "webflow-disconnect". An error status fails with a Server error whose status() and body()
 /// are the reply's; DisconnectFailure::fromBody reads the body.

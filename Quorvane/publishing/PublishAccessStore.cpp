@@ -7,6 +7,8 @@
 #include "foundation/StoreFile.h"
 #include "model/ErrorLog.h"
 #include "publishing/CancellationReceiptFile.h"
+#include "publishing/ConnectingPillControl.h"
+#include "publishing/ConsentBrowser.h"
 #include "publishing/PublishAccessCalls.h"
 
 #include <QDir>
@@ -49,15 +51,20 @@ PublishAccessStore::DisconnectOutcome accountChanged()
 } // namespace
 
 PublishAccessStore::PublishAccessStore(ErrorLog &errorLog, const Clock &clock, const QString &folder,
-                                       std::function<void()> dismissConnectingPill, Seams seams, QObject *parent)
+                                       ConnectingPillControl &pill, std::optional<QUrl> backendURL, Seams seams,
+                                       QObject *parent)
     : QObject(parent)
     , m_errorLog(errorLog)
     , m_clock(clock)
-    , m_dismissConnectingPill(std::move(dismissConnectingPill))
+    , m_pill(pill)
+    , m_backendURL(std::move(backendURL))
     , m_grantRefreshInvoker(std::move(seams.grantRefreshInvoker))
     , m_receiptWriter(seams.receiptWriter ? std::move(seams.receiptWriter) : ReceiptWriter([](const QByteArray &bytes, const QString &path) {
           return CancellationReceiptFile::writeAtomically(bytes, path);
       }))
+    , m_delay(seams.delay ? std::move(seams.delay) : ContinuousClock::delay())
+    , m_ownBrowser(seams.browser ? nullptr : std::make_unique<SystemConsentBrowser>())
+    , m_browser(seams.browser ? seams.browser : m_ownBrowser.get())
     , m_receiptPath(QDir(folder).filePath(receiptFileName))
 {
     StoreFile::makeFolder(folder);
@@ -68,14 +75,14 @@ PublishAccessStore::PublishAccessStore(ErrorLog &errorLog, const Clock &clock, c
     assign(m_persistenceIssue, loaded.issue, &PublishAccessStore::persistenceIssueChanged);
 }
 
-template<typename T>
-void PublishAccessStore::assign(T &field, const T &value, void (PublishAccessStore::*changed)())
+PublishAccessStore::PublishAccessStore(ErrorLog &errorLog, const Clock &clock, const QString &folder,
+                                       ConnectingPillControl &pill, std::optional<QUrl> backendURL, QObject *parent)
+    : PublishAccessStore(errorLog, clock, folder, pill, std::move(backendURL), Seams{}, parent)
 {
-    const bool differs = !(field == value);
-    field = value;
-    if (differs)
-        emit(this->*changed)();
 }
+
+// The tasks still waiting (expiries, cancels, connects) hold the store weakly and find it gone.
+PublishAccessStore::~PublishAccessStore() = default;
 
 // --- Identity ---------------------------------------------------------------------------------
 
@@ -84,8 +91,10 @@ void PublishAccessStore::bindAccount(std::optional<QUuid> userID, qint64 authGen
     m_authGeneration = authGeneration;
     if (userID == m_boundUserID)
         return;
-    if (m_dismissConnectingPill)
-        m_dismissConnectingPill();
+    // The handlers belong to the departing account's views; the cancellations themselves settle.
+    m_activeConnectOperationID.reset();
+    m_cancellationHandlers.clear();
+    m_pill.dismiss();
     assign(m_connectedSiteIDs, {}, &PublishAccessStore::connectedSiteIDsChanged);
     assign(m_pendingRevocationSiteIDs, {}, &PublishAccessStore::pendingRevocationSiteIDsChanged);
     assign(m_recoveryRequiredSiteIDs, {}, &PublishAccessStore::recoveryRequiredSiteIDsChanged);

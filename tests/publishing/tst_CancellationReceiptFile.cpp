@@ -120,6 +120,7 @@ private:
     MemorySystemLog m_systemLog;
     std::unique_ptr<ErrorLog> m_log;
     ManualClock m_clock;
+    RecordingPill m_pill;
     int m_writes = 0;
 
     QString path() const { return m_folder->filePath(PublishAccessStore::receiptFileName); }
@@ -131,7 +132,7 @@ private:
             ++m_writes;
             return writer ? writer(bytes, target) : ReceiptFile::writeAtomically(bytes, target);
         };
-        return std::make_unique<PublishAccessStore>(*m_log, m_clock, m_folder->path(), [] {}, seams);
+        return std::make_unique<PublishAccessStore>(*m_log, m_clock, m_folder->path(), m_pill, std::nullopt, seams);
     }
 
 private slots:

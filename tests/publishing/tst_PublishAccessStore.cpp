@@ -29,8 +29,6 @@ Q_DECLARE_METATYPE(std::optional<CloudAuthSnapshot>)
 
 namespace {
 
-const QUuid userA = QUuid::fromString(u"3f2b8c1e-5d4a-4e8f-9a7b-1c2d3e4f5a6b"_s);
-const QUuid userB = QUuid::fromString(u"9c8d7e6f-1a2b-4c3d-8e9f-0a1b2c3d4e5f"_s);
 const QString grantsPath = u"/rest/v1/site_publish_grants"_s;
 const QString statesPath = u"/rest/v1/oauth_states"_s;
 const QString disconnectPath = u"/functions/v1/webflow-disconnect"_s;
@@ -101,23 +99,17 @@ private:
     std::unique_ptr<BackendClient> m_client;
     QJsonArray m_grants;
     QJsonArray m_attempts;
-    int m_dismissals = 0;
+    RecordingPill m_pill;
 
     /// A client whose stored session belongs to `user`.
     void signIn(const QUuid &user)
     {
-        m_fake->userId = user;
-        m_storage->items.insert(BackendClient::sessionKey,
-                                BackendSession::fromAuthReply(m_fake->issueSession(), m_clock.now())->toStored());
-        BackendClient::Settings settings;
-        settings.clock = &m_clock;
-        settings.requestTimeout = 10s;
-        m_client = std::make_unique<BackendClient>(m_fake->url(), FakeBackend::publishableKey, m_storage.get(), settings);
+        m_client = signedInClient(*m_fake, *m_storage, m_clock, user);
     }
 
     std::unique_ptr<PublishAccessStore> makeStore(bool withClient = true, PublishAccessStore::Seams seams = {})
     {
-        auto store = std::make_unique<PublishAccessStore>(*m_log, m_clock, m_folder->path(), [this] { ++m_dismissals; },
+        auto store = std::make_unique<PublishAccessStore>(*m_log, m_clock, m_folder->path(), m_pill, std::nullopt,
                                                           std::move(seams));
         if (withClient)
             store->setClient(m_client.get());
@@ -149,7 +141,7 @@ private slots:
         m_log = std::make_unique<ErrorLog>(m_systemLog);
         m_grants = {};
         m_attempts = {};
-        m_dismissals = 0;
+        m_pill = {};
         m_fake->setUserTable(u"site_publish_grants"_s, [this](const QUuid &) { return m_grants; });
         m_fake->setUserTable(u"oauth_states"_s, [this](const QUuid &) { return m_attempts; });
         signIn(userA);
@@ -184,10 +176,10 @@ private slots:
         const OAuthCancellationReceiptMap receipts = store->unresolvedOAuthCancellations();
         QSignalSpy connected(store.get(), &PublishAccessStore::connectedSiteIDsChanged);
         QSignalSpy loadedOnce(store.get(), &PublishAccessStore::hasLoadedOnceChanged);
-        m_dismissals = 0; // the first binding dismissed it too
+        m_pill.calls.clear(); // the first binding dismissed it too
 
         store->bindAccount(next, 2);
-        QCOMPARE(m_dismissals, 1);
+        QCOMPARE(m_pill.dismissals(), 1);
         QCOMPARE(store->boundUserID(), next);
         QCOMPARE(store->authGeneration(), 2);
         QVERIFY(store->connectedSiteIDs().isEmpty());
@@ -207,7 +199,7 @@ private slots:
 
         // The same binding again only takes the generation.
         store->bindAccount(next, 3);
-        QCOMPARE(m_dismissals, 1);
+        QCOMPARE(m_pill.dismissals(), 1);
         QCOMPARE(store->authGeneration(), 3);
         QCOMPARE(connected.size(), 1);
     }
@@ -224,10 +216,10 @@ private slots:
         QCOMPARE(before, std::optional(CloudAuthSnapshot{userA, 1}));
         QSignalSpy connected(store.get(), &PublishAccessStore::connectedSiteIDsChanged);
         QSignalSpy available(store.get(), &PublishAccessStore::availableChanged);
-        m_dismissals = 0;
+        m_pill.calls.clear();
 
         store->bindAccount(userA, 2);
-        QCOMPARE(m_dismissals, 0);
+        QCOMPARE(m_pill.dismissals(), 0);
         QCOMPARE(store->connectedSiteIDs(), ids({u"site-a"_s}));
         QVERIFY(store->available());
         QVERIFY(store->hasLoadedOnce());
@@ -242,7 +234,7 @@ private slots:
         const auto unbound = makeStore();
         unbound->bindAccount(std::nullopt, 5);
         QCOMPARE(unbound->authGeneration(), 5);
-        QCOMPARE(m_dismissals, 0);
+        QCOMPARE(m_pill.dismissals(), 0);
     }
 
     void snapshots_data()
@@ -791,7 +783,7 @@ private slots:
         const auto store = makeStore();
         QCOMPARE(store->receiptPath(), m_folder->filePath(u"oauth-cancellation-receipts.json"_s));
         const QString nested = m_folder->filePath(u"not/yet/there"_s);
-        const PublishAccessStore inNew(*m_log, m_clock, nested, {});
+        const PublishAccessStore inNew(*m_log, m_clock, nested, m_pill, std::nullopt);
         QVERIFY(QFileInfo(nested).isDir());
         QVERIFY(inNew.receiptsWritable());
         QCOMPARE(inNew.receiptPath(), nested + u"/oauth-cancellation-receipts.json"_s);

@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QUuid>
 
@@ -58,6 +59,9 @@ public:
     void setRpc(const QString &function, Handler handler);
     /// An edge function.
     void setFunction(const QString &function, Handler handler);
+    /// An edge function that authorises a call by what its body carries (a one-time capability):
+    /// it also answers a call under the publishable key alone, which other data routes refuse.
+    void setOpenFunction(const QString &function, Handler handler);
 
     /// A session for the fake's user, as the verify and token endpoints answer it; its tokens are
     /// valid until used up (refresh) or revoked (logout).
@@ -119,5 +123,7 @@ private:
     QHash<QString, QUuid> m_refreshTokens;
     /// The e-mail address of each user a session was issued to.
     QHash<QUuid, QString> m_emails;
+    /// The paths of the open functions.
+    QSet<QString> m_openPaths;
     int m_issued = 0;
 };
