@@ -79,10 +79,12 @@ std::optional<ConnectionMeta> ConnectionStore::meta(const QString &name) const
     const auto found = m_connections.constFind(name);
     if (found == m_connections.cend())
         return std::nullopt;
-    ConnectionMeta meta = *found;
-    if (meta.verifiedAt && (!meta.addedAt || *meta.verifiedAt < *meta.addedAt)) {
-        meta.sites.reset();
-        meta.verifiedAt.reset();
+    // Built in place: a copy into a local then into the optional trips g++ 12's
+    // maybe-uninitialized check on the optional members at -O2.
+    std::optional<ConnectionMeta> meta(std::in_place, *found);
+    if (meta->verifiedAt && (!meta->addedAt || *meta->verifiedAt < *meta->addedAt)) {
+        meta->sites.reset();
+        meta->verifiedAt.reset();
     }
     return meta;
 }
