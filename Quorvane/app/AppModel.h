@@ -2,33 +2,73 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
+#include "account/AccountModel.h"
+#include "account/BackendConfiguration.h"
 #include "app/ConnectingPill.h"
 #include "cli/ClaudeDriver.h"
+#include "foundation/Clock.h"
 #include "foundation/ContinuousClock.h"
+#include "foundation/StoreFile.h"
 #include "kit/IconLoader.h"
+#include "model/ConnectionStore.h"
 #include "model/ErrorLog.h"
+#include "model/PageStatusStore.h"
+#include "model/ProjectStore.h"
+#include "model/SiteDirectory.h"
 #include "platform/SystemLog.h"
+#include "publishing/PublishAccessStore.h"
+#include "scheduling/ScheduleStore.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
+#include <QStringList>
 
+#include <chrono>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QQmlEngine;
+class SessionStorage;
 
 /**
- * @brief The application's composition root: the one owner of the services the rest share.
+ * @brief The application model: the one owner of the stores, the account and the services the
+ * rest share, and the state the panel shows.
  *
- * `main` makes one for the life of the process. It owns the error log, the claude driver, the
- * kit's icon loader and the connecting pill's state, and hands each to what uses it; nothing
- * reaches them through a process-wide instance. Tests build their own with their own parts.
+ * `main` makes one before any window exists and keeps it for the life of the process; every
+ * view reads the stores through it and nothing reaches them through a process-wide instance.
+ * Construction reads only the application's own files: Claude Code's registry, the `claude` tool
+ * and the backend are left to the bootstrap on the panel's first showing. Tests build their own
+ * with their own parts.
  */
-class AppModel : public QObject
+class AppModel final : public QObject
 {
     Q_OBJECT
+    /// The first present persistence problem of the stores and the account; empty when all can save.
+    Q_PROPERTY(QString persistenceIssue READ persistenceIssueText NOTIFY persistenceIssueChanged)
+    /// True until the first refresh has read and reconciled Claude Code's registry, however it went.
+    Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
+    /// Why the last registry read failed; empty after a good one.
+    Q_PROPERTY(QString loadError READ loadErrorText NOTIFY loadErrorChanged)
+    /// A refresh is under way.
+    Q_PROPERTY(bool isRefreshing READ isRefreshing NOTIFY isRefreshingChanged)
+    /// The names of the connections an operation is working on.
+    Q_PROPERTY(QStringList busy READ busyNames NOTIFY busyChanged)
+    /// The intro wizard is showing.
+    Q_PROPERTY(bool showingIntro READ showingIntro NOTIFY showingIntroChanged)
+    /// The panel is showing; the panel sets it.
+    Q_PROPERTY(bool panelIsOpen READ panelIsOpen WRITE setPanelIsOpen NOTIFY panelIsOpenChanged)
+    Q_PROPERTY(AccountModel *account READ accountObject CONSTANT)
+    Q_PROPERTY(ConnectionStore *connectionStore READ connectionStoreObject CONSTANT)
+    Q_PROPERTY(ProjectStore *projectStore READ projectStoreObject CONSTANT)
+    Q_PROPERTY(SiteDirectory *siteDirectory READ siteDirectoryObject CONSTANT)
+    Q_PROPERTY(ScheduleStore *scheduleStore READ scheduleStoreObject CONSTANT)
+    Q_PROPERTY(PublishAccessStore *publishAccess READ publishAccessObject CONSTANT)
+    Q_PROPERTY(PageStatusStore *pageStatus READ pageStatusObject CONSTANT)
 
 public:
-    /// What the root is built from; every part has the application's own default.
+    /// What the model is built from; every part but the backend has the application's own default.
     struct Environment
     {
         /// Where failures are written besides the kept events; absent: the journal.
@@ -39,9 +79,26 @@ public:
         QString iconFolder;
         /// The connecting pill's waits; absent: the suspend-proof clock.
         ContinuousClock::Delay pillDelay;
+        /// The folder of every local file; empty: the application's data folder.
+        QString baseFolder;
+        /// Dates records and decides what is stale; absent: the system clock. Must outlive the model.
+        const Clock *clock = nullptr;
+        /// Replaces the stores' files; absent: the atomic replacement.
+        AtomicWriter storeWriter;
+        /// The backend the account signs in to; none: cloud features unavailable. The application
+        /// reads it from the build's keys.
+        std::optional<BackendConfiguration> backend;
+        /// Where the backend session is kept; absent: the user's keyring. Must outlive the model.
+        SessionStorage *sessionStorage = nullptr;
+        /// Waits between the account's profile reads; absent: the suspend-proof clock.
+        ContinuousClock::Delay accountPause;
+        /// Waits between the schedule poll's passes; absent: the suspend-proof clock.
+        ContinuousClock::Delay schedulePollDelay;
+        /// Whether a network other than loopback is up; absent: the machine's interfaces.
+        std::function<bool()> networkUp;
     };
 
-    /// The application's own parts.
+    /// The application's own parts, with the backend named by the build's keys.
     AppModel();
     explicit AppModel(Environment environment, QObject *parent = nullptr);
     ~AppModel() override;
@@ -50,15 +107,82 @@ public:
     [[nodiscard]] ClaudeCLI::ClaudeDriver &driver() { return m_driver; }
     [[nodiscard]] IconLoader &icons() { return m_icons; }
     [[nodiscard]] ConnectingPill &connectingPill() { return m_connectingPill; }
+    [[nodiscard]] ConnectionStore &connectionStore() { return m_connectionStore; }
+    [[nodiscard]] ProjectStore &projectStore() { return m_projectStore; }
+    [[nodiscard]] SiteDirectory &siteDirectory() { return m_siteDirectory; }
+    [[nodiscard]] ScheduleStore &scheduleStore() { return m_scheduleStore; }
+    [[nodiscard]] PublishAccessStore &publishAccess() { return m_publishAccess; }
+    [[nodiscard]] PageStatusStore &pageStatus() { return m_pageStatus; }
+    [[nodiscard]] AccountModel &account() { return m_account; }
+
+    /// The persistence problem the panel shows and the changing flows check first: the first of
+    /// the connection store's, the project store's, the site directory's, the schedule store's,
+    /// the publishing access store's and the account's. Page Status keeps nothing worth guarding.
+    [[nodiscard]] std::optional<QString> persistenceIssue() const;
+    [[nodiscard]] QString persistenceIssueText() const { return persistenceIssue().value_or(QString()); }
+
+    [[nodiscard]] bool isLoading() const { return m_isLoading; }
+    [[nodiscard]] const std::optional<QString> &loadError() const { return m_loadError; }
+    [[nodiscard]] QString loadErrorText() const { return m_loadError.value_or(QString()); }
+    [[nodiscard]] bool isRefreshing() const { return m_isRefreshing; }
+    /// How many refreshes have started; a resumed refresh that sees a newer number gives way.
+    [[nodiscard]] quint64 refreshGeneration() const { return m_refreshGeneration; }
+    [[nodiscard]] const QSet<QString> &busy() const { return m_busy; }
+    [[nodiscard]] QStringList busyNames() const;
+    [[nodiscard]] bool didBootstrap() const { return m_didBootstrap; }
+    [[nodiscard]] bool showingIntro() const { return m_showingIntro; }
+    [[nodiscard]] bool panelIsOpen() const { return m_panelIsOpen; }
+    void setPanelIsOpen(bool open);
 
     /// Hands the kit's services to `engine`; call before it loads any view. The engine must not
-    /// outlive this root.
+    /// outlive the model.
     void attach(QQmlEngine &engine);
 
+signals:
+    void persistenceIssueChanged();
+    void isLoadingChanged();
+    void loadErrorChanged();
+    void isRefreshingChanged();
+    void busyChanged();
+    void showingIntroChanged();
+    void panelIsOpenChanged();
+
 private:
+    [[nodiscard]] AccountModel *accountObject() { return &m_account; }
+    [[nodiscard]] ConnectionStore *connectionStoreObject() { return &m_connectionStore; }
+    [[nodiscard]] ProjectStore *projectStoreObject() { return &m_projectStore; }
+    [[nodiscard]] SiteDirectory *siteDirectoryObject() { return &m_siteDirectory; }
+    [[nodiscard]] ScheduleStore *scheduleStoreObject() { return &m_scheduleStore; }
+    [[nodiscard]] PublishAccessStore *publishAccessObject() { return &m_publishAccess; }
+    [[nodiscard]] PageStatusStore *pageStatusObject() { return &m_pageStatus; }
+
+    /// The stores' shared environment: the model's clock, its error log and the given writer.
+    [[nodiscard]] LocalStore::Environment storeEnvironment();
+    void followPersistenceIssues();
+
     std::unique_ptr<SystemLog> m_journal; // only when no system log was handed in
     ErrorLog m_errorLog;
+    const Clock &m_clock;
+    QString m_baseFolder;
+    AtomicWriter m_storeWriter;
     ClaudeCLI::ClaudeDriver m_driver;
     IconLoader m_icons;
     ConnectingPill m_connectingPill;
+    ConnectionStore m_connectionStore;
+    ProjectStore m_projectStore;
+    SiteDirectory m_siteDirectory;
+    ScheduleStore m_scheduleStore;
+    PublishAccessStore m_publishAccess;
+    PageStatusStore m_pageStatus;
+    AccountModel m_account;
+
+    bool m_isLoading = true;
+    std::optional<QString> m_loadError;
+    bool m_isRefreshing = false;
+    quint64 m_refreshGeneration = 0;
+    QSet<QString> m_busy;
+    bool m_didBootstrap = false;
+    bool m_showingIntro = false;
+    bool m_panelIsOpen = false;
+    std::optional<QString> m_shownPersistenceIssue;
 };
