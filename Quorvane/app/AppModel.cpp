@@ -62,6 +62,8 @@ AppModel::AppModel(Environment environment, QObject *parent)
                 });
     }
     followPersistenceIssues();
+    // A project's title or site shows on its connection's row.
+    connect(&m_projectStore, &ProjectStore::projectsChanged, this, &AppModel::updateConnectionRows);
 }
 
 AppModel::AppModel()
@@ -117,6 +119,39 @@ QStringList AppModel::busyNames() const
     QStringList names(m_busy.cbegin(), m_busy.cend());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+void AppModel::setConnections(QList<Connection> connections)
+{
+    if (connections == m_connections)
+        return;
+    m_connections = std::move(connections);
+    updateConnectionRows();
+}
+
+void AppModel::setUnrecognized(QList<UnrecognizedServer> servers)
+{
+    if (servers == m_unrecognized)
+        return;
+    m_unrecognized = std::move(servers);
+    m_unrecognizedRows.update(m_unrecognized);
+}
+
+void AppModel::setBusy(const QString &name, bool busy)
+{
+    if (m_busy.contains(name) == busy)
+        return;
+    if (busy)
+        m_busy.insert(name);
+    else
+        m_busy.remove(name);
+    updateConnectionRows();
+    Q_EMIT busyChanged();
+}
+
+void AppModel::updateConnectionRows()
+{
+    m_connectionRows.update(m_connections, m_projectStore.projects(), m_busy);
 }
 
 void AppModel::setPanelIsOpen(bool open)

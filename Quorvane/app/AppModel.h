@@ -5,6 +5,8 @@
 #include "account/AccountModel.h"
 #include "account/BackendConfiguration.h"
 #include "app/ConnectingPill.h"
+#include "app/ConnectionListModel.h"
+#include "app/UnrecognizedListModel.h"
 #include "cli/ClaudeDriver.h"
 #include "foundation/Clock.h"
 #include "foundation/ContinuousClock.h"
@@ -59,6 +61,10 @@ class AppModel final : public QObject
     Q_PROPERTY(bool showingIntro READ showingIntro NOTIFY showingIntroChanged)
     /// The panel is showing; the panel sets it.
     Q_PROPERTY(bool panelIsOpen READ panelIsOpen WRITE setPanelIsOpen NOTIFY panelIsOpenChanged)
+    /// The managed connections, each with its project.
+    Q_PROPERTY(ConnectionListModel *connections READ connectionsObject CONSTANT)
+    /// The registry entries shown but not managed.
+    Q_PROPERTY(UnrecognizedListModel *unrecognized READ unrecognizedObject CONSTANT)
     Q_PROPERTY(AccountModel *account READ accountObject CONSTANT)
     Q_PROPERTY(ConnectionStore *connectionStore READ connectionStoreObject CONSTANT)
     Q_PROPERTY(ProjectStore *projectStore READ projectStoreObject CONSTANT)
@@ -121,6 +127,12 @@ public:
     [[nodiscard]] std::optional<QString> persistenceIssue() const;
     [[nodiscard]] QString persistenceIssueText() const { return persistenceIssue().value_or(QString()); }
 
+    /// The managed servers as of the last good registry read, in the reader's order.
+    [[nodiscard]] const QList<Connection> &connections() const { return m_connections; }
+    [[nodiscard]] const QList<UnrecognizedServer> &unrecognized() const { return m_unrecognized; }
+    [[nodiscard]] const ConnectionListModel &connectionRows() const { return m_connectionRows; }
+    [[nodiscard]] const UnrecognizedListModel &unrecognizedRows() const { return m_unrecognizedRows; }
+
     [[nodiscard]] bool isLoading() const { return m_isLoading; }
     [[nodiscard]] const std::optional<QString> &loadError() const { return m_loadError; }
     [[nodiscard]] QString loadErrorText() const { return m_loadError.value_or(QString()); }
@@ -148,6 +160,8 @@ signals:
     void panelIsOpenChanged();
 
 private:
+    [[nodiscard]] ConnectionListModel *connectionsObject() { return &m_connectionRows; }
+    [[nodiscard]] UnrecognizedListModel *unrecognizedObject() { return &m_unrecognizedRows; }
     [[nodiscard]] AccountModel *accountObject() { return &m_account; }
     [[nodiscard]] ConnectionStore *connectionStoreObject() { return &m_connectionStore; }
     [[nodiscard]] ProjectStore *projectStoreObject() { return &m_projectStore; }
@@ -159,6 +173,12 @@ private:
     /// The stores' shared environment: the model's clock, its error log and the given writer.
     [[nodiscard]] LocalStore::Environment storeEnvironment();
     void followPersistenceIssues();
+
+    // The one way each list changes, so the views' rows always follow.
+    void setConnections(QList<Connection> connections);
+    void setUnrecognized(QList<UnrecognizedServer> servers);
+    void setBusy(const QString &name, bool busy);
+    void updateConnectionRows();
 
     std::unique_ptr<SystemLog> m_journal; // only when no system log was handed in
     ErrorLog m_errorLog;
@@ -176,6 +196,10 @@ private:
     PageStatusStore m_pageStatus;
     AccountModel m_account;
 
+    QList<Connection> m_connections;
+    QList<UnrecognizedServer> m_unrecognized;
+    ConnectionListModel m_connectionRows;
+    UnrecognizedListModel m_unrecognizedRows;
     bool m_isLoading = true;
     std::optional<QString> m_loadError;
     bool m_isRefreshing = false;
