@@ -3,12 +3,19 @@
 #include "app/AppModel.h"
 
 #include "backend/BackendClient.h"
+#include "cli/Discovery.h"
+#include "cli/RegistryReader.h"
+#include "cli/StatusQueries.h"
 #include "kit/KitServices.h"
 #include "platform/AppInfo.h"
 #include "platform/BundleInfo.h"
 #include "platform/DataFolder.h"
 
+#include <QCoro/QCoroFuture>
+#include <QPointer>
+
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -33,7 +40,30 @@ AccountModel::Environment accountEnvironment(AppModel::Environment &environment,
     return account;
 }
 
+// Every server name an interrupted registry change mentions.
+QSet<QString> namesOf(const Project::RegistryIntent &intent)
+{
+    return std::visit(
+        [](const auto &change) -> QSet<QString> {
+            using Change = std::decay_t<decltype(change)>;
+            if constexpr (std::is_same_v<Change, Project::RegistryIntent::Rename>)
+                return {change.from, change.to};
+            else
+                return {change.name};
+        },
+        intent.change);
+}
+
 } // namespace
+
+template <typename T>
+void AppModel::assign(T &field, const T &value, void (AppModel::*changed)())
+{
+    if (field == value)
+        return;
+    field = value;
+    Q_EMIT(this->*changed)();
+}
 
 AppModel::AppModel(Environment environment, QObject *parent)
     : QObject(parent)
@@ -152,6 +182,202 @@ void AppModel::setBusy(const QString &name, bool busy)
 void AppModel::updateConnectionRows()
 {
     m_connectionRows.update(m_connections, m_projectStore.projects(), m_busy);
+}
+
+QCoro::Task<bool> AppModel::refresh(bool force)
+{
+    if (!force && m_isRefreshing)
+        co_return false;
+    const quint64 generation = ++m_refreshGeneration;
+    setIsRefreshing(true);
+    m_statusChecksInFlight.clear();
+
+    // The file is read off the GUI thread; everything after the read happens in one go, so no
+    // other model code sees the registry half applied.
+    QPointer<AppModel> alive(this);
+    const ClaudeCLI::RegistryRead read = co_await ClaudeCLI::readRegistry(m_driver);
+    if (!alive)
+        co_return true;
+    if (generation != m_refreshGeneration) {
+        // A forced refresh started meanwhile and applies its own, newer read.
+        co_return true;
+    }
+
+    assign(m_loadError, read.error, &AppModel::loadErrorChanged);
+    setUnrecognized(read.unrecognized);
+    QStringList managedNames;
+    if (read.error) {
+        m_errorLog.record(QStringLiteral("registry"), *read.error, m_clock.now());
+    } else {
+        QList<Connection> connections;
+        QSet<QString> managed;
+        QSet<QString> known;
+        for (const ClaudeCLI::RegisteredServer &server : read.servers) {
+            managedNames.append(server.name);
+            managed.insert(server.name);
+            known.insert(server.name);
+            connections.append({server.name, std::optional<QString>(server.url), ConnectionStatus::checking, std::nullopt});
+        }
+        for (const UnrecognizedServer &server : read.unrecognized)
+            known.insert(server.name);
+        reconcile(connections, managed, known);
+    }
+    assign(m_isLoading, false, &AppModel::isLoadingChanged);
+
+    co_await runStatusChecks(managedNames, generation);
+    if (!alive)
+        co_return true;
+    co_await refreshEnvironment(false);
+    if (!alive)
+        co_return true;
+    finishRefresh(generation);
+    co_return true;
+}
+
+void AppModel::reconcile(const QList<Connection> &fromRegistry, const QSet<QString> &managed,
+                         const QSet<QString> &known)
+{
+    // Each store answers a failed save itself, through its persistence problem; the refresh goes on.
+    (void)m_connectionStore.prune(known);
+    (void)m_connectionStore.backfillAddedAt(known, managed);
+
+    QHash<QString, ConnectionStatus> previous;
+    for (const Connection &connection : std::as_const(m_connections))
+        previous.insert(connection.name, connection.status);
+    QList<Connection> connections = fromRegistry;
+    for (Connection &connection : connections) {
+        // A known connection keeps what it last showed until its live check reports.
+        connection.status = previous.value(connection.name, ConnectionStatus::checking);
+        connection.meta = m_connectionStore.meta(connection.name);
+    }
+    setConnections(connections);
+
+    QSet<QString> projectSites;
+    QSet<QString> intentNames;
+    for (const Project &project : m_projectStore.projects()) {
+        if (project.siteId)
+            projectSites.insert(*project.siteId);
+        if (project.registryIntent) {
+            intentNames.unite(namesOf(*project.registryIntent));
+        }
+    }
+    (void)m_siteDirectory.reconcile(m_connections, m_publishAccess.trackedSiteIDs(), projectSites,
+                                    projectSiteTitles());
+    // A name an interrupted rename or removal mentions belongs to that project, not to a new one.
+    QList<Connection> unclaimed;
+    for (const Connection &connection : std::as_const(m_connections)) {
+        if (!intentNames.contains(connection.name))
+            unclaimed.append(connection);
+    }
+    (void)m_projectStore.adoptUnclaimedConnections(unclaimed);
+    (void)m_projectStore.reconcileSites(m_siteDirectory.sites());
+    m_statusChecksInFlight = managed;
+}
+
+QHash<QString, QString> AppModel::projectSiteTitles() const
+{
+    QHash<QString, QString> titles;
+    for (const Project &project : m_projectStore.projects()) {
+        if (project.siteId && !titles.contains(*project.siteId))
+            titles.insert(*project.siteId, project.title);
+    }
+    return titles;
+}
+
+QCoro::Task<> AppModel::runStatusChecks(QStringList names, quint64 generation)
+{
+    if (names.isEmpty())
+        co_return;
+    QSet<QString> wasConnected;
+    for (const Connection &connection : std::as_const(m_connections)) {
+        if (connection.status == ConnectionStatus::connected)
+            wasConnected.insert(connection.name);
+    }
+    QHash<QString, quint64> evidence;
+    for (const QString &name : std::as_const(names))
+        evidence.insert(name, m_evidenceGenerations.value(name));
+
+    // A few workers take names in list order, so a new query starts as soon as one ends.
+    struct Queue
+    {
+        QStringList names;
+        qsizetype next = 0;
+    };
+    auto queue = std::make_shared<Queue>(Queue{std::move(names), 0});
+    QPointer<AppModel> alive(this);
+    ClaudeCLI::ClaudeDriver &driver = m_driver;
+    const auto worker = [](QPointer<AppModel> alive, ClaudeCLI::ClaudeDriver &driver, std::shared_ptr<Queue> queue,
+                           QSet<QString> wasConnected, QHash<QString, quint64> evidence,
+                           quint64 generation) -> QCoro::Task<> {
+        while (alive && queue->next < queue->names.size()) {
+            const QString name = queue->names.at(queue->next++);
+            ConnectionStatus status = co_await ClaudeCLI::serverStatus(driver, name);
+            if (!alive)
+                co_return;
+            // A connection that worked a moment ago gets a second chance before it shows as broken.
+            if (wasConnected.contains(name)
+                && (status == ConnectionStatus::degraded || status == ConnectionStatus::failed
+                    || status == ConnectionStatus::timedOut || status == ConnectionStatus::unknown)) {
+                status = co_await ClaudeCLI::serverStatus(driver, name);
+                if (!alive)
+                    co_return;
+            }
+            alive->applyStatus(name, status, generation, evidence.value(name));
+        }
+    };
+    std::vector<QCoro::Task<>> workers;
+    const qsizetype count = std::min<qsizetype>(maxConcurrentStatusChecks, queue->names.size());
+    for (qsizetype i = 0; i < count; ++i)
+        workers.push_back(worker(alive, driver, queue, wasConnected, evidence, generation));
+    for (QCoro::Task<> &running : workers)
+        co_await running;
+}
+
+void AppModel::applyStatus(const QString &name, ConnectionStatus status, quint64 generation, quint64 evidence)
+{
+    if (generation != m_refreshGeneration)
+        return;
+    m_statusChecksInFlight.remove(name);
+    if (m_evidenceGenerations.value(name) != evidence)
+        return;
+    const auto found = std::find_if(m_connections.begin(), m_connections.end(),
+                                    [&](const Connection &connection) { return connection.name == name; });
+    if (found == m_connections.end() || found->status == status)
+        return;
+    found->status = status;
+    updateConnectionRows();
+}
+
+void AppModel::noteEvidence(const QString &name)
+{
+    ++m_evidenceGenerations[name];
+}
+
+QCoro::Task<> AppModel::refreshEnvironment(bool force)
+{
+    if (!force && m_environmentCheckedAt.isValid()
+        && m_environmentCheckedAt.secsTo(m_clock.now()) <= environmentFreshSeconds)
+        co_return;
+    if (!m_environment.binary)
+        m_driver.discovery().forgetBinaryLocation();
+    m_environmentCheckedAt = m_clock.now();
+    QPointer<AppModel> alive(this);
+    CLIEnvironment environment = co_await m_driver.discovery().detectEnvironment();
+    if (!alive)
+        co_return;
+    m_environment = std::move(environment);
+    m_environmentCheckedAt = m_clock.now();
+}
+
+void AppModel::setIsRefreshing(bool refreshing)
+{
+    assign(m_isRefreshing, refreshing, &AppModel::isRefreshingChanged);
+}
+
+void AppModel::finishRefresh(quint64 generation)
+{
+    if (generation == m_refreshGeneration)
+        setIsRefreshing(false);
 }
 
 void AppModel::setPanelIsOpen(bool open)

@@ -21,6 +21,10 @@
 #include "publishing/PublishAccessStore.h"
 #include "scheduling/ScheduleStore.h"
 
+#include "model/CLIEnvironment.h"
+
+#include <QCoro/QCoroTask>
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -133,6 +137,34 @@ public:
     [[nodiscard]] const ConnectionListModel &connectionRows() const { return m_connectionRows; }
     [[nodiscard]] const UnrecognizedListModel &unrecognizedRows() const { return m_unrecognizedRows; }
 
+    /// The detected claude installation.
+    [[nodiscard]] const CLIEnvironment &environment() const { return m_environment; }
+    /// The names whose live check of the newest refresh has not reported yet.
+    [[nodiscard]] const QSet<QString> &statusChecksInFlight() const { return m_statusChecksInFlight; }
+
+    /// How many status queries of one refresh may run at once: few claude processes however many
+    /// connections there are.
+    static constexpr int maxConcurrentStatusChecks = 4;
+    /// How long one detection of the claude installation stays good enough for a refresh.
+    static constexpr qint64 environmentFreshSeconds = 30;
+
+    /**
+     * Makes the connections and unrecognized entries match ~/.claude.json again, brings the
+     * connection metadata, the site directory and the projects into line with it, then asks each
+     * managed server for its live status and re-detects claude when that is due. Answers false,
+     * changing nothing, when another refresh is under way and `force` is not set; a forced one
+     * supersedes it, and the older one's late answers are dropped.
+     */
+    QCoro::Task<bool> refresh(bool force);
+    /// Detects the claude installation again, unless the last detection is fresh and `force` is unset.
+    QCoro::Task<> refreshEnvironment(bool force);
+    /// Records that a flow has first-hand evidence of a connection's state, so that a status check
+    /// already running cannot overwrite what the flow found.
+    void noteEvidence(const QString &name);
+    /// For every project bound to a site, that site's id mapped to the project's title; the first
+    /// project in order wins a shared site.
+    [[nodiscard]] QHash<QString, QString> projectSiteTitles() const;
+
     [[nodiscard]] bool isLoading() const { return m_isLoading; }
     [[nodiscard]] const std::optional<QString> &loadError() const { return m_loadError; }
     [[nodiscard]] QString loadErrorText() const { return m_loadError.value_or(QString()); }
@@ -179,6 +211,15 @@ private:
     void setUnrecognized(QList<UnrecognizedServer> servers);
     void setBusy(const QString &name, bool busy);
     void updateConnectionRows();
+    template <typename T>
+    void assign(T &field, const T &value, void (AppModel::*changed)());
+    void setIsRefreshing(bool refreshing);
+    void finishRefresh(quint64 generation);
+    /// Everything a good registry read leads to, in one step that nothing else interleaves.
+    void reconcile(const QList<Connection> &connections, const QSet<QString> &managed,
+                   const QSet<QString> &known);
+    QCoro::Task<> runStatusChecks(QStringList names, quint64 generation);
+    void applyStatus(const QString &name, ConnectionStatus status, quint64 generation, quint64 evidence);
 
     std::unique_ptr<SystemLog> m_journal; // only when no system log was handed in
     ErrorLog m_errorLog;
@@ -200,6 +241,10 @@ private:
     QList<UnrecognizedServer> m_unrecognized;
     ConnectionListModel m_connectionRows;
     UnrecognizedListModel m_unrecognizedRows;
+    CLIEnvironment m_environment;
+    QDateTime m_environmentCheckedAt;
+    QSet<QString> m_statusChecksInFlight;
+    QHash<QString, quint64> m_evidenceGenerations;
     bool m_isLoading = true;
     std::optional<QString> m_loadError;
     bool m_isRefreshing = false;
