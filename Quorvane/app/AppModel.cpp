@@ -6,6 +6,7 @@
 #include "cli/Discovery.h"
 #include "cli/RegistryReader.h"
 #include "cli/StatusQueries.h"
+#include "foundation/ReferenceSeconds.h"
 #include "kit/KitServices.h"
 #include "platform/AppInfo.h"
 #include "platform/BundleInfo.h"
@@ -218,8 +219,15 @@ QCoro::Task<bool> AppModel::refresh(bool force)
             known.insert(server.name);
             connections.append({server.name, std::optional<QString>(server.url), ConnectionStatus::checking, std::nullopt});
         }
-        for (const UnrecognizedServer &server : read.unrecognized)
+        QSet<QString> present = managed;
+        for (const UnrecognizedServer &server : read.unrecognized) {
             known.insert(server.name);
+            // Entries of one folder or of the other lane hold no name in this lane's user scope.
+            if (server.reason != UnrecognizedServer::Reason::projectScoped
+                && server.reason != UnrecognizedServer::Reason::foreignLane)
+                present.insert(server.name);
+        }
+        recoverInterruptedOperations(present);
         reconcile(connections, managed, known);
     }
     assign(m_isLoading, false, &AppModel::isLoadingChanged);
@@ -272,6 +280,80 @@ void AppModel::reconcile(const QList<Connection> &fromRegistry, const QSet<QStri
     (void)m_projectStore.adoptUnclaimedConnections(unclaimed);
     (void)m_projectStore.reconcileSites(m_siteDirectory.sites());
     m_statusChecksInFlight = managed;
+}
+
+void AppModel::recoverInterruptedOperations(const QSet<QString> &registryNames)
+{
+    using Intent = Project::RegistryIntent;
+    constexpr auto recovery = Project::IssueRecovery::reconcileRegistry;
+    // A failing store says so through its own persistence problem; recovery retries next time.
+    const auto explain = [this](const QString &issue, const QString &name) {
+        (void)m_projectStore.setIssue(issue, name, Project::IssueRecovery::reconcileRegistry);
+    };
+    const QList<Project> snapshot = m_projectStore.projects();
+    for (const Project &project : snapshot) {
+        if (!project.registryIntent) {
+            // An explanation of an interrupted operation outlives the operation by one refresh.
+            if (project.issueRecovery == recovery)
+                (void)m_projectStore.setIssue(std::nullopt, project.mcpName, std::nullopt);
+            continue;
+        }
+        const auto &change = project.registryIntent->change;
+        if (const auto *unregister = std::get_if<Intent::Unregister>(&change)) {
+            if (registryNames.contains(unregister->name)) {
+                if (!m_projectStore.clearRegistryIntent(project.id))
+                    explain(QStringLiteral("The interrupted unregister did not change Claude's registry. The connection "
+                                           "was kept; retry the action if you still want to disconnect it."),
+                            project.mcpName);
+            } else if (m_connectionStore.removeMeta(unregister->name)) {
+                explain(QStringLiteral("Claude no longer has this registration, but local connection metadata is "
+                                       "read-only. Restore persistence, then refresh to finish recovery."),
+                        project.mcpName);
+            } else {
+                (void)m_projectStore.clearRegistryIntent(project.id);
+            }
+        } else if (const auto *remove = std::get_if<Intent::Remove>(&change)) {
+            if (registryNames.contains(remove->name)) {
+                if (!m_projectStore.clearRegistryIntent(project.id))
+                    explain(QStringLiteral("The interrupted removal did not change Claude's registry. The project was "
+                                           "kept; use Remove Project again if you still want to remove it."),
+                            project.mcpName);
+            } else if (m_connectionStore.removeMeta(remove->name)) {
+                explain(QStringLiteral("Claude removed this registration, but local connection metadata is read-only. "
+                                       "Restore persistence, then refresh to finish removing the project."),
+                        project.mcpName);
+            } else {
+                (void)m_projectStore.remove(project.id);
+            }
+        } else if (const auto *rename = std::get_if<Intent::Rename>(&change)) {
+            const bool oldPresent = registryNames.contains(rename->from);
+            const bool newPresent = registryNames.contains(rename->to);
+            if (!oldPresent && newPresent) {
+                ConnectionMeta fallback;
+                fallback.addedAt = ReferenceSeconds::Instant(m_clock.now());
+                if (m_connectionStore.renameMeta(rename->from, rename->to, fallback))
+                    explain(QStringLiteral("Claude completed the rename, but local connection metadata is read-only. "
+                                           "Restore persistence, then refresh to finish recovery."),
+                            rename->from);
+                else if (m_projectStore.setMCPName(project.id, rename->to))
+                    explain(QStringLiteral("Claude completed the rename, but the project could not be updated "
+                                           "locally. Restore project persistence, then refresh."),
+                            rename->from);
+            } else if (oldPresent && newPresent) {
+                explain(QStringLiteral("Both the old and new MCP names exist after an interrupted rename. Remove the "
+                                       "unintended registration, then refresh to finish recovery."),
+                        rename->from);
+            } else if (!oldPresent) {
+                explain(QStringLiteral("Neither MCP name exists after an interrupted rename. Restore either the old "
+                                       "or new registration, then refresh to finish recovery."),
+                        rename->from);
+            } else if (!m_projectStore.clearRegistryIntent(project.id)) {
+                explain(QStringLiteral("The interrupted rename left the original registration intact. Retry Rename "
+                                       "MCP if you still want the new name."),
+                        rename->from);
+            }
+        }
+    }
 }
 
 QHash<QString, QString> AppModel::projectSiteTitles() const

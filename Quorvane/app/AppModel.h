@@ -161,6 +161,13 @@ public:
     /// Records that a flow has first-hand evidence of a connection's state, so that a status check
     /// already running cannot overwrite what the flow found.
     void noteEvidence(const QString &name);
+    /**
+     * Finishes locally, or explains on the project, every rename, unregister or removal that was
+     * interrupted between recording its intent and settling it, by what the registry now holds.
+     * `registryNames` are the user-scope names of a good read. Runs within a refresh.
+     */
+    void recoverInterruptedOperations(const QSet<QString> &registryNames);
+
     /// For every project bound to a site, that site's id mapped to the project's title; the first
     /// project in order wins a shared site.
     [[nodiscard]] QHash<QString, QString> projectSiteTitles() const;

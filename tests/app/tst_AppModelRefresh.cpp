@@ -14,6 +14,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace std::chrono_literals;
@@ -91,7 +92,7 @@ private:
     ManualClock m_clock;
     ManualDelay m_time;
 
-    std::unique_ptr<AppModel> makeModel()
+    std::unique_ptr<AppModel> makeModel(AtomicWriter writer = {})
     {
         AppModel::Environment environment;
         environment.systemLog = &m_systemLog;
@@ -101,6 +102,7 @@ private:
         environment.clock = &m_clock;
         environment.accountPause = m_time.delay();
         environment.schedulePollDelay = m_time.delay();
+        environment.storeWriter = std::move(writer);
         return std::make_unique<AppModel>(std::move(environment));
     }
 
@@ -249,6 +251,128 @@ private slots:
         QVERIFY(refreshed(*model));
         QCOMPARE(m_claude->calls().size() - callsBefore, asked);
         QCOMPARE(statusOf(*model, "webflow-acme"), shown);
+    }
+
+    void anInterruptedOperationIsFinishedOrExplained_data()
+    {
+        QTest::addColumn<QByteArray>("intent");
+        QTest::addColumn<QStringList>("registered");
+        QTest::addColumn<QString>("unwritable");
+        QTest::addColumn<bool>("projectStays");
+        QTest::addColumn<QString>("mcpName");
+        QTest::addColumn<bool>("intentStays");
+        QTest::addColumn<QString>("issue");
+        QTest::addColumn<QStringList>("metaNames");
+
+        const QByteArray unregister = R"({"unregister": {"name": "webflow-a"}})";
+        const QByteArray remove = R"({"remove": {"name": "webflow-a"}})";
+        const QByteArray rename = R"({"rename": {"from": "webflow-a", "to": "webflow-b"}})";
+        QTest::newRow("unregister, still registered")
+            << unregister << QStringList{"webflow-a"} << QString() << true << "webflow-a" << false
+            << "The interrupted unregister did not change Claude's registry. The connection was kept; retry the "
+               "action if you still want to disconnect it."
+            << QStringList{"webflow-a"};
+        QTest::newRow("unregister, gone") << unregister << QStringList{} << QString() << true << "webflow-a" << false
+                                          << QString() << QStringList{};
+        QTest::newRow("unregister, gone, metadata read-only")
+            << unregister << QStringList{} << "connections.json" << true << "webflow-a" << true
+            << "Claude no longer has this registration, but local connection metadata is read-only. Restore "
+               "persistence, then refresh to finish recovery."
+            << QStringList{"webflow-a"};
+        QTest::newRow("removal, still registered")
+            << remove << QStringList{"webflow-a"} << QString() << true << "webflow-a" << false
+            << "The interrupted removal did not change Claude's registry. The project was kept; use Remove Project "
+               "again if you still want to remove it."
+            << QStringList{"webflow-a"};
+        QTest::newRow("removal, gone") << remove << QStringList{} << QString() << false << QString() << false
+                                       << QString() << QStringList{};
+        QTest::newRow("removal, gone, metadata read-only")
+            << remove << QStringList{} << "connections.json" << true << "webflow-a" << true
+            << "Claude removed this registration, but local connection metadata is read-only. Restore persistence, "
+               "then refresh to finish removing the project."
+            << QStringList{"webflow-a"};
+        QTest::newRow("rename, only the new name") << rename << QStringList{"webflow-b"} << QString() << true
+                                                   << "webflow-b" << false << QString() << QStringList{"webflow-b"};
+        QTest::newRow("rename, only the new name, metadata read-only")
+            << rename << QStringList{"webflow-b"} << "connections.json" << true << "webflow-a" << true
+            << "Claude completed the rename, but local connection metadata is read-only. Restore persistence, then "
+               "refresh to finish recovery."
+            << QStringList{"webflow-a"};
+        QTest::newRow("rename, only the new name, projects read-only")
+            // The explanation cannot be saved either: the project store's own problem shows instead.
+            << rename << QStringList{"webflow-b"} << "projects.json" << true << "webflow-a" << true << QString()
+            << QStringList{"webflow-b"};
+        QTest::newRow("rename, only the new name, which the project refuses")
+            << QByteArray(R"({"rename": {"from": "webflow-a", "to": "acme-b"}})") << QStringList{"acme-b"} << QString()
+            << true << "webflow-a" << true
+            << "Claude completed the rename, but the project could not be updated locally. Restore project "
+               "persistence, then refresh."
+            << QStringList{"acme-b"};
+        QTest::newRow("rename, both names")
+            << rename << QStringList{"webflow-a", "webflow-b"} << QString() << true << "webflow-a" << true
+            << "Both the old and new MCP names exist after an interrupted rename. Remove the unintended "
+               "registration, then refresh to finish recovery."
+            << QStringList{"webflow-a", "webflow-b"};
+        QTest::newRow("rename, neither name")
+            << rename << QStringList{} << QString() << true << "webflow-a" << true
+            << "Neither MCP name exists after an interrupted rename. Restore either the old or new registration, "
+               "then refresh to finish recovery."
+            << QStringList{};
+        QTest::newRow("rename, only the old name")
+            << rename << QStringList{"webflow-a"} << QString() << true << "webflow-a" << false
+            << "The interrupted rename left the original registration intact. Retry Rename MCP if you still want "
+               "the new name."
+            << QStringList{"webflow-a"};
+    }
+
+    void anInterruptedOperationIsFinishedOrExplained()
+    {
+        QFETCH(QByteArray, intent);
+        QFETCH(QStringList, registered);
+        QFETCH(QString, unwritable);
+        QFETCH(bool, projectStays);
+        QFETCH(QString, mcpName);
+        QFETCH(bool, intentStays);
+        QFETCH(QString, issue);
+        QFETCH(QStringList, metaNames);
+
+        const QString folder = m_home->appDataDir();
+        putFile(folder + QStringLiteral("/projects.json"),
+                R"({"version": 1, "projects": [{"id": "0f8fad5b-d9cb-469f-a165-70867728950e", "title": "Acme",
+                    "mcpName": "webflow-a", "createdAt": "2025-03-01T09:30:00Z", "registryIntent": )"
+                    + intent + "}]}");
+        putFile(folder + QStringLiteral("/connections.json"),
+                R"({"version": 1, "connections": {"webflow-a": {"addedAt": 700000000}}})");
+        writeRegistry(registry(managedServers(registered)));
+        answerStatus(QStringLiteral("✓ Connected"));
+        const auto model = makeModel([unwritable](const QByteArray &bytes, const QString &path) -> std::optional<QString> {
+            if (!unwritable.isEmpty() && path.endsWith(u'/' + unwritable))
+                return QStringLiteral("The disk is full.");
+            return StoreFile::writeAtomically(bytes, path);
+        });
+        QVERIFY(model->projectStore().projects().constFirst().registryIntent);
+
+        QVERIFY(refreshed(*model));
+        const QList<Project> &projects = model->projectStore().projects();
+        const auto project = std::find_if(projects.cbegin(), projects.cend(), [](const Project &project) {
+            return project.title == u"Acme";
+        });
+        QCOMPARE(project != projects.cend(), projectStays);
+        QCOMPARE(model->connectionStore().connections().keys(), metaNames);
+        QCOMPARE(model->persistenceIssue().has_value(), !unwritable.isEmpty());
+        if (!projectStays)
+            return;
+        QCOMPARE(project->mcpName, mcpName);
+        QCOMPARE(project->registryIntent.has_value(), intentStays);
+        QCOMPARE(project->issue.value_or(QString()), issue);
+        if (!issue.isEmpty())
+            QCOMPARE(project->issueRecovery, std::optional(Project::IssueRecovery::reconcileRegistry));
+
+        // An explanation given as the intent was settled lasts one refresh; one of an unfinished
+        // operation is given again.
+        QVERIFY(refreshed(*model));
+        const Project &again = model->projectStore().projects().constFirst();
+        QCOMPARE(again.issue.value_or(QString()), intentStays ? issue : QString());
     }
 
     void anUnforcedRefreshWaitsForTheOneUnderWayAndAForcedOneSupersedesIt()
