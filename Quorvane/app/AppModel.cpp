@@ -83,6 +83,8 @@ AppModel::AppModel(Environment environment, QObject *parent)
                       false, m_storeWriter)
     , m_publishAccess(m_errorLog, m_clock, m_baseFolder, [this] { m_connectingPill.dismiss(); })
     , m_account(std::move(environment.backend), accountEnvironment(environment, m_baseFolder, m_clock, m_errorLog))
+    , m_loginItem(environment.loginItem ? std::move(*environment.loginItem) : LoginItem::application())
+    , m_launchAtLogin(m_loginItem.isEnabled())
 {
     // The client renews the session on its own; a refused renewal is only heard here, and the
     // account must learn of it or it would go on showing a session the backend no longer honours.
@@ -231,6 +233,7 @@ QCoro::Task<bool> AppModel::refresh(bool force)
         reconcile(connections, managed, known);
     }
     assign(m_isLoading, false, &AppModel::isLoadingChanged);
+    assign(m_launchAtLogin, m_loginItem.isEnabled(), &AppModel::launchAtLoginChanged);
 
     co_await runStatusChecks(managedNames, generation);
     if (!alive)
@@ -460,6 +463,13 @@ void AppModel::finishRefresh(quint64 generation)
 {
     if (generation == m_refreshGeneration)
         setIsRefreshing(false);
+}
+
+void AppModel::setLaunchAtLogin()
+{
+    if (const std::optional<QString> failure = m_loginItem.setEnabled(!m_loginItem.isEnabled()))
+        m_errorLog.record(QStringLiteral("launch-at-login"), *failure, m_clock.now());
+    assign(m_launchAtLogin, m_loginItem.isEnabled(), &AppModel::launchAtLoginChanged);
 }
 
 void AppModel::setPanelIsOpen(bool open)

@@ -17,6 +17,7 @@
 #include "model/PageStatusStore.h"
 #include "model/ProjectStore.h"
 #include "model/SiteDirectory.h"
+#include "platform/LoginItem.h"
 #include "platform/SystemLog.h"
 #include "publishing/PublishAccessStore.h"
 #include "scheduling/ScheduleStore.h"
@@ -63,6 +64,8 @@ class AppModel final : public QObject
     Q_PROPERTY(QStringList busy READ busyNames NOTIFY busyChanged)
     /// The intro wizard is showing.
     Q_PROPERTY(bool showingIntro READ showingIntro NOTIFY showingIntroChanged)
+    /// The application starts at login, as the desktop's autostart entry says.
+    Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY launchAtLoginChanged)
     /// The panel is showing; the panel sets it.
     Q_PROPERTY(bool panelIsOpen READ panelIsOpen WRITE setPanelIsOpen NOTIFY panelIsOpenChanged)
     /// The managed connections, each with its project.
@@ -106,6 +109,8 @@ public:
         ContinuousClock::Delay schedulePollDelay;
         /// Whether a network other than loopback is up; absent: the machine's interfaces.
         std::function<bool()> networkUp;
+        /// The login item; absent: the application's autostart entry.
+        std::optional<LoginItem> loginItem;
     };
 
     /// The application's own parts, with the backend named by the build's keys.
@@ -183,6 +188,10 @@ public:
     [[nodiscard]] bool didBootstrap() const { return m_didBootstrap; }
     [[nodiscard]] bool showingIntro() const { return m_showingIntro; }
     [[nodiscard]] bool panelIsOpen() const { return m_panelIsOpen; }
+    [[nodiscard]] bool launchAtLogin() const { return m_launchAtLogin; }
+    /// Turns the login item around from what the desktop now says, whatever the toggle showed, so
+    /// the toggle follows a change made in the desktop's settings.
+    Q_INVOKABLE void setLaunchAtLogin();
     void setPanelIsOpen(bool open);
 
     /// Hands the kit's services to `engine`; call before it loads any view. The engine must not
@@ -197,6 +206,7 @@ signals:
     void busyChanged();
     void showingIntroChanged();
     void panelIsOpenChanged();
+    void launchAtLoginChanged();
 
 private:
     [[nodiscard]] ConnectionListModel *connectionsObject() { return &m_connectionRows; }
@@ -260,5 +270,7 @@ private:
     bool m_didBootstrap = false;
     bool m_showingIntro = false;
     bool m_panelIsOpen = false;
+    LoginItem m_loginItem;
+    bool m_launchAtLogin = false;
     std::optional<QString> m_shownPersistenceIssue;
 };

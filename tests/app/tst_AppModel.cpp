@@ -181,6 +181,42 @@ private slots:
         QCOMPARE(model.account().sessionKind(), expected);
     }
 
+    void theLoginToggleFollowsTheDesktop()
+    {
+        const QString folder = m_scratch.path() + QStringLiteral("/autostart");
+        const LoginItem item(LoginItem::applicationId, QStringLiteral("/usr/bin/quorvane"), folder);
+        QCOMPARE(item.setEnabled(true), std::nullopt);
+        AppModel::Environment environment = this->environment();
+        environment.loginItem = item;
+        AppModel model(std::move(environment));
+        QVERIFY(model.launchAtLogin());
+        QSignalSpy changed(&model, &AppModel::launchAtLoginChanged);
+
+        // Switched off in the desktop's settings: the toggle turns it on again rather than off.
+        putFile(item.path(), "[Desktop Entry]\nExec=q\nHidden=true\n");
+        model.setLaunchAtLogin();
+        QVERIFY(item.isEnabled());
+        QVERIFY(model.launchAtLogin());
+        QCOMPARE(changed.size(), 0);
+        model.setLaunchAtLogin();
+        QVERIFY(!item.isEnabled());
+        QVERIFY(!model.launchAtLogin());
+        QCOMPARE(changed.size(), 1);
+
+        // A refused change is only recorded; the toggle shows what the desktop has.
+        const QString blocker = m_home->filePath(QStringLiteral("blocker"));
+        putFile(blocker, "a file where the folder would be");
+        const LoginItem blocked(LoginItem::applicationId, QStringLiteral("/usr/bin/quorvane"),
+                                blocker + QStringLiteral("/autostart"));
+        environment = this->environment();
+        environment.loginItem = blocked;
+        AppModel refused(std::move(environment));
+        refused.setLaunchAtLogin();
+        QVERIFY(!refused.launchAtLogin());
+        QCOMPARE(refused.errorLog().events().size(), 1);
+        QCOMPARE(refused.errorLog().events().constFirst().area, QStringLiteral("launch-at-login"));
+    }
+
     void withoutABackendTheAccountIsUnavailable()
     {
         AppModel model(environment());
