@@ -11,6 +11,7 @@
 #include "platform/AppInfo.h"
 #include "platform/BundleInfo.h"
 #include "platform/DataFolder.h"
+#include "platform/SystemInfo.h"
 
 #include <QCoro/QCoroFuture>
 #include <QPointer>
@@ -85,6 +86,8 @@ AppModel::AppModel(Environment environment, QObject *parent)
     , m_account(std::move(environment.backend), accountEnvironment(environment, m_baseFolder, m_clock, m_errorLog))
     , m_loginItem(environment.loginItem ? std::move(*environment.loginItem) : LoginItem::application())
     , m_launchAtLogin(m_loginItem.isEnabled())
+    , m_operatingSystem(environment.operatingSystem.isEmpty() ? SystemInfo::operatingSystem()
+                                                              : std::move(environment.operatingSystem))
 {
     // The client renews the session on its own; a refused renewal is only heard here, and the
     // account must learn of it or it would go on showing a session the backend no longer honours.
@@ -463,6 +466,60 @@ void AppModel::finishRefresh(quint64 generation)
 {
     if (generation == m_refreshGeneration)
         setIsRefreshing(false);
+}
+
+QCoro::Task<> AppModel::refreshClaudeAuth()
+{
+    QPointer<AppModel> alive(this);
+    const ClaudeCLI::AuthStatus status = co_await ClaudeCLI::authStatus(m_driver);
+    if (alive)
+        m_claudeAuth = status;
+}
+
+QString AppModel::diagnosticsReport() const
+{
+    QStringList lines{QStringLiteral("Quorvane ") + appVersion(), m_operatingSystem};
+    if (m_environment.binary) {
+        QString cli = QStringLiteral("Claude CLI: ")
+            + (m_environment.version ? m_environment.version->description() : QStringLiteral("unknown version"));
+        if (!m_environment.supportsLogin)
+            cli += QStringLiteral(" (no in-app authorize)");
+        lines.append(cli);
+    } else {
+        lines.append(QStringLiteral("Claude CLI: not found"));
+    }
+    if (const qsizetype broken = m_environment.brokenInstalls().size())
+        lines.append(QStringLiteral("Broken Claude installs ignored: %1").arg(broken));
+    lines.append(QStringLiteral("Connections: %1").arg(m_connections.size()));
+    if (!m_unrecognized.isEmpty())
+        lines.append(QStringLiteral("Unrecognized entries: %1").arg(m_unrecognized.size()));
+    lines.append(QStringLiteral("Account profile cache: ")
+                 + (m_account.hasProfile() ? QStringLiteral("present") : QStringLiteral("missing")));
+    QString session;
+    switch (m_account.sessionKind()) {
+    case AccountModel::SessionKind::Authenticated:
+        session = QStringLiteral("authenticated");
+        break;
+    case AccountModel::SessionKind::Checking:
+        session = QStringLiteral("checking");
+        break;
+    case AccountModel::SessionKind::SignedOut:
+        session = QStringLiteral("signed out");
+        break;
+    case AccountModel::SessionKind::ReauthenticationRequired:
+        session = QStringLiteral("reauthentication required");
+        break;
+    case AccountModel::SessionKind::TemporarilyUnavailable:
+        session = QStringLiteral("temporarily unavailable");
+        break;
+    }
+    lines.append(QStringLiteral("Cloud session: ") + session);
+    if (m_claudeAuth.state == ClaudeCLI::AuthStatus::State::signedOut)
+        lines.append(QStringLiteral("Claude Code: signed out"));
+    if (m_loadError)
+        lines.append(QStringLiteral("Load error: ") + *m_loadError);
+    return QStringLiteral("Send to: ") + supportAddress + QStringLiteral("\n\n") + lines.join(u'\n')
+        + QStringLiteral("\n\nPlease describe what happened, and what you expected instead:\n");
 }
 
 void AppModel::setLaunchAtLogin()

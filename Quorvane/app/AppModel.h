@@ -8,6 +8,7 @@
 #include "app/ConnectionListModel.h"
 #include "app/UnrecognizedListModel.h"
 #include "cli/ClaudeDriver.h"
+#include "cli/StatusQueries.h"
 #include "foundation/Clock.h"
 #include "foundation/ContinuousClock.h"
 #include "foundation/StoreFile.h"
@@ -111,7 +112,12 @@ public:
         std::function<bool()> networkUp;
         /// The login item; absent: the application's autostart entry.
         std::optional<LoginItem> loginItem;
+        /// The operating system as support texts name it; empty: the machine's own description.
+        QString operatingSystem;
     };
+
+    /// Where support requests go; the diagnostics text names it first.
+    static inline const QString supportAddress = QStringLiteral("support@velliscor.studio");
 
     /// The application's own parts, with the backend named by the build's keys.
     AppModel();
@@ -176,6 +182,14 @@ public:
     /// For every project bound to a site, that site's id mapped to the project's title; the first
     /// project in order wins a shared site.
     [[nodiscard]] QHash<QString, QString> projectSiteTitles() const;
+
+    /// Whether the claude tool itself is signed in, as last asked.
+    [[nodiscard]] const ClaudeCLI::AuthStatus &claudeAuth() const { return m_claudeAuth; }
+    /// Asks claude whether it is signed in.
+    QCoro::Task<> refreshClaudeAuth();
+    /// A short plain-text summary of the state for a support e-mail: the address to send it to,
+    /// one fact per line, and a prompt for the user's own words. Names no path, server or e-mail.
+    Q_INVOKABLE [[nodiscard]] QString diagnosticsReport() const;
 
     [[nodiscard]] bool isLoading() const { return m_isLoading; }
     [[nodiscard]] const std::optional<QString> &loadError() const { return m_loadError; }
@@ -272,5 +286,7 @@ private:
     bool m_panelIsOpen = false;
     LoginItem m_loginItem;
     bool m_launchAtLogin = false;
+    QString m_operatingSystem;
+    ClaudeCLI::AuthStatus m_claudeAuth;
     std::optional<QString> m_shownPersistenceIssue;
 };

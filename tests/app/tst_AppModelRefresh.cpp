@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "app/AppModel.h"
+#include "platform/AppInfo.h"
 #include "support/FakeClaude.h"
 #include "support/ManualClock.h"
 #include "support/ManualDelay.h"
@@ -103,6 +104,7 @@ private:
         environment.accountPause = m_time.delay();
         environment.schedulePollDelay = m_time.delay();
         environment.storeWriter = std::move(writer);
+        environment.operatingSystem = QStringLiteral("Debian GNU/Linux 12 (bookworm), kernel 6.1.0-18-amd64");
         return std::make_unique<AppModel>(std::move(environment));
     }
 
@@ -373,6 +375,50 @@ private slots:
         QVERIFY(refreshed(*model));
         const Project &again = model->projectStore().projects().constFirst();
         QCOMPARE(again.issue.value_or(QString()), intentStays ? issue : QString());
+    }
+
+    void theDiagnosticsSayWhatTheModelKnows_data()
+    {
+        QTest::addColumn<QByteArray>("registryContent");
+        QTest::addColumn<QByteArray>("authAnswer");
+        QTest::addColumn<QStringList>("facts");
+        QJsonObject user = managedServers({"webflow-acme"});
+        user.insert(QStringLiteral("quorvane-beta-webflow-acme"), httpEntry());
+        QTest::newRow("claude signed out, one entry of the other lane")
+            << registry(user) << QByteArray(R"({"loggedIn": false})")
+            << QStringList{"Claude CLI: 99.0.0", "Connections: 1", "Unrecognized entries: 1",
+                           "Account profile cache: missing", "Cloud session: temporarily unavailable",
+                           "Claude Code: signed out"};
+        QTest::newRow("registry unreadable, claude signed in")
+            << QByteArray("{ not json") << QByteArray(R"({"loggedIn": true, "email": "ada@example.com"})")
+            << QStringList{"Claude CLI: 99.0.0", "Connections: 0", "Account profile cache: missing",
+                           "Cloud session: temporarily unavailable", "Load error: Could not parse ~/.claude.json"};
+    }
+
+    void theDiagnosticsSayWhatTheModelKnows()
+    {
+        QFETCH(QByteArray, registryContent);
+        QFETCH(QByteArray, authAnswer);
+        QFETCH(QStringList, facts);
+        writeRegistry(registryContent);
+        answerStatus(QStringLiteral("✓ Connected"));
+        m_claude->answer(QStringLiteral("auth status"), {authAnswer, {}, 0, false, std::nullopt});
+        const auto model = makeModel();
+        QVERIFY(refreshed(*model));
+        bool asked = false;
+        auto task = [](AppModel &model, bool &asked) -> QCoro::Task<> {
+            co_await model.refreshClaudeAuth();
+            asked = true;
+        }(*model, asked);
+        QTRY_VERIFY(asked);
+
+        const QString expected = QStringLiteral("Send to: support@velliscor.studio\n\nQuorvane ") + appVersion()
+            + QStringLiteral("\nDebian GNU/Linux 12 (bookworm), kernel 6.1.0-18-amd64\n") + facts.join(u'\n')
+            + QStringLiteral("\n\nPlease describe what happened, and what you expected instead:\n");
+        QCOMPARE(model->diagnosticsReport(), expected);
+        // Names of servers and the account's e-mail stay out of it.
+        QVERIFY(!model->diagnosticsReport().contains(QStringLiteral("webflow-acme")));
+        QVERIFY(!model->diagnosticsReport().contains(QStringLiteral("ada@")));
     }
 
     void anUnforcedRefreshWaitsForTheOneUnderWayAndAForcedOneSupersedesIt()
