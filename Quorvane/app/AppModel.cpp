@@ -15,6 +15,7 @@
 
 #include <QCoro/QCoroFuture>
 #include <QPointer>
+#include <QSettings>
 
 #include <algorithm>
 #include <memory>
@@ -88,6 +89,10 @@ AppModel::AppModel(Environment environment, QObject *parent)
     , m_launchAtLogin(m_loginItem.isEnabled())
     , m_operatingSystem(environment.operatingSystem.isEmpty() ? SystemInfo::operatingSystem()
                                                               : std::move(environment.operatingSystem))
+    , m_settingsFile(std::move(environment.settingsFile))
+    , m_version(environment.version.isEmpty() ? appVersion() : std::move(environment.version))
+    , m_releaseNotes(std::move(environment.releaseNotes))
+    , m_smokeTest(environment.smokeTest)
 {
     // The client renews the session on its own; a refused renewal is only heard here, and the
     // account must learn of it or it would go on showing a session the backend no longer honours.
@@ -106,6 +111,7 @@ AppModel::AppModel()
     : AppModel([] {
         Environment environment;
         environment.backend = BackendConfiguration::fromInfo(BundleInfo::main());
+        environment.smokeTest = qgetenv("QUORVANE_SMOKE") == "1";
         return environment;
     }())
 {
@@ -466,6 +472,62 @@ void AppModel::finishRefresh(quint64 generation)
 {
     if (generation == m_refreshGeneration)
         setIsRefreshing(false);
+}
+
+QCoro::Task<> AppModel::bootstrap()
+{
+    if (m_didBootstrap) {
+        co_await refresh(false);
+        co_return;
+    }
+    // Set before the first await, so a second call meanwhile only refreshes.
+    m_didBootstrap = true;
+    if (!m_smokeTest)
+        applyFirstRunDefaults();
+    QPointer<AppModel> alive(this);
+    co_await refreshClaudeAuth();
+    if (!alive)
+        co_return;
+    QCoro::Task<> settling = m_account.settleLaunch();
+    co_await refreshEnvironment(true);
+    if (!alive)
+        co_return;
+    co_await refresh(true);
+    if (!alive)
+        co_return;
+    co_await settling;
+}
+
+void AppModel::applyFirstRunDefaults()
+{
+    std::unique_ptr<QSettings> settings = m_settingsFile.isEmpty()
+        ? std::make_unique<QSettings>()
+        : std::make_unique<QSettings>(m_settingsFile, QSettings::IniFormat);
+    if (!settings->value(QStringLiteral("didDefaultLaunchAtLogin"), false).toBool()) {
+        settings->setValue(QStringLiteral("didDefaultLaunchAtLogin"), true);
+        if (!m_loginItem.isEnabled())
+            (void)m_loginItem.setEnabled(true); // a refusal shows as the toggle staying off
+        assign(m_launchAtLogin, m_loginItem.isEnabled(), &AppModel::launchAtLoginChanged);
+    }
+    if (!settings->value(QStringLiteral("hasSeenIntro"), false).toBool()) {
+        assign(m_showingIntro, true, &AppModel::showingIntroChanged);
+        settings->setValue(QStringLiteral("hasSeenIntro"), true);
+    }
+    if (m_version.isEmpty())
+        return;
+    const QVariant lastSeen = settings->value(QStringLiteral("lastSeenVersion"));
+    if (!lastSeen.isValid() || lastSeen.toString() == m_version) {
+        settings->setValue(QStringLiteral("lastSeenVersion"), m_version);
+    } else if (!m_showingIntro) {
+        // While the intro shows, the card waits for a launch without it.
+        assign(m_whatsNew, m_releaseNotes ? m_releaseNotes(m_version) : std::nullopt, &AppModel::whatsNewChanged);
+        settings->setValue(QStringLiteral("lastSeenVersion"), m_version);
+    }
+}
+
+void AppModel::dismissWhatsNew()
+{
+    assign(m_whatsNew, std::optional<QStringList>(), &AppModel::whatsNewChanged);
 }
 
 QCoro::Task<> AppModel::refreshClaudeAuth()

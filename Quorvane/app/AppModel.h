@@ -67,6 +67,8 @@ class AppModel final : public QObject
     Q_PROPERTY(bool showingIntro READ showingIntro NOTIFY showingIntroChanged)
     /// The application starts at login, as the desktop's autostart entry says.
     Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY launchAtLoginChanged)
+    /// The release-note lines of the what's-new card; empty when none is due.
+    Q_PROPERTY(QStringList whatsNew READ whatsNewLines NOTIFY whatsNewChanged)
     /// The panel is showing; the panel sets it.
     Q_PROPERTY(bool panelIsOpen READ panelIsOpen WRITE setPanelIsOpen NOTIFY panelIsOpenChanged)
     /// The managed connections, each with its project.
@@ -114,6 +116,14 @@ public:
         std::optional<LoginItem> loginItem;
         /// The operating system as support texts name it; empty: the machine's own description.
         QString operatingSystem;
+        /// The file of the user's first-run choices; empty: the application's settings.
+        QString settingsFile;
+        /// The version the what's-new logic compares; empty: the application's.
+        QString version;
+        /// The release-note lines of a version; none: no card for it.
+        std::function<std::optional<QStringList>(const QString &version)> releaseNotes;
+        /// A smoke-test process: the first-run defaults are neither read nor written.
+        bool smokeTest = false;
     };
 
     /// Where support requests go; the diagnostics text names it first.
@@ -183,6 +193,16 @@ public:
     /// project in order wins a shared site.
     [[nodiscard]] QHash<QString, QString> projectSiteTitles() const;
 
+    /**
+     * What the first showing of the panel does: the first-run defaults (start at login once, the
+     * intro, the what's-new card), claude's sign-in state, the account's launch settling alongside
+     * the environment check and the first refresh. Later calls only refresh, unforced.
+     */
+    QCoro::Task<> bootstrap();
+    /// The release-note lines of the what's-new card; empty when no card is due.
+    [[nodiscard]] const std::optional<QStringList> &whatsNew() const { return m_whatsNew; }
+    Q_INVOKABLE void dismissWhatsNew();
+
     /// Whether the claude tool itself is signed in, as last asked.
     [[nodiscard]] const ClaudeCLI::AuthStatus &claudeAuth() const { return m_claudeAuth; }
     /// Asks claude whether it is signed in.
@@ -220,9 +240,12 @@ signals:
     void busyChanged();
     void showingIntroChanged();
     void panelIsOpenChanged();
+    void whatsNewChanged();
     void launchAtLoginChanged();
 
 private:
+    [[nodiscard]] QStringList whatsNewLines() const { return m_whatsNew.value_or(QStringList()); }
+    void applyFirstRunDefaults();
     [[nodiscard]] ConnectionListModel *connectionsObject() { return &m_connectionRows; }
     [[nodiscard]] UnrecognizedListModel *unrecognizedObject() { return &m_unrecognizedRows; }
     [[nodiscard]] AccountModel *accountObject() { return &m_account; }
@@ -288,5 +311,10 @@ private:
     bool m_launchAtLogin = false;
     QString m_operatingSystem;
     ClaudeCLI::AuthStatus m_claudeAuth;
+    QString m_settingsFile;
+    QString m_version;
+    std::function<std::optional<QStringList>(const QString &)> m_releaseNotes;
+    bool m_smokeTest = false;
+    std::optional<QStringList> m_whatsNew;
     std::optional<QString> m_shownPersistenceIssue;
 };

@@ -10,7 +10,9 @@
 #include "support/TempHome.h"
 
 #include <QCoro/QCoroTask>
+#include <QFileInfo>
 #include <QJsonDocument>
+#include <QSettings>
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QTest>
@@ -61,6 +63,16 @@ bool refreshed(AppModel &model, bool force = true)
     return *result;
 }
 
+bool bootstrapped(AppModel &model)
+{
+    bool done = false;
+    auto task = [](AppModel &model, bool &done) -> QCoro::Task<> {
+        co_await model.bootstrap();
+        done = true;
+    }(model, done);
+    return QTest::qWaitFor([&] { return done; }, 10000);
+}
+
 QStringList namesOf(const QList<Connection> &connections)
 {
     QStringList names;
@@ -93,7 +105,11 @@ private:
     ManualClock m_clock;
     ManualDelay m_time;
 
-    std::unique_ptr<AppModel> makeModel(AtomicWriter writer = {})
+    QString settingsFile() const { return m_home->filePath(QStringLiteral("settings.ini")); }
+    QString autostartFile() const { return m_home->filePath(QStringLiteral("autostart/quorvane.desktop")); }
+
+    std::unique_ptr<AppModel> makeModel(AtomicWriter writer = {}, bool smokeTest = false,
+                                        const QString &version = QStringLiteral("2.0.0"))
     {
         AppModel::Environment environment;
         environment.systemLog = &m_systemLog;
@@ -105,6 +121,16 @@ private:
         environment.schedulePollDelay = m_time.delay();
         environment.storeWriter = std::move(writer);
         environment.operatingSystem = QStringLiteral("Debian GNU/Linux 12 (bookworm), kernel 6.1.0-18-amd64");
+        environment.settingsFile = settingsFile();
+        environment.loginItem = LoginItem(QStringLiteral("quorvane"), QStringLiteral("/usr/bin/quorvane"),
+                                          m_home->filePath(QStringLiteral("autostart")));
+        environment.version = version;
+        environment.releaseNotes = [](const QString &version) -> std::optional<QStringList> {
+            if (version == u"2.0.0")
+                return QStringList{"Scheduled publishing", "Faster refresh"};
+            return std::nullopt;
+        };
+        environment.smokeTest = smokeTest;
         return std::make_unique<AppModel>(std::move(environment));
     }
 
@@ -419,6 +445,94 @@ private slots:
         // Names of servers and the account's e-mail stay out of it.
         QVERIFY(!model->diagnosticsReport().contains(QStringLiteral("webflow-acme")));
         QVERIFY(!model->diagnosticsReport().contains(QStringLiteral("ada@")));
+    }
+
+    void nothingRunsBeforeTheFirstShowing()
+    {
+        writeRegistry(registry(managedServers({"webflow-acme"})));
+        answerStatus(QStringLiteral("✓ Connected"));
+        m_claude->answer(QStringLiteral("auth status"), {R"({"loggedIn": false})", {}, 0, false, std::nullopt});
+        const auto model = makeModel();
+        QTest::qWait(50);
+        QVERIFY(m_claude->calls().isEmpty());
+        QVERIFY(model->isLoading());
+        QVERIFY(!QFileInfo::exists(settingsFile()));
+
+        QVERIFY(bootstrapped(*model));
+        QVERIFY(model->didBootstrap());
+        QCOMPARE(model->claudeAuth(), ClaudeCLI::AuthStatus::signedOut());
+        QCOMPARE(statusOf(*model, "webflow-acme"), ConnectionStatus::connected);
+        QVERIFY(model->environment().binary);
+        QCOMPARE(model->refreshGeneration(), 1U);
+        const qsizetype calls = m_claude->calls().size();
+
+        // Later showings only refresh.
+        QVERIFY(bootstrapped(*model));
+        QCOMPARE(model->refreshGeneration(), 2U);
+        QCOMPARE(m_claude->calls().size(), calls + 1);
+    }
+
+    void aSmokeTestWritesNothing()
+    {
+        writeRegistry(registry(managedServers({"webflow-acme"})));
+        answerStatus(QStringLiteral("✓ Connected"));
+        const auto model = makeModel({}, true);
+        QVERIFY(bootstrapped(*model));
+        QVERIFY(!QFileInfo::exists(settingsFile()));
+        QVERIFY(!QFileInfo::exists(m_home->filePath(QStringLiteral("autostart"))));
+        QVERIFY(!model->showingIntro());
+        QVERIFY(!model->launchAtLogin());
+        // The sign-in question and the refresh still run.
+        QCOMPARE(m_claude->calls().constFirst(), (QStringList{"auth", "status"}));
+        QCOMPARE(statusOf(*model, "webflow-acme"), ConnectionStatus::connected);
+    }
+
+    void theFirstRunDefaultsApplyOnce_data()
+    {
+        QTest::addColumn<QByteArray>("settingsBefore");
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<bool>("intro");
+        QTest::addColumn<QStringList>("whatsNew");
+        QTest::addColumn<QString>("lastSeen");
+        QTest::addColumn<bool>("launchAtLogin");
+        QTest::newRow("first launch") << QByteArray() << "2.0.0" << true << QStringList{} << "2.0.0" << true;
+        const QByteArray seen = "[General]\ndidDefaultLaunchAtLogin=true\nhasSeenIntro=true\nlastSeenVersion=";
+        QTest::newRow("same version again, start at login turned off")
+            << seen + "2.0.0\n" << "2.0.0" << false << QStringList{} << "2.0.0" << false;
+        QTest::newRow("new version") << seen + "1.0.0\n" << "2.0.0" << false
+                                     << QStringList{"Scheduled publishing", "Faster refresh"} << "2.0.0" << false;
+        QTest::newRow("new version without notes") << seen + "1.0.0\n" << "2.1.0" << false << QStringList{} << "2.1.0"
+                                                   << false;
+        QTest::newRow("new version while the intro shows")
+            << QByteArray("[General]\ndidDefaultLaunchAtLogin=true\nlastSeenVersion=1.0.0\n") << "2.0.0" << true
+            << QStringList{} << "1.0.0" << false;
+    }
+
+    void theFirstRunDefaultsApplyOnce()
+    {
+        QFETCH(QByteArray, settingsBefore);
+        QFETCH(QString, version);
+        QFETCH(bool, intro);
+        QFETCH(QStringList, whatsNew);
+        QFETCH(QString, lastSeen);
+        QFETCH(bool, launchAtLogin);
+        if (!settingsBefore.isEmpty())
+            putFile(settingsFile(), settingsBefore);
+        writeRegistry(registry({}));
+        const auto model = makeModel({}, false, version);
+        QVERIFY(bootstrapped(*model));
+        QCOMPARE(model->showingIntro(), intro);
+        QCOMPARE(model->whatsNew().value_or(QStringList()), whatsNew);
+        QCOMPARE(model->launchAtLogin(), launchAtLogin);
+        QCOMPARE(QFileInfo::exists(autostartFile()), launchAtLogin);
+        const QSettings settings(settingsFile(), QSettings::IniFormat);
+        QCOMPARE(settings.value(QStringLiteral("lastSeenVersion")).toString(), lastSeen);
+        QVERIFY(settings.value(QStringLiteral("didDefaultLaunchAtLogin")).toBool());
+        QVERIFY(settings.value(QStringLiteral("hasSeenIntro")).toBool());
+        if (!whatsNew.isEmpty()) {
+            model->dismissWhatsNew();
+            QVERIFY(!model->whatsNew());
+        }
     }
 
     void anUnforcedRefreshWaitsForTheOneUnderWayAndAForcedOneSupersedesIt()
