@@ -2,33 +2,89 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
+#include "account/AccountModel.h"
+#include "account/BackendConfiguration.h"
 #include "app/ConnectingPill.h"
+#include "app/ConnectionListModel.h"
+#include "app/UnrecognizedListModel.h"
 #include "cli/ClaudeDriver.h"
+#include "cli/StatusQueries.h"
+#include "foundation/Clock.h"
 #include "foundation/ContinuousClock.h"
+#include "foundation/StoreFile.h"
 #include "kit/IconLoader.h"
+#include "model/ConnectionStore.h"
 #include "model/ErrorLog.h"
+#include "model/PageStatusStore.h"
+#include "model/ProjectStore.h"
+#include "model/SiteDirectory.h"
+#include "platform/LoginItem.h"
 #include "platform/SystemLog.h"
+#include "publishing/PublishAccessStore.h"
+#include "scheduling/ScheduleStore.h"
 
+#include "model/CLIEnvironment.h"
+
+#include <QCoro/QCoroTask>
+#include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QString>
+#include <QStringList>
 
+#include <chrono>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QQmlEngine;
+class SessionStorage;
 
 /**
- * @brief The application's composition root: the one owner of the services the rest share.
+ * @brief The application model: the one owner of the stores, the account and the services the
+ * rest share, and the state the panel shows.
  *
- * `main` makes one for the life of the process. It owns the error log, the claude driver, the
- * kit's icon loader and the connecting pill's state, and hands each to what uses it; nothing
- * reaches them through a process-wide instance. Tests build their own with their own parts.
+ * `main` makes one before any window exists and keeps it for the life of the process; every
+ * view reads the stores through it and nothing reaches them through a process-wide instance.
+ * Construction reads only the application's own files: Claude Code's registry, the `claude` tool
+ * and the backend are left to the bootstrap on the panel's first showing. Tests build their own
+ * with their own parts.
  */
-class AppModel : public QObject
+class AppModel final : public QObject
 {
     Q_OBJECT
+    /// The first present persistence problem of the stores and the account; empty when all can save.
+    Q_PROPERTY(QString persistenceIssue READ persistenceIssueText NOTIFY persistenceIssueChanged)
+    /// True until the first refresh has read and reconciled Claude Code's registry, however it went.
+    Q_PROPERTY(bool isLoading READ isLoading NOTIFY isLoadingChanged)
+    /// Why the last registry read failed; empty after a good one.
+    Q_PROPERTY(QString loadError READ loadErrorText NOTIFY loadErrorChanged)
+    /// A refresh is under way.
+    Q_PROPERTY(bool isRefreshing READ isRefreshing NOTIFY isRefreshingChanged)
+    /// The names of the connections an operation is working on.
+    Q_PROPERTY(QStringList busy READ busyNames NOTIFY busyChanged)
+    /// The intro wizard is showing.
+    Q_PROPERTY(bool showingIntro READ showingIntro NOTIFY showingIntroChanged)
+    /// The application starts at login, as the desktop's autostart entry says.
+    Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY launchAtLoginChanged)
+    /// The release-note lines of the what's-new card; empty when none is due.
+    Q_PROPERTY(QStringList whatsNew READ whatsNewLines NOTIFY whatsNewChanged)
+    /// The panel is showing; the panel sets it.
+    Q_PROPERTY(bool panelIsOpen READ panelIsOpen WRITE setPanelIsOpen NOTIFY panelIsOpenChanged)
+    /// The managed connections, each with its project.
+    Q_PROPERTY(ConnectionListModel *connections READ connectionsObject CONSTANT)
+    /// The registry entries shown but not managed.
+    Q_PROPERTY(UnrecognizedListModel *unrecognized READ unrecognizedObject CONSTANT)
+    Q_PROPERTY(AccountModel *account READ accountObject CONSTANT)
+    Q_PROPERTY(ConnectionStore *connectionStore READ connectionStoreObject CONSTANT)
+    Q_PROPERTY(ProjectStore *projectStore READ projectStoreObject CONSTANT)
+    Q_PROPERTY(SiteDirectory *siteDirectory READ siteDirectoryObject CONSTANT)
+    Q_PROPERTY(ScheduleStore *scheduleStore READ scheduleStoreObject CONSTANT)
+    Q_PROPERTY(PublishAccessStore *publishAccess READ publishAccessObject CONSTANT)
+    Q_PROPERTY(PageStatusStore *pageStatus READ pageStatusObject CONSTANT)
 
 public:
-    /// What the root is built from; every part has the application's own default.
+    /// What the model is built from; every part but the backend has the application's own default.
     struct Environment
     {
         /// Where failures are written besides the kept events; absent: the journal.
@@ -39,9 +95,41 @@ public:
         QString iconFolder;
         /// The connecting pill's waits; absent: the suspend-proof clock.
         ContinuousClock::Delay pillDelay;
+        /// The folder of every local file; empty: the application's data folder.
+        QString baseFolder;
+        /// Dates records and decides what is stale; absent: the system clock. Must outlive the model.
+        const Clock *clock = nullptr;
+        /// Replaces the stores' files; absent: the atomic replacement.
+        AtomicWriter storeWriter;
+        /// The backend the account signs in to; none: cloud features unavailable. The application
+        /// reads it from the build's keys.
+        std::optional<BackendConfiguration> backend;
+        /// Where the backend session is kept; absent: the user's keyring. Must outlive the model.
+        SessionStorage *sessionStorage = nullptr;
+        /// Waits between the account's profile reads; absent: the suspend-proof clock.
+        ContinuousClock::Delay accountPause;
+        /// Waits between the schedule poll's passes; absent: the suspend-proof clock.
+        ContinuousClock::Delay schedulePollDelay;
+        /// Whether a network other than loopback is up; absent: the machine's interfaces.
+        std::function<bool()> networkUp;
+        /// The login item; absent: the application's autostart entry.
+        std::optional<LoginItem> loginItem;
+        /// The operating system as support texts name it; empty: the machine's own description.
+        QString operatingSystem;
+        /// The file of the user's first-run choices; empty: the application's settings.
+        QString settingsFile;
+        /// The version the what's-new logic compares; empty: the application's.
+        QString version;
+        /// The release-note lines of a version; none: no card for it.
+        std::function<std::optional<QStringList>(const QString &version)> releaseNotes;
+        /// A smoke-test process: the first-run defaults are neither read nor written.
+        bool smokeTest = false;
     };
 
-    /// The application's own parts.
+    /// Where support requests go; the diagnostics text names it first.
+    static inline const QString supportAddress = QStringLiteral("support@velliscor.studio");
+
+    /// The application's own parts, with the backend named by the build's keys.
     AppModel();
     explicit AppModel(Environment environment, QObject *parent = nullptr);
     ~AppModel() override;
@@ -50,15 +138,183 @@ public:
     [[nodiscard]] ClaudeCLI::ClaudeDriver &driver() { return m_driver; }
     [[nodiscard]] IconLoader &icons() { return m_icons; }
     [[nodiscard]] ConnectingPill &connectingPill() { return m_connectingPill; }
+    [[nodiscard]] ConnectionStore &connectionStore() { return m_connectionStore; }
+    [[nodiscard]] ProjectStore &projectStore() { return m_projectStore; }
+    [[nodiscard]] SiteDirectory &siteDirectory() { return m_siteDirectory; }
+    [[nodiscard]] ScheduleStore &scheduleStore() { return m_scheduleStore; }
+    [[nodiscard]] PublishAccessStore &publishAccess() { return m_publishAccess; }
+    [[nodiscard]] PageStatusStore &pageStatus() { return m_pageStatus; }
+    [[nodiscard]] AccountModel &account() { return m_account; }
+
+    /// The persistence problem the panel shows and the changing flows check first: the first of
+    /// the connection store's, the project store's, the site directory's, the schedule store's,
+    /// the publishing access store's and the account's. Page Status keeps nothing worth guarding.
+    [[nodiscard]] std::optional<QString> persistenceIssue() const;
+    [[nodiscard]] QString persistenceIssueText() const { return persistenceIssue().value_or(QString()); }
+
+    /// The managed servers as of the last good registry read, in the reader's order.
+    [[nodiscard]] const QList<Connection> &connections() const { return m_connections; }
+    [[nodiscard]] const QList<UnrecognizedServer> &unrecognized() const { return m_unrecognized; }
+    [[nodiscard]] const ConnectionListModel &connectionRows() const { return m_connectionRows; }
+    [[nodiscard]] const UnrecognizedListModel &unrecognizedRows() const { return m_unrecognizedRows; }
+
+    /// The detected claude installation.
+    [[nodiscard]] const CLIEnvironment &environment() const { return m_environment; }
+    /// The names whose live check of the newest refresh has not reported yet.
+    [[nodiscard]] const QSet<QString> &statusChecksInFlight() const { return m_statusChecksInFlight; }
+
+    /// How many status queries of one refresh may run at once: few claude processes however many
+    /// connections there are.
+    static constexpr int maxConcurrentStatusChecks = 4;
+    /// How long one detection of the claude installation stays good enough for a refresh.
+    static constexpr qint64 environmentFreshSeconds = 30;
+
+    /**
+     * Makes the connections and unrecognized entries match ~/.claude.json again, brings the
+     * connection metadata, the site directory and the projects into line with it, then asks each
+     * managed server for its live status and re-detects claude when that is due. Answers false,
+     * changing nothing, when another refresh is under way and `force` is not set; a forced one
+     * supersedes it, and the older one's late answers are dropped.
+     */
+    QCoro::Task<bool> refresh(bool force);
+    /// Detects the claude installation again, unless the last detection is fresh and `force` is unset.
+    QCoro::Task<> refreshEnvironment(bool force);
+    /// Records that a flow has first-hand evidence of a connection's state, so that a status check
+    /// already running cannot overwrite what the flow found.
+    void noteEvidence(const QString &name);
+    /**
+     * Finishes locally, or explains on the project, every rename, unregister or removal that was
+     * interrupted between recording its intent and settling it, by what the registry now holds.
+     * `registryNames` are the user-scope names of a good read. Runs within a refresh.
+     */
+    void recoverInterruptedOperations(const QSet<QString> &registryNames);
+
+    /// For every project bound to a site, that site's id mapped to the project's title; the first
+    /// project in order wins a shared site.
+    [[nodiscard]] QHash<QString, QString> projectSiteTitles() const;
+
+    /**
+     * What the first showing of the panel does: the first-run defaults (start at login once, the
+     * intro, the what's-new card), claude's sign-in state, the account's launch settling alongside
+     * the environment check and the first refresh. Later calls only refresh, unforced.
+     */
+    QCoro::Task<> bootstrap();
+    /// The release-note lines of the what's-new card; empty when no card is due.
+    [[nodiscard]] const std::optional<QStringList> &whatsNew() const { return m_whatsNew; }
+    Q_INVOKABLE void dismissWhatsNew();
+
+    /// Whether the claude tool itself is signed in, as last asked.
+    [[nodiscard]] const ClaudeCLI::AuthStatus &claudeAuth() const { return m_claudeAuth; }
+    /// Asks claude whether it is signed in.
+    QCoro::Task<> refreshClaudeAuth();
+    /// A short plain-text summary of the state for a support e-mail: the address to send it to,
+    /// one fact per line, and a prompt for the user's own words. Names no path, server or e-mail.
+    Q_INVOKABLE [[nodiscard]] QString diagnosticsReport() const;
+
+    [[nodiscard]] bool isLoading() const { return m_isLoading; }
+    [[nodiscard]] const std::optional<QString> &loadError() const { return m_loadError; }
+    [[nodiscard]] QString loadErrorText() const { return m_loadError.value_or(QString()); }
+    [[nodiscard]] bool isRefreshing() const { return m_isRefreshing; }
+    /// How many refreshes have started; a resumed refresh that sees a newer number gives way.
+    [[nodiscard]] quint64 refreshGeneration() const { return m_refreshGeneration; }
+    [[nodiscard]] const QSet<QString> &busy() const { return m_busy; }
+    [[nodiscard]] QStringList busyNames() const;
+    [[nodiscard]] bool didBootstrap() const { return m_didBootstrap; }
+    [[nodiscard]] bool showingIntro() const { return m_showingIntro; }
+    [[nodiscard]] bool panelIsOpen() const { return m_panelIsOpen; }
+    [[nodiscard]] bool launchAtLogin() const { return m_launchAtLogin; }
+    /// Turns the login item around from what the desktop now says, whatever the toggle showed, so
+    /// the toggle follows a change made in the desktop's settings.
+    Q_INVOKABLE void setLaunchAtLogin();
+    void setPanelIsOpen(bool open);
 
     /// Hands the kit's services to `engine`; call before it loads any view. The engine must not
-    /// outlive this root.
+    /// outlive the model.
     void attach(QQmlEngine &engine);
 
+signals:
+    void persistenceIssueChanged();
+    void isLoadingChanged();
+    void loadErrorChanged();
+    void isRefreshingChanged();
+    void busyChanged();
+    void showingIntroChanged();
+    void panelIsOpenChanged();
+    void whatsNewChanged();
+    void launchAtLoginChanged();
+
 private:
+    [[nodiscard]] QStringList whatsNewLines() const { return m_whatsNew.value_or(QStringList()); }
+    void applyFirstRunDefaults();
+    [[nodiscard]] ConnectionListModel *connectionsObject() { return &m_connectionRows; }
+    [[nodiscard]] UnrecognizedListModel *unrecognizedObject() { return &m_unrecognizedRows; }
+    [[nodiscard]] AccountModel *accountObject() { return &m_account; }
+    [[nodiscard]] ConnectionStore *connectionStoreObject() { return &m_connectionStore; }
+    [[nodiscard]] ProjectStore *projectStoreObject() { return &m_projectStore; }
+    [[nodiscard]] SiteDirectory *siteDirectoryObject() { return &m_siteDirectory; }
+    [[nodiscard]] ScheduleStore *scheduleStoreObject() { return &m_scheduleStore; }
+    [[nodiscard]] PublishAccessStore *publishAccessObject() { return &m_publishAccess; }
+    [[nodiscard]] PageStatusStore *pageStatusObject() { return &m_pageStatus; }
+
+    /// The stores' shared environment: the model's clock, its error log and the given writer.
+    [[nodiscard]] LocalStore::Environment storeEnvironment();
+    void followPersistenceIssues();
+
+    // The one way each list changes, so the views' rows always follow.
+    void setConnections(QList<Connection> connections);
+    void setUnrecognized(QList<UnrecognizedServer> servers);
+    void setBusy(const QString &name, bool busy);
+    void updateConnectionRows();
+    template <typename T>
+    void assign(T &field, const T &value, void (AppModel::*changed)());
+    void setIsRefreshing(bool refreshing);
+    void finishRefresh(quint64 generation);
+    /// Everything a good registry read leads to, in one step that nothing else interleaves.
+    void reconcile(const QList<Connection> &connections, const QSet<QString> &managed,
+                   const QSet<QString> &known);
+    QCoro::Task<> runStatusChecks(QStringList names, quint64 generation);
+    void applyStatus(const QString &name, ConnectionStatus status, quint64 generation, quint64 evidence);
+
     std::unique_ptr<SystemLog> m_journal; // only when no system log was handed in
     ErrorLog m_errorLog;
+    const Clock &m_clock;
+    QString m_baseFolder;
+    AtomicWriter m_storeWriter;
     ClaudeCLI::ClaudeDriver m_driver;
     IconLoader m_icons;
     ConnectingPill m_connectingPill;
+    ConnectionStore m_connectionStore;
+    ProjectStore m_projectStore;
+    SiteDirectory m_siteDirectory;
+    ScheduleStore m_scheduleStore;
+    PublishAccessStore m_publishAccess;
+    PageStatusStore m_pageStatus;
+    AccountModel m_account;
+
+    QList<Connection> m_connections;
+    QList<UnrecognizedServer> m_unrecognized;
+    ConnectionListModel m_connectionRows;
+    UnrecognizedListModel m_unrecognizedRows;
+    CLIEnvironment m_environment;
+    QDateTime m_environmentCheckedAt;
+    QSet<QString> m_statusChecksInFlight;
+    QHash<QString, quint64> m_evidenceGenerations;
+    bool m_isLoading = true;
+    std::optional<QString> m_loadError;
+    bool m_isRefreshing = false;
+    quint64 m_refreshGeneration = 0;
+    QSet<QString> m_busy;
+    bool m_didBootstrap = false;
+    bool m_showingIntro = false;
+    bool m_panelIsOpen = false;
+    LoginItem m_loginItem;
+    bool m_launchAtLogin = false;
+    QString m_operatingSystem;
+    ClaudeCLI::AuthStatus m_claudeAuth;
+    QString m_settingsFile;
+    QString m_version;
+    std::function<std::optional<QStringList>(const QString &)> m_releaseNotes;
+    bool m_smokeTest = false;
+    std::optional<QStringList> m_whatsNew;
+    std::optional<QString> m_shownPersistenceIssue;
 };

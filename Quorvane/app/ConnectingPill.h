@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
+#include "publishing/ConnectingPillControl.h"
+
 #include "foundation/ContinuousClock.h"
 
 #include <QObject>
@@ -22,7 +24,7 @@
  * the pill's window (ConnectingPillHost), which shows while `presented` is true; closing it by
  * hand suppresses it for the rest of the consent flow.
  */
-class ConnectingPill : public QObject
+class ConnectingPill : public QObject, public ConnectingPillControl
 {
     Q_OBJECT
     QML_ELEMENT
@@ -60,12 +62,12 @@ public:
     void setSuppressed(bool suppressed);
 
     /// Shows the pill connecting to `title`; cancels a pending close.
-    Q_INVOKABLE void show(const QString &title);
+    Q_INVOKABLE void show(const QString &title) override;
     /// Turns a pill on screen into the success, which closes itself `successShownFor` later.
     /// False, changing nothing, when the pill is suppressed or not on screen.
-    Q_INVOKABLE bool markConnected(const QString &title);
+    Q_INVOKABLE bool markConnected(const QString &title) override;
     /// Hides the pill at once.
-    Q_INVOKABLE void dismiss();
+    Q_INVOKABLE void dismiss() override;
     /// The user's close control: suppress, then hide.
     Q_INVOKABLE void closeByHand();
     /// Moves the window to `origin` on the primary screen; without a screen it stays put.

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
+
 namespace {
 
 // The script looks up its answer in replies/<key>, where the key is "mcp-get" for "mcp get …",
@@ -30,14 +32,23 @@ case "$1" in
   *) key=$(printf '%s' "$1" | sed 's/^-*//') ;;
 esac
 reply="$dir/replies/$key"
+# An answer for one server name ("mcp get NAME") comes before the command's own.
+[ "$1" = mcp ] && [ -n "$3" ] && [ -d "$dir/replies/$key-$3" ] && reply="$dir/replies/$key-$3"
+if [ "$1" != --version ]; then
+  mkdir -p "$dir/running"
+  touch "$dir/running/$$"
+  trap 'rm -f "$dir/running/$$"' EXIT
+  ls "$dir/running" | wc -l >> "$dir/concurrency"
+fi
 if [ ! -d "$reply" ]; then
   echo "fake claude: no answer for $*" >&2
   exit 1
 fi
+[ -f "$reply/delay" ] && sleep "$(cat "$reply/delay")"
 [ -f "$reply/registry" ] && cp "$reply/registry" '@REGISTRY@'
 [ -f "$reply/stdout" ] && cat "$reply/stdout"
 [ -f "$reply/stderr" ] && cat "$reply/stderr" >&2
-[ -f "$reply/hangs" ] && exec sleep 3600
+[ -f "$reply/hangs" ] && { rm -f "$dir/running/$$"; exec sleep 3600; }
 exit "$(cat "$reply/code")"
 )SH";
 
@@ -84,6 +95,19 @@ void FakeClaude::answer(const QString &command, const Reply &reply)
         writeFile(dir + QStringLiteral("/hangs"), {});
     if (reply.registryAfter)
         writeFile(dir + QStringLiteral("/registry"), *reply.registryAfter);
+    if (reply.delay.count() > 0)
+        writeFile(dir + QStringLiteral("/delay"), QByteArray::number(double(reply.delay.count()) / 1000.0, 'f', 3));
+}
+
+int FakeClaude::mostAtOnce() const
+{
+    QFile file(m_dir + QStringLiteral("/concurrency"));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    int most = 0;
+    for (const QByteArray &line : file.readAll().split('\n'))
+        most = std::max(most, line.trimmed().toInt());
+    return most;
 }
 
 QList<QStringList> FakeClaude::calls() const

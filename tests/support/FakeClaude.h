@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <optional>
 
 class TempHome;
@@ -35,15 +36,21 @@ public:
         bool hangs = false;
         /// Written over ~/.claude.json before the command answers.
         std::optional<QByteArray> registryAfter;
+        /// How long the command takes before it does anything.
+        std::chrono::milliseconds delay{0};
     };
 
     explicit FakeClaude(const TempHome &home);
 
-    /// Sets the answer to a command ("mcp get", "auth status", "-p", …).
+    /// Sets the answer to a command ("mcp get", "auth status", "-p", …); "mcp get NAME" answers
+    /// for one server only, before the command's own answer.
     void answer(const QString &command, const Reply &reply);
 
     /// The arguments of every call so far, in order, except the "--version" probes of discovery.
     [[nodiscard]] QList<QStringList> calls() const;
+
+    /// The most calls (other than version probes) that were running at one moment.
+    [[nodiscard]] int mostAtOnce() const;
 
     /// A driver's configuration whose discovery finds this executable.
     [[nodiscard]] ClaudeCLI::DriverConfiguration configuration() const { return m_onPath.configuration(); }
