@@ -128,9 +128,9 @@ private:
     std::unique_ptr<PublishAccessStore> makeStore(PublishAccessStore::ReceiptWriter writer = {})
     {
         PublishAccessStore::Seams seams;
-        seams.receiptWriter = [this, writer](const QByteArray &bytes, const QString &target) {
+        seams.oauthReceiptWriter = [this, writer](const QByteArray &bytes, const QString &target) {
             ++m_writes;
-            return writer ? writer(bytes, target) : ReceiptFile::writeAtomically(bytes, target);
+            return writer ? writer(bytes, target) : ReceiptFile::writeReceiptAtomically(bytes, target);
         };
         return std::make_unique<PublishAccessStore>(*m_log, m_clock, m_folder->path(), m_pill, std::nullopt, seams);
     }
@@ -203,7 +203,7 @@ private slots:
 
         const auto store = makeStore();
         QCOMPARE(store->persistenceIssue(), std::optional(sentence));
-        QVERIFY(!store->receiptsWritable());
+        QVERIFY(!store->oauthReceiptPersistenceWritable());
         QVERIFY(store->unresolvedOAuthCancellations().isEmpty());
         QCOMPARE(stateOf(path()), before);
 
@@ -237,7 +237,7 @@ private slots:
         const FileState before = stateOf(path());
         const auto store = makeStore();
         QCOMPARE(store->persistenceIssue(), std::nullopt);
-        QVERIFY(store->receiptsWritable());
+        QVERIFY(store->oauthReceiptPersistenceWritable());
         QCOMPARE(store->unresolvedOAuthCancellations(), expected);
         QCOMPARE(stateOf(path()), before);
     }
@@ -246,7 +246,7 @@ private slots:
     {
         const auto store = makeStore();
         QCOMPARE(store->persistenceIssue(), std::nullopt);
-        QVERIFY(store->receiptsWritable());
+        QVERIFY(store->oauthReceiptPersistenceWritable());
         QVERIFY(store->unresolvedOAuthCancellations().isEmpty());
         QVERIFY(!stateOf(path()).exists);
     }
@@ -269,7 +269,7 @@ private slots:
             read += qMax<ssize_t>(got, 0);
             return got;
         };
-        const ReceiptFile::Loaded loaded = ReceiptFile::load(path(), calls);
+        const ReceiptFile::Loaded loaded = ReceiptFile::loadCancellationReceipts(path(), calls);
         QCOMPARE(loaded, (ReceiptFile::Loaded{{}, false, ReceiptFile::unsafeSentence}));
         QCOMPARE(read, ReceiptFile::sizeLimit + 1);
         QCOMPARE(QFileInfo(path()).size(), qint64(1'000'010));
@@ -287,7 +287,7 @@ private slots:
                 qFatal("cannot replace the file");
             return ::open(name, flags, mode);
         };
-        QCOMPARE(ReceiptFile::load(path(), calls), (ReceiptFile::Loaded{{}, false, ReceiptFile::unsafeSentence}));
+        QCOMPARE(ReceiptFile::loadCancellationReceipts(path(), calls), (ReceiptFile::Loaded{{}, false, ReceiptFile::unsafeSentence}));
     }
 
     void theWriterLeavesAPrivateCompactSortedFile()
@@ -399,7 +399,7 @@ private slots:
             };
         }
 
-        QCOMPARE(ReceiptFile::writeAtomically(fresh, path(), calls), error);
+        QCOMPARE(ReceiptFile::writeReceiptAtomically(fresh, path(), calls), error);
         QCOMPARE(temporaryFiles(m_folder->path()), QStringList());
         QCOMPARE(stateOf(path()).bytes, replaced ? fresh : old);
         QCOMPARE(stateOf(path()).mode & 07777, mode_t(0600));
@@ -420,7 +420,7 @@ private slots:
                 qFatal("cannot plant the link");
             return ::open(name, flags, mode);
         };
-        QCOMPARE(ReceiptFile::writeAtomically(document({receipt(ownerA, operation1)}), path(), calls), EEXIST);
+        QCOMPARE(ReceiptFile::writeReceiptAtomically(document({receipt(ownerA, operation1)}), path(), calls), EEXIST);
         QCOMPARE(stateOf(victim).bytes, QByteArray("untouched"));
         QCOMPARE(stateOf(path()).bytes, document({}));
     }
@@ -435,13 +435,13 @@ private slots:
             return -1;
         };
         const auto store = makeStore([&calls](const QByteArray &bytes, const QString &target) {
-            return ReceiptFile::writeAtomically(bytes, target, calls);
+            return ReceiptFile::writeReceiptAtomically(bytes, target, calls);
         });
         const OAuthCancellationReceiptMap more = receipts({{ownerA, operation1}, {ownerB, operation2}});
 
         QVERIFY(!store->persistCancellationReceipts(more));
         QCOMPARE(m_writes, 1);
-        QVERIFY(!store->receiptsWritable());
+        QVERIFY(!store->oauthReceiptPersistenceWritable());
         QCOMPARE(store->persistenceIssue(), std::optional(PublishAccessStore::receiptSaveFailedSentence));
         QCOMPARE(messagesIn(*m_log, u"oauth-cancellation-receipt"_s),
                  QStringList{u"An unresolved OAuth cancellation notice could not be saved."_s});

@@ -781,12 +781,12 @@ private slots:
     void theReceiptsFileLivesInTheGivenFolder()
     {
         const auto store = makeStore();
-        QCOMPARE(store->receiptPath(), m_folder->filePath(u"oauth-cancellation-receipts.json"_s));
+        QCOMPARE(store->oauthReceiptURL(), m_folder->filePath(u"oauth-cancellation-receipts.json"_s));
         const QString nested = m_folder->filePath(u"not/yet/there"_s);
         const PublishAccessStore inNew(*m_log, m_clock, nested, m_pill, std::nullopt);
         QVERIFY(QFileInfo(nested).isDir());
-        QVERIFY(inNew.receiptsWritable());
-        QCOMPARE(inNew.receiptPath(), nested + u"/oauth-cancellation-receipts.json"_s);
+        QVERIFY(inNew.oauthReceiptPersistenceWritable());
+        QCOMPARE(inNew.oauthReceiptURL(), nested + u"/oauth-cancellation-receipts.json"_s);
     }
 };
 
