@@ -186,8 +186,9 @@ private slots:
         QFETCH(QString, sentence);
 
         const QByteArray name = QFile::encodeName(path());
+        // What a link points at must survive too: a write through the link would reach it.
+        const QString target = m_folder->filePath(u"elsewhere.json"_s);
         if (setup == u"symlink"_s) {
-            const QString target = m_folder->filePath(u"elsewhere.json"_s);
             writeFile(target, content);
             QVERIFY(::symlink(QFile::encodeName(target).constData(), name.constData()) == 0);
         } else if (setup == u"folder"_s) {
@@ -200,6 +201,8 @@ private slots:
         if (setup == u"other owner"_s && ::chown(name.constData(), ::geteuid() + 4242, ::getegid()) != 0)
             QSKIP("This user cannot give a file to another owner");
         const FileState before = stateOf(path());
+        const FileState targetBefore = stateOf(target);
+        QCOMPARE(targetBefore.exists, setup == u"symlink"_s);
 
         const auto store = makeStore();
         QCOMPARE(store->persistenceIssue(), std::optional(sentence));
@@ -212,6 +215,7 @@ private slots:
         QCOMPARE(m_writes, 0);
         QCOMPARE(store->persistenceIssue(), std::optional(sentence));
         QCOMPARE(stateOf(path()), before);
+        QCOMPARE(stateOf(target), targetBefore);
         QVERIFY(temporaryFiles(m_folder->path()).isEmpty());
         QVERIFY(m_log->events().isEmpty());
     }
