@@ -33,6 +33,9 @@ struct Form
 inline constexpr Form fileForm{};
 /// The schedule cache: whole seconds in UTC, "Z" only, exactly as format() writes.
 inline constexpr Form utcForm{0, false, false, false};
+/// RFC 3339 as services write it, such as the site-state reply: the file form with an optional
+/// fraction of the second.
+inline constexpr Form rfc3339Form{9, true, false, false};
 /// The backend's rows and replies (PostgreSQL's timestamptz in JSON): up to nine fraction digits,
 /// any of the offset spellings, and no zone at all for UTC.
 inline constexpr Form backendForm{9, true, true, true};

@@ -98,7 +98,7 @@ PosixCalls::PosixCalls()
 {
 }
 
-Loaded load(const QString &path, const PosixCalls &calls)
+Loaded loadCancellationReceipts(const QString &path, const PosixCalls &calls)
 {
     const QByteArray name = QFile::encodeName(path);
     const uid_t owner = calls.geteuid();
@@ -138,7 +138,7 @@ Loaded load(const QString &path, const PosixCalls &calls)
     return refused(unsafeSentence);
 }
 
-int writeAtomically(const QByteArray &bytes, const QString &target, const PosixCalls &calls)
+int writeReceiptAtomically(const QByteArray &bytes, const QString &target, const PosixCalls &calls)
 {
     const QFileInfo info(target);
     const QByteArray targetName = QFile::encodeName(target);

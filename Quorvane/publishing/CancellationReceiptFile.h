@@ -74,13 +74,13 @@ struct Loaded
 /// with one link and mode 0600, no larger than sizeLimit, both as named and as opened. A missing
 /// file gives no receipts and a writable file. Any doubt gives no receipts, read-only, and the
 /// sentence that says why. Never changes, moves or deletes the file, and logs nothing.
-[[nodiscard]] Loaded load(const QString &path, const PosixCalls &calls = {});
+[[nodiscard]] Loaded loadCancellationReceipts(const QString &path, const PosixCalls &calls = {});
 
 /// Replaces the file at @p target with @p bytes: a fresh ".<name>.<UUID>.tmp" beside it, made
 /// exclusively without following links at mode 0600, written whole, flushed to disk, renamed
 /// over the target; then the folder is flushed and the target checked to be ours and private.
 /// Answers 0, else the errno of the failed step. No temporary file is left after a failure
 /// before the rename; a failure after it is reported although the new bytes are in place.
-[[nodiscard]] int writeAtomically(const QByteArray &bytes, const QString &target, const PosixCalls &calls = {});
+[[nodiscard]] int writeReceiptAtomically(const QByteArray &bytes, const QString &target, const PosixCalls &calls = {});
 
 } // namespace CancellationReceiptFile

@@ -7,7 +7,7 @@
 
 using namespace Qt::StringLiterals;
 
-QJsonObject OAuthStartRequest::toJson() const
+QJsonObject StartRequest::toJson() const
 {
     QJsonObject body{{u"expectedUserId"_s, UuidText::format(expectedUserID)},
                      {u"operationId"_s, UuidText::format(operationID)}};

@@ -13,7 +13,7 @@
  * @brief The body of the edge function "webflow-mcp-oauth-start": which site to connect, for
  * which signed-in user, under which connect operation.
  */
-struct OAuthStartRequest
+struct StartRequest
 {
     std::optional<QString> siteID;   ///< "siteId", left out when absent
     std::optional<QString> siteName; ///< "siteName", left out when absent
@@ -23,7 +23,7 @@ struct OAuthStartRequest
     /// UUIDs as upper-case text; an absent site id or name leaves its key out, never null.
     [[nodiscard]] QJsonObject toJson() const;
 
-    friend bool operator==(const OAuthStartRequest &, const OAuthStartRequest &) = default;
+    friend bool operator==(const StartRequest &, const StartRequest &) = default;
 };
 
 /**

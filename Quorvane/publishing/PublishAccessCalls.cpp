@@ -74,7 +74,7 @@ QCoro::Task<BackendResult<QList<OAuthTruthRow>>> readCancellationTruth(BackendCl
     co_return co_await readRows<OAuthTruthRow>(client, query);
 }
 
-QCoro::Task<BackendResult<OAuthStartResponse>> startOAuth(BackendClient *client, OAuthStartRequest request)
+QCoro::Task<BackendResult<OAuthStartResponse>> startOAuth(BackendClient *client, StartRequest request)
 {
     co_return co_await callFunction<OAuthStartResponse>(client, u"webflow-mcp-oauth-start"_s, request);
 }

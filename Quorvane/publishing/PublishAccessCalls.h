@@ -39,7 +39,7 @@ QCoro::Task<BackendResult<QList<OAuthRecoveryAttempt>>> readRecoveryAttempts(Bac
 /// `oauth_states` read as the phase of each connect operation.
 QCoro::Task<BackendResult<QList<OAuthTruthRow>>> readCancellationTruth(BackendClient *client);
 /// "webflow-mcp-oauth-start".
-QCoro::Task<BackendResult<OAuthStartResponse>> startOAuth(BackendClient *client, OAuthStartRequest request);
+QCoro::Task<BackendResult<OAuthStartResponse>> startOAuth(BackendClient *client, StartRequest request);
 /// "webflow-oauth-cancel", under whichever session the client holds, or none.
 QCoro::Task<BackendResult<OAuthCancelResponse>> cancelOAuth(BackendClient *client, OAuthCancelRequest request);
 /// "webflow-disconnect". An error status fails with a Server error whose status() and body()

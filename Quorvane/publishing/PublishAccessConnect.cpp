@@ -8,9 +8,9 @@
 #include "backend/BackendClient.h"
 #include "foundation/Clock.h"
 #include "foundation/UuidText.h"
+#include "platform/ConsentBrowser.h"
 #include "publishing/AuthorizeLink.h"
 #include "publishing/ConnectingPillControl.h"
-#include "publishing/ConsentBrowser.h"
 #include "publishing/PublishAccessCalls.h"
 
 #include <algorithm>
@@ -94,7 +94,7 @@ QCoro::Task<std::optional<QString>> PublishAccessStore::followConnect(std::optio
     if (m_cancelledConnectOperationIDs.contains(operationID))
         m_activeConnectOperationID.reset();
 
-    const OAuthStartRequest request{siteID, siteName, snapshot->userID, operationID};
+    const StartRequest request{siteID, siteName, snapshot->userID, operationID};
     const BackendResult<OAuthStartResponse> reply = co_await PublishAccessCalls::startOAuth(client, request);
     if (!self)
         co_return std::nullopt;

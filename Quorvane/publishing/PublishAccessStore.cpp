@@ -6,9 +6,9 @@
 #include "foundation/Clock.h"
 #include "foundation/StoreFile.h"
 #include "model/ErrorLog.h"
+#include "platform/ConsentBrowser.h"
 #include "publishing/CancellationReceiptFile.h"
 #include "publishing/ConnectingPillControl.h"
-#include "publishing/ConsentBrowser.h"
 #include "publishing/PublishAccessCalls.h"
 
 #include <QDir>
@@ -59,19 +59,19 @@ PublishAccessStore::PublishAccessStore(ErrorLog &errorLog, const Clock &clock, c
     , m_pill(pill)
     , m_backendURL(std::move(backendURL))
     , m_grantRefreshInvoker(std::move(seams.grantRefreshInvoker))
-    , m_receiptWriter(seams.receiptWriter ? std::move(seams.receiptWriter) : ReceiptWriter([](const QByteArray &bytes, const QString &path) {
-          return CancellationReceiptFile::writeAtomically(bytes, path);
+    , m_oauthReceiptWriter(seams.oauthReceiptWriter ? std::move(seams.oauthReceiptWriter) : ReceiptWriter([](const QByteArray &bytes, const QString &path) {
+          return CancellationReceiptFile::writeReceiptAtomically(bytes, path);
       }))
     , m_delay(seams.delay ? std::move(seams.delay) : ContinuousClock::delay())
     , m_ownBrowser(seams.browser ? nullptr : std::make_unique<SystemConsentBrowser>())
     , m_browser(seams.browser ? seams.browser : m_ownBrowser.get())
-    , m_receiptPath(QDir(folder).filePath(receiptFileName))
+    , m_oauthReceiptURL(QDir(folder).filePath(receiptFileName))
 {
     StoreFile::makeFolder(folder);
     // Read once, before any account is bound: the file holds the receipts of every account.
-    const CancellationReceiptFile::Loaded loaded = CancellationReceiptFile::load(m_receiptPath);
+    const CancellationReceiptFile::Loaded loaded = CancellationReceiptFile::loadCancellationReceipts(m_oauthReceiptURL);
     m_unresolved = loaded.receipts;
-    m_receiptsWritable = loaded.writable;
+    m_oauthReceiptPersistenceWritable = loaded.writable;
     assign(m_persistenceIssue, loaded.issue, &PublishAccessStore::persistenceIssueChanged);
 }
 
@@ -399,10 +399,10 @@ QCoro::Task<std::optional<QDateTime>> PublishAccessStore::fetchSiteLastUpdated(Q
 bool PublishAccessStore::persistCancellationReceipts(const OAuthCancellationReceiptMap &receipts)
 {
     // Read-only lasts until the process ends: the file on disk may be the only evidence left.
-    if (!m_receiptsWritable)
+    if (!m_oauthReceiptPersistenceWritable)
         return false;
-    if (m_receiptWriter(PersistedOAuthCancellations::encode(receipts), m_receiptPath) != 0) {
-        m_receiptsWritable = false;
+    if (m_oauthReceiptWriter(PersistedOAuthCancellations::encode(receipts), m_oauthReceiptURL) != 0) {
+        m_oauthReceiptPersistenceWritable = false;
         assign(m_persistenceIssue, std::optional(receiptSaveFailedSentence), &PublishAccessStore::persistenceIssueChanged);
         record(receiptArea, receiptSaveFailedLogMessage);
         return false;

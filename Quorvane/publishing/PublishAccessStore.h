@@ -59,7 +59,7 @@ struct GrantRow;
  * step. A cancellation settles exactly once: confirmed by the backend, or not, which leaves a
  * receipt that outlives the process until the backend's record of the attempt settles it.
  */
-class PublishAccessStore : public QObject
+class PublishAccessStore final : public QObject
 {
     Q_OBJECT
     /// Sites whose grant is active or carries no status, sorted.
@@ -99,8 +99,8 @@ public:
     struct Seams
     {
         GrantRefreshInvoker grantRefreshInvoker;
-        /// CancellationReceiptFile::writeAtomically when empty.
-        ReceiptWriter receiptWriter;
+        /// CancellationReceiptFile::writeReceiptAtomically when empty.
+        ReceiptWriter oauthReceiptWriter;
         /// The waits between inspections of a connect and until a connect expires;
         /// ContinuousClock::delay() when empty.
         ContinuousClock::Delay delay;
@@ -291,8 +291,9 @@ public:
     /// Every account's receipts, by operation id.
     [[nodiscard]] const OAuthCancellationReceiptMap &unresolvedOAuthCancellations() const { return m_unresolved; }
     /// Whether the receipts file may be written; once false it stays so until the process ends.
-    [[nodiscard]] bool receiptsWritable() const { return m_receiptsWritable; }
-    [[nodiscard]] const QString &receiptPath() const { return m_receiptPath; }
+    [[nodiscard]] bool oauthReceiptPersistenceWritable() const { return m_oauthReceiptPersistenceWritable; }
+    /// A local file path: the receipts never live anywhere but beside the other stores.
+    [[nodiscard]] const QString &oauthReceiptURL() const { return m_oauthReceiptURL; }
     /// Writes exactly these receipts to the file. False at once while read-only; the first failed
     /// save turns the receipts read-only with its sentence and one log line.
     bool persistCancellationReceipts(const OAuthCancellationReceiptMap &receipts);
@@ -369,11 +370,11 @@ private:
     ConnectingPillControl &m_pill;
     std::optional<QUrl> m_backendURL;
     GrantRefreshInvoker m_grantRefreshInvoker;
-    ReceiptWriter m_receiptWriter;
+    ReceiptWriter m_oauthReceiptWriter;
     ContinuousClock::Delay m_delay;
     std::unique_ptr<ConsentBrowser> m_ownBrowser;
     ConsentBrowser *m_browser;
-    QString m_receiptPath;
+    QString m_oauthReceiptURL;
     BackendClient *m_client = nullptr;
 
     std::optional<QUuid> m_boundUserID;
@@ -391,7 +392,7 @@ private:
     std::optional<QString> m_lastError;
 
     std::optional<QString> m_persistenceIssue;
-    bool m_receiptsWritable = true;
+    bool m_oauthReceiptPersistenceWritable = true;
     OAuthCancellationReceiptMap m_unresolved;
     QHash<QUuid, OAuthCancellationOutcome> m_oauthCancellationReceipts;
 

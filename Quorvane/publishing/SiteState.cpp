@@ -5,8 +5,6 @@
 #include "foundation/InternetDateTime.h"
 #include "foundation/JsonReader.h"
 
-#include <QRegularExpression>
-
 using namespace Qt::StringLiterals;
 
 QJsonObject SiteStateRequest::toJson() const
@@ -27,23 +25,8 @@ std::optional<QDateTime> SiteState::lastUpdatedDate() const
 {
     if (!lastUpdated)
         return std::nullopt;
-    return internetDateTimeWithOptionalFraction(*lastUpdated);
-}
-
-std::optional<QDateTime> internetDateTimeWithOptionalFraction(QStringView text)
-{
-    // The whole-second form is InternetDateTime's; a fraction is taken off, the rest read the
-    // same way, and the milliseconds added back.
-    static const QRegularExpression fraction(
-        QRegularExpression::anchoredPattern(uR"((.+T\d{2}:\d{2}:\d{2})\.(\d+)(Z|[+-]\d{2}:\d{2}))"_s));
-    if (const QRegularExpressionMatch match = fraction.match(text); match.hasMatch()) {
-        const QDateTime whole = InternetDateTime::parse(match.captured(1) + match.captured(3));
-        if (!whole.isValid())
-            return std::nullopt;
-        return whole.addMSecs(match.captured(2).leftJustified(3, u'0').left(3).toInt());
-    }
-    const QDateTime whole = InternetDateTime::parse(text);
-    if (!whole.isValid())
+    const QDateTime date = InternetDateTime::parse(*lastUpdated, InternetDateTime::rfc3339Form);
+    if (!date.isValid())
         return std::nullopt;
-    return whole;
+    return date;
 }

@@ -38,6 +38,3 @@ struct SiteState
     friend bool operator==(const SiteState &, const SiteState &) = default;
 };
 
-/// An RFC 3339 internet date-time with a fraction of a second, else without one, in UTC; none for
-/// any other text. Digits past the millisecond are dropped.
-[[nodiscard]] std::optional<QDateTime> internetDateTimeWithOptionalFraction(QStringView text);

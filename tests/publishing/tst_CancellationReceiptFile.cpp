@@ -128,9 +128,9 @@ private:
     std::unique_ptr<PublishAccessStore> makeStore(PublishAccessStore::ReceiptWriter writer = {})
     {
         PublishAccessStore::Seams seams;
-        seams.receiptWriter = [this, writer](const QByteArray &bytes, const QString &target) {
+        seams.oauthReceiptWriter = [this, writer](const QByteArray &bytes, const QString &target) {
             ++m_writes;
-            return writer ? writer(bytes, target) : ReceiptFile::writeAtomically(bytes, target);
+            return writer ? writer(bytes, target) : ReceiptFile::writeReceiptAtomically(bytes, target);
         };
         return std::make_unique<PublishAccessStore>(*m_log, m_clock, m_folder->path(), m_pill, std::nullopt, seams);
     }
@@ -186,8 +186,9 @@ private slots:
         QFETCH(QString, sentence);
 
         const QByteArray name = QFile::encodeName(path());
+        // What a link points at must survive too: a write through the link would reach it.
+        const QString target = m_folder->filePath(u"elsewhere.json"_s);
         if (setup == u"symlink"_s) {
-            const QString target = m_folder->filePath(u"elsewhere.json"_s);
             writeFile(target, content);
             QVERIFY(::symlink(QFile::encodeName(target).constData(), name.constData()) == 0);
         } else if (setup == u"folder"_s) {
@@ -200,10 +201,12 @@ private slots:
         if (setup == u"other owner"_s && ::chown(name.constData(), ::geteuid() + 4242, ::getegid()) != 0)
             QSKIP("This user cannot give a file to another owner");
         const FileState before = stateOf(path());
+        const FileState targetBefore = stateOf(target);
+        QCOMPARE(targetBefore.exists, setup == u"symlink"_s);
 
         const auto store = makeStore();
         QCOMPARE(store->persistenceIssue(), std::optional(sentence));
-        QVERIFY(!store->receiptsWritable());
+        QVERIFY(!store->oauthReceiptPersistenceWritable());
         QVERIFY(store->unresolvedOAuthCancellations().isEmpty());
         QCOMPARE(stateOf(path()), before);
 
@@ -212,6 +215,7 @@ private slots:
         QCOMPARE(m_writes, 0);
         QCOMPARE(store->persistenceIssue(), std::optional(sentence));
         QCOMPARE(stateOf(path()), before);
+        QCOMPARE(stateOf(target), targetBefore);
         QVERIFY(temporaryFiles(m_folder->path()).isEmpty());
         QVERIFY(m_log->events().isEmpty());
     }
@@ -237,7 +241,7 @@ private slots:
         const FileState before = stateOf(path());
         const auto store = makeStore();
         QCOMPARE(store->persistenceIssue(), std::nullopt);
-        QVERIFY(store->receiptsWritable());
+        QVERIFY(store->oauthReceiptPersistenceWritable());
         QCOMPARE(store->unresolvedOAuthCancellations(), expected);
         QCOMPARE(stateOf(path()), before);
     }
@@ -246,7 +250,7 @@ private slots:
     {
         const auto store = makeStore();
         QCOMPARE(store->persistenceIssue(), std::nullopt);
-        QVERIFY(store->receiptsWritable());
+        QVERIFY(store->oauthReceiptPersistenceWritable());
         QVERIFY(store->unresolvedOAuthCancellations().isEmpty());
         QVERIFY(!stateOf(path()).exists);
     }
@@ -269,7 +273,7 @@ private slots:
             read += qMax<ssize_t>(got, 0);
             return got;
         };
-        const ReceiptFile::Loaded loaded = ReceiptFile::load(path(), calls);
+        const ReceiptFile::Loaded loaded = ReceiptFile::loadCancellationReceipts(path(), calls);
         QCOMPARE(loaded, (ReceiptFile::Loaded{{}, false, ReceiptFile::unsafeSentence}));
         QCOMPARE(read, ReceiptFile::sizeLimit + 1);
         QCOMPARE(QFileInfo(path()).size(), qint64(1'000'010));
@@ -287,7 +291,7 @@ private slots:
                 qFatal("cannot replace the file");
             return ::open(name, flags, mode);
         };
-        QCOMPARE(ReceiptFile::load(path(), calls), (ReceiptFile::Loaded{{}, false, ReceiptFile::unsafeSentence}));
+        QCOMPARE(ReceiptFile::loadCancellationReceipts(path(), calls), (ReceiptFile::Loaded{{}, false, ReceiptFile::unsafeSentence}));
     }
 
     void theWriterLeavesAPrivateCompactSortedFile()
@@ -399,7 +403,7 @@ private slots:
             };
         }
 
-        QCOMPARE(ReceiptFile::writeAtomically(fresh, path(), calls), error);
+        QCOMPARE(ReceiptFile::writeReceiptAtomically(fresh, path(), calls), error);
         QCOMPARE(temporaryFiles(m_folder->path()), QStringList());
         QCOMPARE(stateOf(path()).bytes, replaced ? fresh : old);
         QCOMPARE(stateOf(path()).mode & 07777, mode_t(0600));
@@ -420,7 +424,7 @@ private slots:
                 qFatal("cannot plant the link");
             return ::open(name, flags, mode);
         };
-        QCOMPARE(ReceiptFile::writeAtomically(document({receipt(ownerA, operation1)}), path(), calls), EEXIST);
+        QCOMPARE(ReceiptFile::writeReceiptAtomically(document({receipt(ownerA, operation1)}), path(), calls), EEXIST);
         QCOMPARE(stateOf(victim).bytes, QByteArray("untouched"));
         QCOMPARE(stateOf(path()).bytes, document({}));
     }
@@ -435,13 +439,13 @@ private slots:
             return -1;
         };
         const auto store = makeStore([&calls](const QByteArray &bytes, const QString &target) {
-            return ReceiptFile::writeAtomically(bytes, target, calls);
+            return ReceiptFile::writeReceiptAtomically(bytes, target, calls);
         });
         const OAuthCancellationReceiptMap more = receipts({{ownerA, operation1}, {ownerB, operation2}});
 
         QVERIFY(!store->persistCancellationReceipts(more));
         QCOMPARE(m_writes, 1);
-        QVERIFY(!store->receiptsWritable());
+        QVERIFY(!store->oauthReceiptPersistenceWritable());
         QCOMPARE(store->persistenceIssue(), std::optional(PublishAccessStore::receiptSaveFailedSentence));
         QCOMPARE(messagesIn(*m_log, u"oauth-cancellation-receipt"_s),
                  QStringList{u"An unresolved OAuth cancellation notice could not be saved."_s});

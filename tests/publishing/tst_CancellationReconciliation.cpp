@@ -73,7 +73,7 @@ private:
     /// A store bound to user A that finds these receipts in its file.
     std::unique_ptr<PublishAccessStore> storeWith(const Receipts &list, PublishAccessStore::Seams seams = {})
     {
-        if (CancellationReceiptFile::writeAtomically(PersistedOAuthCancellations::encode(receipts(list)), receiptPath()) != 0)
+        if (CancellationReceiptFile::writeReceiptAtomically(PersistedOAuthCancellations::encode(receipts(list)), receiptPath()) != 0)
             qFatal("the receipts could not be written");
         auto store = std::make_unique<PublishAccessStore>(*m_log, m_clock, m_folder->path(), m_pill,
                                                           QUrl(u"https://abcdefghijklmnop.supabase.co"_s), std::move(seams));
@@ -84,7 +84,7 @@ private:
 
     [[nodiscard]] QSet<QUuid> operationsOnDisk() const
     {
-        const QList<QUuid> keys = CancellationReceiptFile::load(receiptPath()).receipts.keys();
+        const QList<QUuid> keys = CancellationReceiptFile::loadCancellationReceipts(receiptPath()).receipts.keys();
         return QSet<QUuid>(keys.cbegin(), keys.cend());
     }
 
@@ -262,7 +262,7 @@ private slots:
     void readOnlyReceiptsStay()
     {
         PublishAccessStore::Seams seams;
-        seams.receiptWriter = [](const QByteArray &, const QString &) { return EIO; };
+        seams.oauthReceiptWriter = [](const QByteArray &, const QString &) { return EIO; };
         m_fake->setTable(u"oauth_states"_s, QJsonArray{row(first, u"expired"_s), row(second, u"committed"_s)});
         const auto store = storeWith({{userA, first}, {userA, second}}, std::move(seams));
 

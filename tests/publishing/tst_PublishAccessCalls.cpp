@@ -81,7 +81,7 @@ private slots:
                                                                  {u"state"_s, u"st"_s},
                                                                  {u"operationId"_s, operation},
                                                                  {u"cancelCapability"_s, u"cap"_s}}));
-        const OAuthStartRequest start{{}, u"Acme"_s, QUuid::fromString(user), QUuid::fromString(operation)};
+        const StartRequest start{{}, u"Acme"_s, QUuid::fromString(user), QUuid::fromString(operation)};
         const auto started = QCoro::waitFor(PublishAccessCalls::startOAuth(m_client.get(), start));
         QVERIFY(started.ok());
         QCOMPARE(started.value().state, u"st"_s);

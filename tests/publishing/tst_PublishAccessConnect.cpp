@@ -175,7 +175,7 @@ private:
 
     [[nodiscard]] OAuthCancellationReceiptMap receiptsOnDisk(const PublishAccessStore &store) const
     {
-        return CancellationReceiptFile::load(store.receiptPath()).receipts;
+        return CancellationReceiptFile::loadCancellationReceipts(store.oauthReceiptURL()).receipts;
     }
 
     /// Ends the client's one request still under way and lets its caller see it.

@@ -428,10 +428,15 @@ private slots:
         QFETCH(QJsonArray, grants);
         QFETCH(bool, attemptsFail);
         QFETCH(int, attemptReads);
-        m_grants = {grant(u"site-a"_s, u"active"_s, u"Acme"_s, domains(u"acme"_s))};
+        m_grants = {grant(u"site-a"_s, u"active"_s, u"Acme"_s, domains(u"acme"_s)),
+                    grant(u"site-p"_s, u"revocation_pending"_s, u"Pending Co"_s),
+                    grant(u"site-q"_s, u"reconciliation_pending"_s, u"Queued"_s)};
         m_attempts = {attempt(u"s1"_s)};
         const auto store = loadedStore();
         const QHash<QString, QList<PublishDomain>> domainsBefore = store->domains();
+        const QHash<QString, QString> namesBefore{
+            {u"site-a"_s, u"Acme"_s}, {u"site-p"_s, u"Pending Co"_s}, {u"site-q"_s, u"Queued"_s}};
+        QCOMPARE(store->siteNames(), namesBefore);
 
         m_grants = grants;
         m_attempts = {};
@@ -444,6 +449,9 @@ private slots:
         QVERIFY(!store->isChecking());
         QVERIFY(store->hasLoadedOnce());
         QCOMPARE(store->connectedSiteIDs(), ids({u"site-a"_s}));
+        QCOMPARE(store->pendingRevocationSiteIDs(), ids({u"site-p"_s}));
+        QCOMPARE(store->recoveryRequiredSiteIDs(), ids({u"site-q"_s}));
+        QCOMPARE(store->siteNames(), namesBefore);
         QCOMPARE(store->domains(), domainsBefore);
         QCOMPARE(store->oauthRecoveryAttempts().size(), 1);
         QVERIFY(m_log->events().isEmpty());
@@ -781,12 +789,12 @@ private slots:
     void theReceiptsFileLivesInTheGivenFolder()
     {
         const auto store = makeStore();
-        QCOMPARE(store->receiptPath(), m_folder->filePath(u"oauth-cancellation-receipts.json"_s));
+        QCOMPARE(store->oauthReceiptURL(), m_folder->filePath(u"oauth-cancellation-receipts.json"_s));
         const QString nested = m_folder->filePath(u"not/yet/there"_s);
         const PublishAccessStore inNew(*m_log, m_clock, nested, m_pill, std::nullopt);
         QVERIFY(QFileInfo(nested).isDir());
-        QVERIFY(inNew.receiptsWritable());
-        QCOMPARE(inNew.receiptPath(), nested + u"/oauth-cancellation-receipts.json"_s);
+        QVERIFY(inNew.oauthReceiptPersistenceWritable());
+        QCOMPARE(inNew.oauthReceiptURL(), nested + u"/oauth-cancellation-receipts.json"_s);
     }
 };
 

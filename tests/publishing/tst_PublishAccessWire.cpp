@@ -149,10 +149,10 @@ private slots:
     {
         const QUuid user = QUuid::fromString(userText);
         const QUuid operation = QUuid::fromString(operationText);
-        QCOMPARE(QJsonDocument(OAuthStartRequest{{}, {}, user, operation}.toJson()).toJson(QJsonDocument::Compact),
+        QCOMPARE(QJsonDocument(StartRequest{{}, {}, user, operation}.toJson()).toJson(QJsonDocument::Compact),
                  R"({"expectedUserId":")" + userText.toUpper().toUtf8() + R"(","operationId":")"
                      + operationText.toUpper().toUtf8() + R"("})");
-        const QJsonObject named = OAuthStartRequest{u"site-a"_s, u"Acme"_s, user, operation}.toJson();
+        const QJsonObject named = StartRequest{u"site-a"_s, u"Acme"_s, user, operation}.toJson();
         QCOMPARE(named.value("siteId"_L1), QJsonValue(u"site-a"_s));
         QCOMPARE(named.value("siteName"_L1), QJsonValue(u"Acme"_s));
     }

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "publishing/ConsentBrowser.h"
+#include "platform/ConsentBrowser.h"
 
 #include <QDesktopServices>
 #include <QUrl>
