@@ -209,7 +209,7 @@ bool isRedirectToBackend(QByteArrayView redirect, const QUrl &backendURL)
 
 namespace AuthorizeLink {
 
-std::optional<QByteArray> validated(const QString &authorizeURL, const QString &state,
+std::optional<QByteArray> validatedAuthorizeURL(const QString &authorizeURL, const QString &state,
                                     const std::optional<QUrl> &backendURL)
 {
     const QByteArray link = authorizeURL.toUtf8();

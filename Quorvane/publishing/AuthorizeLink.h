@@ -30,7 +30,7 @@ inline constexpr QByteArrayView redirectPath = "/functions/v1/webflow-mcp-oauth"
 
 /// The bytes of @p authorizeURL when every rule holds for it, @p state (the start reply's) and
 /// @p backendURL (the build's backend, which must be https); none otherwise. Pure.
-[[nodiscard]] std::optional<QByteArray> validated(const QString &authorizeURL, const QString &state,
+[[nodiscard]] std::optional<QByteArray> validatedAuthorizeURL(const QString &authorizeURL, const QString &state,
                                                   const std::optional<QUrl> &backendURL);
 
 /// Whether some byte is not an ASCII letter, digit, "-" or "_". False for empty text.

@@ -23,7 +23,7 @@ namespace {
 const QString startArea = u"webflow-mcp-oauth-start"_s;
 
 /// What to do with a start reply.
-enum class StartDisposition {
+enum class OAuthStartDisposition {
     Cancel,            ///< valid, but the attempt was cancelled meanwhile: cancel it at the backend
     ContinueLocally,   ///< valid and still wanted by the same account: on to the browser
     OperationMismatch, ///< for another operation, or without a state
@@ -112,27 +112,27 @@ QCoro::Task<std::optional<QString>> PublishAccessStore::followConnect(std::optio
 
     const OAuthStartResponse &start = reply.value();
     const bool cancelled = m_cancelledConnectOperationIDs.contains(operationID);
-    StartDisposition disposition = StartDisposition::StaleIdentity;
+    OAuthStartDisposition disposition = OAuthStartDisposition::StaleIdentity;
     if (start.operationID != operationID || start.state.isEmpty())
-        disposition = StartDisposition::OperationMismatch;
+        disposition = OAuthStartDisposition::OperationMismatch;
     else if (!AuthorizeLink::isCancelCapability(start.cancelCapability))
-        disposition = StartDisposition::InvalidCapability;
+        disposition = OAuthStartDisposition::InvalidCapability;
     else if (cancelled)
-        disposition = StartDisposition::Cancel;
+        disposition = OAuthStartDisposition::Cancel;
     else if (m_boundUserID == snapshot->userID && m_authGeneration == snapshot->generation)
-        disposition = StartDisposition::ContinueLocally;
+        disposition = OAuthStartDisposition::ContinueLocally;
 
     const OAuthCancelCommand command{start.state, operationID, start.cancelCapability};
     switch (disposition) {
-    case StartDisposition::Cancel:
+    case OAuthStartDisposition::Cancel:
         recordStart(command, *snapshot, expiresAt);
         beginPendingCancel(operationID);
         co_return std::nullopt;
-    case StartDisposition::StaleIdentity:
+    case OAuthStartDisposition::StaleIdentity:
         discardConnect(operationID);
         co_return std::nullopt;
-    case StartDisposition::OperationMismatch:
-    case StartDisposition::InvalidCapability: {
+    case OAuthStartDisposition::OperationMismatch:
+    case OAuthStartDisposition::InvalidCapability: {
         // Nothing in this reply can be trusted, not even to cancel with.
         if (settleUnusableStart(operationID, runID) || !isCurrentConnect(operationID))
             co_return std::nullopt;
@@ -141,7 +141,7 @@ QCoro::Task<std::optional<QString>> PublishAccessStore::followConnect(std::optio
             setLastError(unverifiedStartSentence);
         co_return std::nullopt;
     }
-    case StartDisposition::ContinueLocally:
+    case OAuthStartDisposition::ContinueLocally:
         break;
     }
 
@@ -152,7 +152,7 @@ QCoro::Task<std::optional<QString>> PublishAccessStore::followConnect(std::optio
     if (!self || !wanted)
         co_return std::nullopt;
 
-    const std::optional<QByteArray> link = AuthorizeLink::validated(start.authorizeURL, start.state, m_backendURL);
+    const std::optional<QByteArray> link = AuthorizeLink::validatedAuthorizeURL(start.authorizeURL, start.state, m_backendURL);
     if (!link) {
         setLastError(linkRefusedSentence);
         co_return std::nullopt;

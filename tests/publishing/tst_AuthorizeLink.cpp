@@ -188,7 +188,7 @@ private slots:
         QFETCH(QString, state);
         QFETCH(std::optional<QUrl>, backend);
         QFETCH(bool, accepted);
-        const std::optional<QByteArray> opened = AuthorizeLink::validated(authorizeURL, state, backend);
+        const std::optional<QByteArray> opened = AuthorizeLink::validatedAuthorizeURL(authorizeURL, state, backend);
         // What passes is opened as written, byte for byte.
         QCOMPARE(opened, accepted ? std::optional(authorizeURL.toUtf8()) : std::nullopt);
     }
