@@ -6,6 +6,7 @@
 #include "foundation/BackendTimestamp.h"
 #include "foundation/Clock.h"
 #include "foundation/InternetDateTime.h"
+#include "foundation/RawTextTable.h"
 #include "foundation/UuidText.h"
 #include "model/ErrorLog.h"
 #include "scheduling/PersistedSchedules.h"
@@ -38,21 +39,13 @@ QString ownerKeyOf(const std::optional<QUuid> &owner)
     return owner ? UuidText::format(*owner) : ScheduleStore::localOwnerKey;
 }
 
-QString outcomeName(PublishRecord::Outcome outcome)
-{
-    switch (outcome) {
-    case PublishRecord::Outcome::Published:
-        return u"published"_s;
-    case PublishRecord::Outcome::Failed:
-        return u"failed"_s;
-    case PublishRecord::Outcome::SkippedDrift:
-        return u"skippedDrift"_s;
-    case PublishRecord::Outcome::SkippedTargetsChanged:
-        return u"skippedTargetsChanged"_s;
-    }
-    Q_UNREACHABLE();
-    return {};
-}
+// The names views read for a record's outcome and an operation's kind and outcome.
+constexpr RawTextTable<PublishRecord::Outcome, 4> recordOutcomeNames{{{
+    {PublishRecord::Outcome::Published, u"published"},
+    {PublishRecord::Outcome::Failed, u"failed"},
+    {PublishRecord::Outcome::SkippedDrift, u"skippedDrift"},
+    {PublishRecord::Outcome::SkippedTargetsChanged, u"skippedTargetsChanged"},
+}}};
 
 QVariantMap recordMap(const PublishRecord &record)
 {
@@ -62,7 +55,7 @@ QVariantMap recordMap(const PublishRecord &record)
         {u"publishAt"_s, InternetDateTime::format(record.publishAt)},
         {u"timeZoneID"_s, record.timeZoneID},
         {u"domains"_s, PublishDomain::toJsonArray(record.domains).toVariantList()},
-        {u"outcome"_s, outcomeName(record.outcome)},
+        {u"outcome"_s, recordOutcomeNames.text(record.outcome)},
     };
     if (record.completedAt)
         map.insert(u"completedAt"_s, InternetDateTime::format(*record.completedAt));
@@ -71,48 +64,28 @@ QVariantMap recordMap(const PublishRecord &record)
     return map;
 }
 
-QString kindName(ScheduleOperationKind::Case kind)
-{
-    switch (kind) {
-    case ScheduleOperationKind::Case::Replace:
-        return u"replace"_s;
-    case ScheduleOperationKind::Case::CancelRow:
-        return u"cancelRow"_s;
-    case ScheduleOperationKind::Case::CancelProject:
-        return u"cancelProject"_s;
-    }
-    Q_UNREACHABLE();
-    return {};
-}
+constexpr RawTextTable<ScheduleOperationKind::Case, 3> operationKindNames{{{
+    {ScheduleOperationKind::Case::Replace, u"replace"},
+    {ScheduleOperationKind::Case::CancelRow, u"cancelRow"},
+    {ScheduleOperationKind::Case::CancelProject, u"cancelProject"},
+}}};
 
-QString outcomeName(ScheduleOperationOutcome::Case outcome)
-{
-    switch (outcome) {
-    case ScheduleOperationOutcome::Case::Refused:
-        return u"refused"_s;
-    case ScheduleOperationOutcome::Case::Superseded:
-        return u"superseded"_s;
-    case ScheduleOperationOutcome::Case::Pending:
-        return u"pending"_s;
-    case ScheduleOperationOutcome::Case::Accepted:
-        return u"accepted"_s;
-    case ScheduleOperationOutcome::Case::Ambiguous:
-        return u"ambiguous"_s;
-    case ScheduleOperationOutcome::Case::ConfirmedAbsent:
-        return u"confirmedAbsent"_s;
-    case ScheduleOperationOutcome::Case::Publishing:
-        return u"publishing"_s;
-    }
-    Q_UNREACHABLE();
-    return {};
-}
+constexpr RawTextTable<ScheduleOperationOutcome::Case, 7> operationOutcomeNames{{{
+    {ScheduleOperationOutcome::Case::Refused, u"refused"},
+    {ScheduleOperationOutcome::Case::Superseded, u"superseded"},
+    {ScheduleOperationOutcome::Case::Pending, u"pending"},
+    {ScheduleOperationOutcome::Case::Accepted, u"accepted"},
+    {ScheduleOperationOutcome::Case::Ambiguous, u"ambiguous"},
+    {ScheduleOperationOutcome::Case::ConfirmedAbsent, u"confirmedAbsent"},
+    {ScheduleOperationOutcome::Case::Publishing, u"publishing"},
+}}};
 
 QVariantMap statusMap(const ScheduleOperationStatus &status)
 {
     QVariantMap map{
         {u"id"_s, UuidText::format(status.id)},
-        {u"kind"_s, kindName(status.kind.which())},
-        {u"outcome"_s, outcomeName(status.outcome.which())},
+        {u"kind"_s, operationKindNames.text(status.kind.which())},
+        {u"outcome"_s, operationOutcomeNames.text(status.outcome.which())},
         {u"message"_s, status.outcome.message()},
     };
     if (!status.kind.scheduleID().isNull())
