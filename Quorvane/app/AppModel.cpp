@@ -86,6 +86,7 @@ AppModel::AppModel(Environment environment, QObject *parent)
     , m_publishAccess(m_errorLog, m_clock, m_baseFolder, m_connectingPill,
                       environment.backend ? std::optional<QUrl>(environment.backend->url) : std::nullopt)
     , m_account(std::move(environment.backend), accountEnvironment(environment, m_baseFolder, m_clock, m_errorLog))
+    , m_activity(m_driver, m_clock)
     , m_loginItem(environment.loginItem ? std::move(*environment.loginItem) : LoginItem::application())
     , m_launchAtLogin(m_loginItem.isEnabled())
     , m_operatingSystem(environment.operatingSystem.isEmpty() ? SystemInfo::operatingSystem()

@@ -4,6 +4,8 @@
 
 #include "account/AccountModel.h"
 #include "account/BackendConfiguration.h"
+#include "app/ActivityCenter.h"
+#include "app/ConfirmQueue.h"
 #include "app/ConnectingPill.h"
 #include "app/ConnectionListModel.h"
 #include "app/UnrecognizedListModel.h"
@@ -82,6 +84,10 @@ class AppModel final : public QObject
     Q_PROPERTY(ScheduleStore *scheduleStore READ scheduleStoreObject CONSTANT)
     Q_PROPERTY(PublishAccessStore *publishAccess READ publishAccessObject CONSTANT)
     Q_PROPERTY(PageStatusStore *pageStatus READ pageStatusObject CONSTANT)
+    /// The activity sheet and its log.
+    Q_PROPERTY(ActivityCenter *activity READ activityObject CONSTANT)
+    /// The questions and notices of the confirm overlay.
+    Q_PROPERTY(ConfirmQueue *confirms READ confirmsObject CONSTANT)
 
 public:
     /// What the model is built from; every part but the backend has the application's own default.
@@ -145,6 +151,9 @@ public:
     [[nodiscard]] PublishAccessStore &publishAccess() { return m_publishAccess; }
     [[nodiscard]] PageStatusStore &pageStatus() { return m_pageStatus; }
     [[nodiscard]] AccountModel &account() { return m_account; }
+    [[nodiscard]] ActivityCenter &activity() { return m_activity; }
+    [[nodiscard]] ConfirmQueue &confirms() { return m_confirms; }
+    [[nodiscard]] const Clock &clock() const { return m_clock; }
 
     /// The persistence problem the panel shows and the changing flows check first: the first of
     /// the connection store's, the project store's, the site directory's, the schedule store's,
@@ -218,6 +227,8 @@ public:
     /// How many refreshes have started; a resumed refresh that sees a newer number gives way.
     [[nodiscard]] quint64 refreshGeneration() const { return m_refreshGeneration; }
     [[nodiscard]] const QSet<QString> &busy() const { return m_busy; }
+    /// Marks a connection as worked on by a flow, or no longer.
+    void setBusy(const QString &name, bool busy);
     [[nodiscard]] QStringList busyNames() const;
     [[nodiscard]] bool didBootstrap() const { return m_didBootstrap; }
     [[nodiscard]] bool showingIntro() const { return m_showingIntro; }
@@ -255,6 +266,8 @@ private:
     [[nodiscard]] ScheduleStore *scheduleStoreObject() { return &m_scheduleStore; }
     [[nodiscard]] PublishAccessStore *publishAccessObject() { return &m_publishAccess; }
     [[nodiscard]] PageStatusStore *pageStatusObject() { return &m_pageStatus; }
+    [[nodiscard]] ActivityCenter *activityObject() { return &m_activity; }
+    [[nodiscard]] ConfirmQueue *confirmsObject() { return &m_confirms; }
 
     /// The stores' shared environment: the model's clock, its error log and the given writer.
     [[nodiscard]] LocalStore::Environment storeEnvironment();
@@ -263,7 +276,6 @@ private:
     // The one way each list changes, so the views' rows always follow.
     void setConnections(QList<Connection> connections);
     void setUnrecognized(QList<UnrecognizedServer> servers);
-    void setBusy(const QString &name, bool busy);
     void updateConnectionRows();
     template <typename T>
     void assign(T &field, const T &value, void (AppModel::*changed)());
@@ -290,6 +302,8 @@ private:
     PublishAccessStore m_publishAccess;
     PageStatusStore m_pageStatus;
     AccountModel m_account;
+    ActivityCenter m_activity;
+    ConfirmQueue m_confirms;
 
     QList<Connection> m_connections;
     QList<UnrecognizedServer> m_unrecognized;

@@ -1,0 +1,44 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#include "app/ConfirmQueue.h"
+
+std::optional<ConfirmRequest> ConfirmQueue::current() const
+{
+    if (m_requests.isEmpty())
+        return std::nullopt;
+    return m_requests.first();
+}
+
+ConfirmRequest ConfirmQueue::confirmValue() const
+{
+    if (!m_requests.isEmpty())
+        return m_requests.first();
+    ConfirmRequest none;
+    none.id = QUuid();
+    return none;
+}
+
+void ConfirmQueue::present(ConfirmRequest request)
+{
+    m_requests.append(std::move(request));
+    if (m_requests.size() == 1)
+        Q_EMIT confirmChanged();
+}
+
+void ConfirmQueue::confirmCurrent()
+{
+    if (m_requests.isEmpty())
+        return;
+    const ConfirmRequest shown = m_requests.takeFirst();
+    Q_EMIT confirmChanged();
+    if (shown.action)
+        shown.action();
+}
+
+void ConfirmQueue::dismissConfirm()
+{
+    if (m_requests.isEmpty())
+        return;
+    m_requests.removeFirst();
+    Q_EMIT confirmChanged();
+}
