@@ -69,7 +69,7 @@ QString trimmed(const QString &log, qsizetype limit)
 
 } // namespace
 
-const QString ActivityCenter::claudeSignInSubject = QStringLiteral("\0claude-auth", 12);
+const QString ActivityCenter::claudeSignInSubject = QString(QChar(u'\0')) + QStringLiteral("claude-auth");
 
 ActivityCenter::ActivityCenter(ClaudeCLI::ClaudeDriver &driver, const Clock &clock, QObject *parent)
     : QObject(parent)
@@ -147,7 +147,7 @@ void ActivityCenter::appendActivityLog(const QString &text, const QUuid &activit
         // The line is joined from its chunks before redaction, so a secret split between two
         // chunks of output is still recognised.
         if (utf8Size(carry.raw) + utf8Size(line) <= maxLineBytes)
-            addToLog(redactSecrets(carry.raw + line), activityId);
+            addToLog(redactSecrets(carry.raw + line.toString()), activityId);
         else
             addToLog(unterminatedMarker, activityId);
         carry.raw.clear();

@@ -87,6 +87,9 @@ AppModel::AppModel(Environment environment, QObject *parent)
                       environment.backend ? std::optional<QUrl>(environment.backend->url) : std::nullopt)
     , m_account(std::move(environment.backend), accountEnvironment(environment, m_baseFolder, m_clock, m_errorLog))
     , m_activity(m_driver, m_clock)
+    , m_authorizer(*this)
+    , m_cloud(*this)
+    , m_publishing(*this)
     , m_loginItem(environment.loginItem ? std::move(*environment.loginItem) : LoginItem::application())
     , m_launchAtLogin(m_loginItem.isEnabled())
     , m_operatingSystem(environment.operatingSystem.isEmpty() ? SystemInfo::operatingSystem()
@@ -105,6 +108,13 @@ AppModel::AppModel(Environment environment, QObject *parent)
                 });
     }
     followPersistenceIssues();
+    ActivityCenter::Hooks activityHooks;
+    activityHooks.startRetry = [this](const QString &subject) {
+        if (subject != ActivityCenter::claudeSignInSubject)
+            m_authorizer.authorize(subject);
+    };
+    activityHooks.cancelPublishing = [this](const QUuid &activityId) { m_publishing.cancelConnectFor(activityId); };
+    m_activity.setHooks(std::move(activityHooks));
     // A project's title or site shows on its connection's row.
     connect(&m_projectStore, &ProjectStore::projectsChanged, this, &AppModel::updateConnectionRows);
 }

@@ -5,9 +5,12 @@
 #include "account/AccountModel.h"
 #include "account/BackendConfiguration.h"
 #include "app/ActivityCenter.h"
+#include "app/AuthorizeFlow.h"
+#include "app/CloudSide.h"
 #include "app/ConfirmQueue.h"
 #include "app/ConnectingPill.h"
 #include "app/ConnectionListModel.h"
+#include "app/PublishingFlows.h"
 #include "app/UnrecognizedListModel.h"
 #include "cli/ClaudeDriver.h"
 #include "cli/StatusQueries.h"
@@ -88,6 +91,12 @@ class AppModel final : public QObject
     Q_PROPERTY(ActivityCenter *activity READ activityObject CONSTANT)
     /// The questions and notices of the confirm overlay.
     Q_PROPERTY(ConfirmQueue *confirms READ confirmsObject CONSTANT)
+    /// Authorizing connections and checking their scope.
+    Q_PROPERTY(AuthorizeFlow *authorizer READ authorizerObject CONSTANT)
+    /// The backend identity, cloud refreshes, notification taps and sign-in requests.
+    Q_PROPERTY(CloudSide *cloud READ cloudObject CONSTANT)
+    /// Connecting and disconnecting publishing access.
+    Q_PROPERTY(PublishingFlows *publishing READ publishingObject CONSTANT)
 
 public:
     /// What the model is built from; every part but the backend has the application's own default.
@@ -153,6 +162,9 @@ public:
     [[nodiscard]] AccountModel &account() { return m_account; }
     [[nodiscard]] ActivityCenter &activity() { return m_activity; }
     [[nodiscard]] ConfirmQueue &confirms() { return m_confirms; }
+    [[nodiscard]] AuthorizeFlow &authorizer() { return m_authorizer; }
+    [[nodiscard]] CloudSide &cloud() { return m_cloud; }
+    [[nodiscard]] PublishingFlows &publishing() { return m_publishing; }
     [[nodiscard]] const Clock &clock() const { return m_clock; }
 
     /// The persistence problem the panel shows and the changing flows check first: the first of
@@ -268,6 +280,9 @@ private:
     [[nodiscard]] PageStatusStore *pageStatusObject() { return &m_pageStatus; }
     [[nodiscard]] ActivityCenter *activityObject() { return &m_activity; }
     [[nodiscard]] ConfirmQueue *confirmsObject() { return &m_confirms; }
+    [[nodiscard]] AuthorizeFlow *authorizerObject() { return &m_authorizer; }
+    [[nodiscard]] CloudSide *cloudObject() { return &m_cloud; }
+    [[nodiscard]] PublishingFlows *publishingObject() { return &m_publishing; }
 
     /// The stores' shared environment: the model's clock, its error log and the given writer.
     [[nodiscard]] LocalStore::Environment storeEnvironment();
@@ -304,6 +319,9 @@ private:
     AccountModel m_account;
     ActivityCenter m_activity;
     ConfirmQueue m_confirms;
+    AuthorizeFlow m_authorizer;
+    CloudSide m_cloud;
+    PublishingFlows m_publishing;
 
     QList<Connection> m_connections;
     QList<UnrecognizedServer> m_unrecognized;

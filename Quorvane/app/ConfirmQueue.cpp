@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "app/ConfirmQueue.h"
 
+#include <algorithm>
+
 std::optional<ConfirmRequest> ConfirmQueue::current() const
 {
     if (m_requests.isEmpty())
@@ -41,4 +43,16 @@ void ConfirmQueue::dismissConfirm()
         return;
     m_requests.removeFirst();
     Q_EMIT confirmChanged();
+}
+
+void ConfirmQueue::withdraw(const QUuid &id)
+{
+    const auto at = std::find_if(m_requests.begin(), m_requests.end(),
+                                 [&id](const ConfirmRequest &request) { return request.id == id; });
+    if (at == m_requests.end())
+        return;
+    const bool shown = at == m_requests.begin();
+    m_requests.erase(at);
+    if (shown)
+        Q_EMIT confirmChanged();
 }

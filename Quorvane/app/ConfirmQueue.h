@@ -33,6 +33,8 @@ public:
     Q_INVOKABLE void confirmCurrent();
     /// The overlay's dismissing button, Escape or a click beside it.
     Q_INVOKABLE void dismissConfirm();
+    /// Takes a request back, shown or waiting, without running its action.
+    void withdraw(const QUuid &id);
 
 signals:
     void confirmChanged();
