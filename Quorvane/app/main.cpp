@@ -46,6 +46,7 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationDomain(QStringLiteral("velliscor.studio"));
 
     AppModel model;
+    model.cloud().startCloudBootstrap();
     QQmlApplicationEngine engine;
     model.attach(engine);
     engine.load(QUrl(QStringLiteral("qrc:/Quorvane/PanelRoot.qml")));
