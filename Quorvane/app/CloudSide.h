@@ -107,6 +107,8 @@ public:
     void handleNotificationTap(const NotificationRouter::Target &target);
     /// Asks the panel to show the Scheduled Publishing tab, bringing it up when it is closed.
     void requestScheduleFocus();
+    /// For a panel made after the model: how it is brought up (never closed).
+    void setPanelActivator(std::function<void()> activator) { m_panelActivator = std::move(activator); }
     [[nodiscard]] const NotificationTargetQueue &notificationTargets() const { return m_notificationTargets; }
     [[nodiscard]] qint64 scheduleFocusRequest() const { return m_scheduleFocusRequest; }
     [[nodiscard]] const std::optional<QUuid> &scheduleFocusEventID() const { return m_scheduleFocusEventID; }
