@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "app/AppModel.h"
 #include "backend/BackendClient.h"
+#include "publishing/CancellationReceiptFile.h"
 #include "support/FakeBackend.h"
+#include "support/FakeNotificationServer.h"
 #include "support/ManualClock.h"
 #include "support/ManualDelay.h"
 #include "support/MemorySessionStorage.h"
@@ -11,6 +13,8 @@
 #include "support/TempHome.h"
 
 #include <QCoro/QCoroTask>
+#include <QDBusConnection>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -30,6 +34,13 @@ const QUuid userB = QUuid::fromString(QStringLiteral("9c8d7e6f-1a2b-4c3d-8e9f-0a
 const QString kGrantsPath = QStringLiteral("/rest/v1/site_publish_grants");
 const QString kSchedulesPath = QStringLiteral("/rest/v1/scheduled_publishes");
 const QString kEventsPath = QStringLiteral("/rest/v1/publish_events");
+const QString kStatesPath = QStringLiteral("/rest/v1/oauth_states");
+
+QJsonObject truthRow(const QUuid &operation, const QString &phase)
+{
+    return {{QStringLiteral("operation_id"), operation.toString(QUuid::WithoutBraces)},
+            {QStringLiteral("phase"), phase}};
+}
 
 template <typename T>
 T waited(QCoro::Task<T> task)
@@ -55,6 +66,9 @@ private:
     ManualDelay m_time;
     int m_activations = 0;
     bool m_panelShown = false;
+    /// What the backend's records of OAuth attempts say, by operation, for the receipt checks.
+    QJsonArray m_truth;
+    bool m_notifications = false;
 
     // The session a sign-in of `user` leaves in the keyring.
     void storeSessionOf(const QUuid &user)
@@ -79,6 +93,7 @@ private:
         environment.networkUp = [] { return true; };
         if (withBackend)
             environment.backend = BackendConfiguration{m_fake->url(), FakeBackend::publishableKey};
+        environment.notifications = m_notifications;
         environment.panelActivator = [this] {
             ++m_activations;
             m_panelShown = !m_panelShown;
@@ -118,6 +133,17 @@ private:
         return messages;
     }
 
+    // A receipt of an earlier run: `owner`'s cancelled connect that may have left a grant.
+    void keepReceipt(const QUuid &owner, const QUuid &operation)
+    {
+        OAuthCancellationReceiptMap receipts;
+        receipts.insert(operation, UnresolvedOAuthCancellation{owner, operation});
+        const QString path = QDir(m_home->appDataDir()).filePath(PublishAccessStore::receiptFileName);
+        QDir().mkpath(m_home->appDataDir());
+        if (CancellationReceiptFile::writeReceiptAtomically(PersistedOAuthCancellations::encode(receipts), path) != 0)
+            qFatal("the receipt could not be written");
+    }
+
     static OAuthCancellationNotice noticeOf(const QUuid &owner,
                                             OAuthCancellationNotice::Kind kind = OAuthCancellationNotice::Kind::NeedsReview)
     {
@@ -132,7 +158,15 @@ private slots:
         m_fake->serveScheduledPublishing();
         m_fake->servePublishEvents();
         m_fake->setUserTable(QStringLiteral("site_publish_grants"), [](const QUuid &) { return QJsonArray(); });
-        m_fake->setUserTable(QStringLiteral("oauth_states"), [](const QUuid &) { return QJsonArray(); });
+        // The recovery read asks for attempts waiting for recovery (none here); the receipt
+        // check reads the records of every attempt.
+        m_truth = QJsonArray();
+        m_fake->route("GET", kStatesPath, [this](const FakeHttpServer::Request &request) {
+            if (request.query.contains(QStringLiteral("recovery_required")))
+                return FakeHttpServer::Reply::json(200, QJsonArray());
+            return FakeHttpServer::Reply::json(200, m_truth);
+        });
+        m_notifications = false;
         m_sessions.items.clear();
         m_systemLog.lines.clear();
         m_activations = 0;
@@ -570,6 +604,101 @@ private slots:
         // Dismissed is not settled: the same notice may come back from the next reconciliation.
         cloud.presentOAuthCancellationNotice(first);
         QCOMPARE(cloud.displayedOAuthCancellationNotice(), std::optional<OAuthCancellationNotice>(first));
+    }
+
+    void theFirstRefreshShowsWhatAReceiptFoundAndTheReviewSettlesIt_data()
+    {
+        QTest::addColumn<QString>("phaseAtReview");
+        QTest::addColumn<bool>("resolved");
+        QTest::addColumn<QString>("shownAfter"); // the title; empty: nothing
+        QTest::newRow("the same outcome: reviewed, and gone for good") << "reconciliation_pending" << true << QString();
+        QTest::newRow("completed meanwhile: the new outcome is shown")
+            << "committed" << false << "Publishing authorization completed";
+        QTest::newRow("cancelled in time after all: nothing left to tell") << "cancelled" << true << QString();
+    }
+
+    void theFirstRefreshShowsWhatAReceiptFoundAndTheReviewSettlesIt()
+    {
+        QFETCH(QString, phaseAtReview);
+        QFETCH(bool, resolved);
+        QFETCH(QString, shownAfter);
+        const QUuid operation = QUuid::createUuid();
+        keepReceipt(userA, operation);
+        m_truth = QJsonArray{truthRow(operation, QStringLiteral("reconciliation_pending"))};
+        const auto model = signedInModel(userA);
+        CloudSide &cloud = model->cloud();
+        const OAuthCancellationNotice found{userA, operation, OAuthCancellationNotice::Kind::NeedsReview};
+        QTRY_COMPARE_WITH_TIMEOUT(cloud.displayedOAuthCancellationNotice(), std::optional(found), 10000);
+        QCOMPARE(model->confirms().current()->title, QStringLiteral("Publishing authorization needs review"));
+
+        m_truth = QJsonArray{truthRow(operation, phaseAtReview)};
+        const qsizetype grantReads = m_fake->requests("GET", kGrantsPath).size();
+        model->confirms().confirmCurrent();
+        QVERIFY(!cloud.displayedOAuthCancellationNotice());
+        QTRY_COMPARE_WITH_TIMEOUT(m_fake->requests("GET", kGrantsPath).size(), grantReads + 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(model->publishAccess().hasUnresolvedCancellations(userA), !resolved, 10000);
+        if (!shownAfter.isEmpty()) {
+            QTRY_VERIFY_WITH_TIMEOUT(model->confirms().current(), 10000);
+            QCOMPARE(model->confirms().current()->title, shownAfter);
+            QCOMPARE(cloud.displayedOAuthCancellationNotice()->kind, OAuthCancellationNotice::Kind::AuthorizationCompleted);
+        } else {
+            QTest::qWait(100);
+            QVERIFY(!model->confirms().current());
+        }
+        // The next refresh brings a resolved receipt's notice back no more.
+        const qsizetype statesReads = m_fake->requests("GET", kStatesPath).size();
+        QVERIFY(waited(model->account().client()->refreshSession()));
+        settle(*model, grantReads + 2);
+        QTRY_VERIFY_WITH_TIMEOUT(m_fake->requests("GET", kStatesPath).size() >= statesReads + (resolved ? 1 : 2), 10000);
+        QTest::qWait(100);
+        QCOMPARE(model->confirms().current().has_value(), !shownAfter.isEmpty());
+    }
+
+    void aReceiptOfTheSignedInOwnerIsCheckedAtOnce()
+    {
+        const QUuid operation = QUuid::createUuid();
+        keepReceipt(userA, operation);
+        // No record of the attempt yet: the first refresh has nothing to tell.
+        const auto model = signedInModel(userA);
+        settle(*model, 1);
+        QTest::qWait(100);
+        QVERIFY(!model->confirms().current());
+        m_truth = QJsonArray{truthRow(operation, QStringLiteral("committed"))};
+
+        // Another account's receipt starts nothing.
+        const qsizetype grantReads = m_fake->requests("GET", kGrantsPath).size();
+        Q_EMIT model->publishAccess().unresolvedCancellationRecorded(userB);
+        QTest::qWait(100);
+        QCOMPARE(m_fake->requests("GET", kGrantsPath).size(), grantReads);
+
+        Q_EMIT model->publishAccess().unresolvedCancellationRecorded(userA);
+        QTRY_COMPARE_WITH_TIMEOUT(model->cloud().displayedOAuthCancellationNotice(),
+                                  std::optional(OAuthCancellationNotice{
+                                      userA, operation, OAuthCancellationNotice::Kind::AuthorizationCompleted}),
+                                  10000);
+        QCOMPARE(m_fake->requests("GET", kGrantsPath).size(), grantReads + 1);
+    }
+
+    void aTappedOutcomeNotificationFocusesItsEvent()
+    {
+        QVERIFY2(QDBusConnection::sessionBus().isConnected(), "run inside scripts/with-test-session");
+        FakeNotificationServer server;
+        QVERIFY(server.isRegistered());
+        m_notifications = true;
+        m_fake->userId = userA;
+        const FakeBackend::PublishEvent published =
+            m_fake->publishEvent(QStringLiteral("published"), QStringLiteral("Acme was published."), 1);
+        m_fake->publishEvents.append(published);
+        // The first cloud refresh takes the event in and shows it on the desktop.
+        const auto model = signedInModel(userA);
+        QTRY_COMPARE_WITH_TIMEOUT(server.notifications().size(), 1, 10000);
+        settle(*model, 1);
+        model->setPanelIsOpen(false);
+
+        server.tap(server.notifications().constFirst().id);
+        QTRY_COMPARE_WITH_TIMEOUT(model->cloud().scheduleFocusEventID(), std::optional(published.id), 10000);
+        QCOMPARE(model->cloud().scheduleFocusRequest(), 1);
+        QCOMPARE(m_activations, 1);
     }
 
     // --- Sign-in requests -----------------------------------------------------------------------------
