@@ -253,6 +253,7 @@ private slots:
             << QStringList{"sign-out", "sign-in A"} << QList<qint64>{2, 3} << true;
         QTest::newRow("another user, then a token refresh")
             << QStringList{"sign-in B", "refresh"} << QList<qint64>{2, 2} << true;
+        QTest::newRow("the bootstrap again finds the same user") << QStringList{"bootstrap"} << QList<qint64>{1} << true;
     }
 
     void theGenerationMovesOnlyWhenTheUserChanges()
@@ -270,6 +271,8 @@ private slots:
             const qsizetype grantReads = m_fake->requests("GET", kGrantsPath).size();
             if (event == u"refresh") {
                 QVERIFY(waited(client.refreshSession()));
+            } else if (event == u"bootstrap") {
+                model->cloud().startCloudBootstrap();
             } else if (event == u"sign-out") {
                 QVERIFY(waited(client.signOut(BackendClient::SignOutScope::Local)));
             } else if (event == u"sign-out-event") {
