@@ -139,6 +139,16 @@ public:
         std::function<std::optional<QStringList>(const QString &version)> releaseNotes;
         /// A smoke-test process: the first-run defaults are neither read nor written.
         bool smokeTest = false;
+        /// The publishing store's consent browser and waits; absent: the default browser and the
+        /// suspend-proof clock.
+        PublishAccessStore::Seams publishAccess;
+        /// The backend address consent must return to; absent: the backend's. Consent returns only
+        /// over https, so a test whose backend runs on loopback names another.
+        std::optional<QUrl> consentReturnBackend;
+        /// Where error reports go; absent: the build's gateway.
+        ErrorLog::GatewayLookup errorGateway;
+        /// How long a report's outcome shows; absent: a timer.
+        ErrorLog::Delay errorReportDelay;
     };
 
     /// Where support requests go; the diagnostics text names it first.
