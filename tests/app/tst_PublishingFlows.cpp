@@ -565,6 +565,30 @@ private slots:
         QTRY_COMPARE(m_browser.opened.size(), 2);
     }
 
+    // A change of signed-in user takes the running connect with it: cancelled at the backend,
+    // forgotten here, and nothing it learns later is recorded for the new account.
+    void anAccountChangeEndsTheConnect()
+    {
+        const auto model = makeModel();
+        if (!cloudSideApplies(*model, userA))
+            QSKIP("The cloud side does not apply an identity yet.");
+        connect(*model, acme());
+        QTRY_COMPARE(m_browser.opened.size(), 1);
+        QVERIFY(model->publishing().publishConnectOperationID());
+
+        model->cloud().applyCloudAuthChange(userB);
+        QCOMPARE(model->publishing().publishConnectOperationID(), std::nullopt);
+        QCOMPARE(model->publishing().publishConnectAuth(), std::nullopt);
+        QVERIFY(model->publishing().publishCancellationOperationIDs().isEmpty());
+        QTRY_COMPARE(requestCount("POST", cancelPath), 1);
+
+        m_verdicts = {granted};
+        inspect();
+        QTRY_VERIFY(model->publishAccess().connectContexts().isEmpty());
+        QVERIFY(!model->siteDirectory().site(u"site-landed"_s));
+        QVERIFY(!model->confirms().current());
+    }
+
     // --- Disconnect ------------------------------------------------------------------------------
 
     void disconnectOutcomes_data()
