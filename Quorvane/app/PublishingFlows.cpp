@@ -317,21 +317,15 @@ QCoro::Task<> PublishingFlows::disconnectPublishing(QString siteID, std::optiona
     if (mcpName)
         project = m_model.projectStore().projectForMCPName(*mcpName);
     if (!project) {
-        SiteDirectory &directory = m_model.siteDirectory();
+        // A project's site is the one it is bound to, else the one its connection verifies.
         const auto onSite = [&](const Project &candidate) {
-            std::optional<QString> resolved = candidate.siteId;
-            if (candidate.siteId) {
-                if (const std::optional<SiteRecord> record = directory.site(*candidate.siteId))
-                    resolved = record->id;
-            } else {
-                const QList<SiteRecord> &sites = directory.sites();
-                const auto listed = std::find_if(sites.cbegin(), sites.cend(), [&](const SiteRecord &site) {
-                    return site.connections.contains(candidate.mcpName);
-                });
-                if (listed != sites.cend())
-                    resolved = listed->id;
-            }
-            return resolved == siteID;
+            if (candidate.siteId)
+                return *candidate.siteId == siteID;
+            const QList<SiteRecord> &sites = m_model.siteDirectory().sites();
+            const auto listed = std::find_if(sites.cbegin(), sites.cend(), [&](const SiteRecord &site) {
+                return site.connections.contains(candidate.mcpName);
+            });
+            return listed != sites.cend() && listed->id == siteID;
         };
         const auto found = std::find_if(projects.cbegin(), projects.cend(), onSite);
         if (found != projects.cend())

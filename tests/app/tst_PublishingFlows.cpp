@@ -494,7 +494,7 @@ private slots:
             QSKIP("The cloud side does not apply an identity yet.");
         m_cancelConfirmed = cancelConfirmed;
         // The cancellation settles after the newer connect has asked its question and ended.
-        m_cancelDelay = 500ms;
+        m_cancelDelay = 1s;
 
         connect(*model, acme());
         QTRY_COMPARE(m_browser.opened.size(), 1);
@@ -594,7 +594,7 @@ private slots:
     void disconnectOutcomes_data()
     {
         QTest::addColumn<FakeBackend::Reply>("reply");
-        QTest::addColumn<QString>("project"); ///< "named", "by site" or none
+        QTest::addColumn<QString>("project"); ///< "named", "by site", "by connection" or none
         QTest::addColumn<std::optional<Project::IssueRecovery>>("priorRecovery");
         QTest::addColumn<QString>("notice"); ///< its title, then its message after a line break
         QTest::addColumn<std::optional<QString>>("issue");
@@ -620,6 +620,10 @@ private slots:
             << pending << u"by site"_s << noRecovery << QString()
             << std::optional(u"Publishing is disabled while revocation cleanup is pending. Cleanup runs at Webflow."_s)
             << true;
+        QTest::newRow("revocation pending, the project whose connection verifies the site")
+            << pending << u"by connection"_s << noRecovery << QString()
+            << std::optional(u"Publishing is disabled while revocation cleanup is pending. Cleanup runs at Webflow."_s)
+            << true;
         QTest::newRow("failed, no project") << unconfirmed << QString() << noRecovery
                                             << u"Couldn't confirm publishing disconnect\nWebflow did not confirm disconnect."_s << noIssue << false;
         QTest::newRow("failed, the named project")
@@ -643,6 +647,9 @@ private slots:
         QFETCH(QString, notice);
         QFETCH(std::optional<QString>, issue);
         QFETCH(bool, siteCleared);
+        // The site is known, and verified by the connection of the project to come.
+        putFile(m_home->appDataDir() + u"/sites.json"_s,
+                R"([{"id":"site-a","name":"Acme Site","connections":["webflow-acme"]}])");
         const auto model = makeModel();
         if (!cloudSideApplies(*model, userA))
             QSKIP("The cloud side does not apply an identity yet.");
@@ -654,7 +661,8 @@ private slots:
         std::optional<QString> mcpName;
         if (!project.isEmpty()) {
             const Project onSite = std::get<Project>(model->projectStore().createProject(u"Acme"_s));
-            QVERIFY(!model->projectStore().setSiteId(onSite.id, u"site-a"_s));
+            if (project != u"by connection")
+                QVERIFY(!model->projectStore().setSiteId(onSite.id, u"site-a"_s));
             if (priorRecovery)
                 QVERIFY(!model->projectStore().setIssue(u"Prior issue"_s, onSite.mcpName, priorRecovery));
             if (project == u"named")
