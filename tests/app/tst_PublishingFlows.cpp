@@ -261,6 +261,11 @@ private slots:
             model->cloud().requestSignIn(QString(), {});
         }
 
+        // Before any connect there is nothing to retry.
+        model->publishing().retryPublishingConnect();
+        QVERIFY(!model->publishing().publishConnectParams());
+        QCOMPARE(confirmTitle(*model), QString());
+
         int started = 0;
         PublishingFlows::PublishConnectParams params = acme();
         params.onConnected = [&started] { ++started; };
@@ -477,6 +482,8 @@ private slots:
         QTest::newRow("unconfirmed, its sheet still shown")
             << false << false << u"\n"_s + PublishingFlows::needsReviewMessage + u'\n'
             << ActivitySheet::Outcome::warning << QString();
+        QTest::newRow("cancelled, another sheet on top")
+            << true << true << QString() << ActivitySheet::Outcome::running << QString();
         QTest::newRow("unconfirmed, another sheet on top")
             << false << true << QString() << ActivitySheet::Outcome::running
             << u"Publishing authorization needs review"_s;
