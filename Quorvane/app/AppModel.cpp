@@ -71,7 +71,8 @@ void AppModel::assign(T &field, const T &value, void (AppModel::*changed)())
 
 AppModel::AppModel(Environment environment, QObject *parent)
     : QObject(parent)
-    , m_errorLog(chosenLog(environment.systemLog, m_journal))
+    , m_errorLog(chosenLog(environment.systemLog, m_journal), std::move(environment.errorGateway),
+                 std::move(environment.errorReportDelay))
     , m_clock(environment.clock ? *environment.clock : Clock::system())
     , m_baseFolder(environment.baseFolder.isEmpty() ? DataFolder::path() : environment.baseFolder)
     , m_storeWriter(environment.storeWriter ? std::move(environment.storeWriter) : AtomicWriter(StoreFile::writeAtomically))
@@ -87,7 +88,10 @@ AppModel::AppModel(Environment environment, QObject *parent)
                       environment.schedulePollDelay ? std::move(environment.schedulePollDelay) : ContinuousClock::delay(),
                       false, m_storeWriter, nullptr, m_notifications.get())
     , m_publishAccess(m_errorLog, m_clock, m_baseFolder, m_connectingPill,
-                      environment.backend ? std::optional<QUrl>(environment.backend->url) : std::nullopt)
+                      environment.consentReturnBackend ? environment.consentReturnBackend
+                      : environment.backend            ? std::optional<QUrl>(environment.backend->url)
+                                                       : std::nullopt,
+                      std::move(environment.publishAccess))
     , m_account(std::move(environment.backend), accountEnvironment(environment, m_baseFolder, m_clock, m_errorLog))
     , m_activity(m_driver, m_clock)
     , m_authorizer(*this)

@@ -145,6 +145,16 @@ public:
         /// Brings the panel up (never closes it), for a tapped notification; empty: nothing to
         /// bring up. The panel hands its "ensure open".
         std::function<void()> panelActivator;
+        /// The publishing store's consent browser and waits; absent: the default browser and the
+        /// suspend-proof clock.
+        PublishAccessStore::Seams publishAccess;
+        /// The backend address consent must return to; absent: the backend's. Consent returns only
+        /// over https, so a test whose backend runs on loopback names another.
+        std::optional<QUrl> consentReturnBackend;
+        /// Where error reports go; absent: the build's gateway.
+        ErrorLog::GatewayLookup errorGateway;
+        /// How long a report's outcome shows; absent: a timer.
+        ErrorLog::Delay errorReportDelay;
     };
 
     /// Where support requests go; the diagnostics text names it first.
