@@ -55,7 +55,8 @@ QCoro::Task<> RenameFlow::renameMCP(Project project, QString typed)
         || !model.siteDirectory().persistenceWritable())
         co_return;
     const QString oldName = project.mcpName;
-    const QString newName = normalizedMCPName(typed);
+    // Spaces around a typed name would otherwise become hyphens of the server name.
+    const QString newName = normalizedMCPName(typed.trimmed());
     if (newName.isEmpty() || newName == oldName)
         co_return;
     // Every outcome but the final clearing lands on the project as it is still named; a store that
