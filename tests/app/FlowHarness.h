@@ -112,8 +112,9 @@ struct FlowHarness
 
     void writeRegistry(const QByteArray &content) const { putFile(registryPath(), content); }
 
-    /// claude's answer to removing one server: success, leaving the registry as given.
-    void answerRemoval(const QString &name, const QByteArray &registryAfter)
+    /// claude's answer to removing one server: success, leaving the registry as given, or without
+    /// the server as the real tool does.
+    void answerRemoval(const QString &name, const std::optional<QByteArray> &registryAfter = std::nullopt)
     {
         claude.answer(QStringLiteral("mcp remove ") + name, {"Removed MCP server " + name.toUtf8() + "\n", {}, 0,
                                                               false, registryAfter});

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "FlowHarness.h"
 
+#include "cli/RegistryReader.h"
+
 #include <QSignalSpy>
 
 namespace {
@@ -39,51 +41,69 @@ private slots:
         QTest::addColumn<bool>("intentStays");
         QTest::addColumn<QString>("metaAt"); // where the verified metadata is afterwards; empty: gone
         QTest::addColumn<QString>("logged"); // "area: message" in the error log, or empty
+        QTest::addColumn<QStringList>("registered"); // user-scope servers afterwards
 
         const QString added = QStringLiteral("Error: the server refused the name");
         QTest::newRow("renamed: old removed before new added")
-            << "ok" << "  Acme Co  " << QList{removal(kOld), addition(kNew)} << "" << kNew << false << kNew << "";
+            << "ok" << "  Acme Co  " << QList{removal(kOld), addition(kNew)} << "" << kNew << false << kNew << ""
+            << QStringList{kNew};
         QTest::newRow("old name only in a folder: nothing removed first")
             << "old project-scoped" << "Acme Co" << QList<QStringList>{addition(kNew)} << "" << kNew << false << kNew
-            << "";
+            << ""
+            << QStringList{kNew};
         QTest::newRow("same name after normalizing: nothing at all")
-            << "ok" << " ACME " << QList<QStringList>{} << "" << kOld << false << kOld << "";
+            << "ok" << " ACME " << QList<QStringList>{} << "" << kOld << false << kOld << ""
+            << QStringList{kOld};
         QTest::newRow("normalizes to nothing: nothing at all")
-            << "ok" << "!!!" << QList<QStringList>{} << "" << kOld << false << kOld << "";
+            << "ok" << "!!!" << QList<QStringList>{} << "" << kOld << false << kOld << ""
+            << QStringList{kOld};
         QTest::newRow("reserved by another project")
             << "reserved" << "Acme Co" << QList<QStringList>{} << "webflow-acme-co is already reserved by another project."
-            << kOld << false << kOld << "";
+            << kOld << false << kOld << ""
+            << QStringList{kOld};
         QTest::newRow("new name held by a folder's entry")
             << "new project-scoped" << "Acme Co" << QList<QStringList>{}
-            << "Rename not applied: webflow-acme-co is already registered." << kOld << false << kOld << "";
+            << "Rename not applied: webflow-acme-co is already registered." << kOld << false << kOld << ""
+            << QStringList{kOld};
         QTest::newRow("old removal fails")
             << "old removal fails" << "Acme Co" << QList<QStringList>{removal(kOld)}
             << "Rename not applied: the old registration couldn't be removed. Error: server is busy" << kOld << false
-            << kOld << "rename: Error: server is busy";
+            << kOld << "rename: Error: server is busy"
+            << QStringList{kOld};
         QTest::newRow("add fails, restore fails: the intent stays")
             << "add fails" << "Acme Co" << QList{removal(kOld), addition(kNew), addition(kOld)}
             << "Rename not applied, and the old registration could not be restored: " + added << kOld << true << ""
-            << "add: " + added;
+            << "add: " + added
+            << QStringList{};
+        QTest::newRow("add fails, old registration restored: the intent is cleared")
+            << "add fails, restored" << "Acme Co" << QList{removal(kOld), addition(kNew), addition(kOld)}
+            << "Rename not applied: " + added << kOld << false << kOld << "add: " + added
+            << QStringList{kOld};
         QTest::newRow("add fails without an old registration")
             << "add fails, old project-scoped" << "Acme Co" << QList<QStringList>{addition(kNew)}
-            << "Rename not applied: " + added << kOld << false << kOld << "add: " + added;
+            << "Rename not applied: " + added << kOld << false << kOld << "add: " + added
+            << QStringList{};
         QTest::newRow("add reports failure yet registered: renamed")
             << "add fails yet registers" << "Acme Co" << QList{removal(kOld), addition(kNew)} << "" << kNew << false
-            << kNew << "";
+            << kNew << ""
+            << QStringList{kNew};
         QTest::newRow("metadata cannot move: registry put back")
             << "metadata unsavable" << "Acme Co" << QList{removal(kOld), addition(kNew), removal(kNew), addition(kOld)}
             << "Rename reached Claude Code, but connection metadata could not be saved. Quorvane restored the old "
                "registration where possible. Restore persistence and review both names."
-            << kOld << false << kOld << "";
+            << kOld << false << kOld << ""
+            << QStringList{kOld};
         QTest::newRow("metadata cannot move, undo fails: the intent stays")
             << "metadata unsavable, undo fails" << "Acme Co"
             << QList{removal(kOld), addition(kNew), removal(kNew), addition(kOld)}
             << "Rename reached Claude Code, but connection metadata could not be saved. Quorvane restored the old "
                "registration where possible. Restore persistence and review both names."
-            << kOld << true << kOld << "";
+            << kOld << true << kOld << ""
+            << QStringList{kOld, kNew};
         QTest::newRow("project cannot be renamed: registry and metadata put back")
             << "project unsavable" << "Acme Co" << QList{removal(kOld), addition(kNew), removal(kNew), addition(kOld)}
-            << "" << kOld << true << "" << "";
+            << "" << kOld << true << kOld << ""
+            << QStringList{kOld};
     }
 
     void rename()
@@ -96,6 +116,7 @@ private slots:
         QFETCH(bool, intentStays);
         QFETCH(QString, metaAt);
         QFETCH(QString, logged);
+        QFETCH(QStringList, registered);
         FlowHarness h;
         const QString folder = h.home.path();
         if (setup.contains(u"old project-scoped"))
@@ -110,27 +131,23 @@ private slots:
             (void)h.addProject(QStringLiteral("Acme Co"));
         h.addMeta(kOld);
 
-        const bool undoing = setup.startsWith(u"metadata") || setup == u"project unsavable";
+        // claude edits ~/.claude.json on each successful add and remove, as the real tool does.
         if (setup == u"old removal fails")
             h.refuseRemoval(kOld, "Error: server is busy\n");
         else
-            h.answerRemoval(kOld, FlowHarness::registry({}));
-        if (setup.startsWith(u"add fails")) {
-            h.claude.answer(QStringLiteral("mcp add"),
-                            {{}, "Error: the server refused the name\n", 1, false,
-                             setup == u"add fails yet registers" ? std::optional(FlowHarness::registry({kNew}))
-                                                                 : std::nullopt});
-        } else {
-            // While a rename is undone the same answer serves both names, so it leaves the registry
-            // alone; otherwise it registers the new name.
-            h.claude.answer(QStringLiteral("mcp add"), {"Added HTTP MCP server\n", {}, 0, false,
-                                                        undoing ? std::nullopt
-                                                                : std::optional(FlowHarness::registry({kNew}))});
-        }
+            h.answerRemoval(kOld);
+        const FakeClaude::Reply success{"Added HTTP MCP server\n", {}, 0, false, std::nullopt};
+        const FakeClaude::Reply refused{{}, "Error: the server refused the name\n", 1, false, std::nullopt};
+        if (setup == u"add fails, restored")
+            h.claude.answerInTurn(QStringLiteral("mcp add"), {refused, success});
+        else if (setup == u"add fails yet registers")
+            h.claude.answer(QStringLiteral("mcp add"), {{}, refused.standardError, 1, false, FlowHarness::registry({kNew})});
+        else
+            h.claude.answer(QStringLiteral("mcp add"), setup.startsWith(u"add fails") ? refused : success);
         if (setup == u"metadata unsavable, undo fails")
             h.refuseRemoval(kNew, "Error: server is busy\n");
         else
-            h.answerRemoval(kNew, FlowHarness::registry({}));
+            h.answerRemoval(kNew);
         if (setup.startsWith(u"metadata unsavable"))
             h.refuseWrite = [](const QString &file, const QByteArray &) { return file == u"connections.json"; };
         if (setup == u"project unsavable") {
@@ -150,6 +167,10 @@ private slots:
         finished(model.renamer().renameMCP(project, typed));
 
         QCOMPARE(h.registryCalls(), calls);
+        QStringList servers;
+        for (const ClaudeCLI::RegisteredServer &server : ClaudeCLI::readRegistry(h.registryPath()).servers)
+            servers.append(server.name);
+        QCOMPARE(servers, registered);
         if (said.isEmpty())
             QVERIFY2(issues.isEmpty(), qPrintable(issues.join(u'|')));
         else
