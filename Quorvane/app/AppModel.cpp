@@ -97,6 +97,8 @@ AppModel::AppModel(Environment environment, QObject *parent)
     , m_authorizer(*this)
     , m_cloud(*this, std::move(environment.panelActivator))
     , m_publishing(*this)
+    , m_renamer(*this)
+    , m_removal(*this)
     , m_loginItem(environment.loginItem ? std::move(*environment.loginItem) : LoginItem::application())
     , m_launchAtLogin(m_loginItem.isEnabled())
     , m_operatingSystem(environment.operatingSystem.isEmpty() ? SystemInfo::operatingSystem()
@@ -324,6 +326,9 @@ void AppModel::recoverInterruptedOperations(const QSet<QString> &registryNames)
     };
     const QList<Project> snapshot = m_projectStore.projects();
     for (const Project &project : snapshot) {
+        // Its intent is not an interrupted one: the removal settles it, or leaves it when it stops.
+        if (m_removal.isRemoving(project.id))
+            continue;
         if (!project.registryIntent) {
             // An explanation of an interrupted operation outlives the operation by one refresh.
             if (project.issueRecovery == recovery)

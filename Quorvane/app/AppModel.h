@@ -11,6 +11,8 @@
 #include "app/ConnectingPill.h"
 #include "app/ConnectionListModel.h"
 #include "app/PublishingFlows.h"
+#include "app/RemovalFlows.h"
+#include "app/RenameFlow.h"
 #include "app/UnrecognizedListModel.h"
 #include "cli/ClaudeDriver.h"
 #include "cli/StatusQueries.h"
@@ -97,6 +99,10 @@ class AppModel final : public QObject
     Q_PROPERTY(CloudSide *cloud READ cloudObject CONSTANT)
     /// Connecting and disconnecting publishing access.
     Q_PROPERTY(PublishingFlows *publishing READ publishingObject CONSTANT)
+    /// Renaming a project's connection.
+    Q_PROPERTY(RenameFlow *renamer READ renamerObject CONSTANT)
+    /// Unregistering, removing projects one at a time or all at once, and local-scope removals.
+    Q_PROPERTY(RemovalFlows *removal READ removalObject CONSTANT)
 
 public:
     /// What the model is built from; every part but the backend has the application's own default.
@@ -181,6 +187,8 @@ public:
     [[nodiscard]] AuthorizeFlow &authorizer() { return m_authorizer; }
     [[nodiscard]] CloudSide &cloud() { return m_cloud; }
     [[nodiscard]] PublishingFlows &publishing() { return m_publishing; }
+    [[nodiscard]] RenameFlow &renamer() { return m_renamer; }
+    [[nodiscard]] RemovalFlows &removal() { return m_removal; }
     [[nodiscard]] const Clock &clock() const { return m_clock; }
 
     /// The persistence problem the panel shows and the changing flows check first: the first of
@@ -222,7 +230,8 @@ public:
     /**
      * Finishes locally, or explains on the project, every rename, unregister or removal that was
      * interrupted between recording its intent and settling it, by what the registry now holds.
-     * `registryNames` are the user-scope names of a good read. Runs within a refresh.
+     * `registryNames` are the user-scope names of a good read. Runs within a refresh. A project
+     * whose removal is still running is left to that removal.
      */
     void recoverInterruptedOperations(const QSet<QString> &registryNames);
 
@@ -299,6 +308,8 @@ private:
     [[nodiscard]] AuthorizeFlow *authorizerObject() { return &m_authorizer; }
     [[nodiscard]] CloudSide *cloudObject() { return &m_cloud; }
     [[nodiscard]] PublishingFlows *publishingObject() { return &m_publishing; }
+    [[nodiscard]] RenameFlow *renamerObject() { return &m_renamer; }
+    [[nodiscard]] RemovalFlows *removalObject() { return &m_removal; }
 
     /// The stores' shared environment: the model's clock, its error log and the given writer.
     [[nodiscard]] LocalStore::Environment storeEnvironment();
@@ -340,6 +351,8 @@ private:
     AuthorizeFlow m_authorizer;
     CloudSide m_cloud;
     PublishingFlows m_publishing;
+    RenameFlow m_renamer;
+    RemovalFlows m_removal;
 
     QList<Connection> m_connections;
     QList<UnrecognizedServer> m_unrecognized;
