@@ -90,6 +90,9 @@ AppModel::AppModel(Environment environment, QObject *parent)
     , m_authorizer(*this)
     , m_cloud(*this)
     , m_publishing(*this)
+    , m_adding(*this)
+    , m_connecting(*this)
+    , m_claudeSignIn(*this)
     , m_loginItem(environment.loginItem ? std::move(*environment.loginItem) : LoginItem::application())
     , m_launchAtLogin(m_loginItem.isEnabled())
     , m_operatingSystem(environment.operatingSystem.isEmpty() ? SystemInfo::operatingSystem()
@@ -110,7 +113,9 @@ AppModel::AppModel(Environment environment, QObject *parent)
     followPersistenceIssues();
     ActivityCenter::Hooks activityHooks;
     activityHooks.startRetry = [this](const QString &subject) {
-        if (subject != ActivityCenter::claudeSignInSubject)
+        if (subject == ActivityCenter::claudeSignInSubject)
+            (void)m_claudeSignIn.signInToClaude();
+        else
             m_authorizer.authorize(subject);
     };
     activityHooks.cancelPublishing = [this](const QUuid &activityId) { m_publishing.cancelConnectFor(activityId); };
@@ -547,7 +552,12 @@ QCoro::Task<> AppModel::refreshClaudeAuth()
     QPointer<AppModel> alive(this);
     const ClaudeCLI::AuthStatus status = co_await ClaudeCLI::authStatus(m_driver);
     if (alive)
-        m_claudeAuth = status;
+        setClaudeAuth(status);
+}
+
+void AppModel::setClaudeAuth(const ClaudeCLI::AuthStatus &status)
+{
+    assign(m_claudeAuth, status, &AppModel::claudeAuthChanged);
 }
 
 QString AppModel::diagnosticsReport() const

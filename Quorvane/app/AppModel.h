@@ -5,9 +5,12 @@
 #include "account/AccountModel.h"
 #include "account/BackendConfiguration.h"
 #include "app/ActivityCenter.h"
+#include "app/AddProjectFlow.h"
 #include "app/AuthorizeFlow.h"
+#include "app/ClaudeSignIn.h"
 #include "app/CloudSide.h"
 #include "app/ConfirmQueue.h"
+#include "app/ConnectFlow.h"
 #include "app/ConnectingPill.h"
 #include "app/ConnectionListModel.h"
 #include "app/PublishingFlows.h"
@@ -97,6 +100,12 @@ class AppModel final : public QObject
     Q_PROPERTY(CloudSide *cloud READ cloudObject CONSTANT)
     /// Connecting and disconnecting publishing access.
     Q_PROPERTY(PublishingFlows *publishing READ publishingObject CONSTANT)
+    /// The add field and adding a project.
+    Q_PROPERTY(AddProjectFlow *adding READ addingObject CONSTANT)
+    /// Connecting and re-authenticating a project's server.
+    Q_PROPERTY(ConnectFlow *connecting READ connectingObject CONSTANT)
+    /// Signing the claude command line in.
+    Q_PROPERTY(ClaudeSignIn *claudeSignIn READ claudeSignInObject CONSTANT)
 
 public:
     /// What the model is built from; every part but the backend has the application's own default.
@@ -165,6 +174,9 @@ public:
     [[nodiscard]] AuthorizeFlow &authorizer() { return m_authorizer; }
     [[nodiscard]] CloudSide &cloud() { return m_cloud; }
     [[nodiscard]] PublishingFlows &publishing() { return m_publishing; }
+    [[nodiscard]] AddProjectFlow &adding() { return m_adding; }
+    [[nodiscard]] ConnectFlow &connecting() { return m_connecting; }
+    [[nodiscard]] ClaudeSignIn &claudeSignIn() { return m_claudeSignIn; }
     [[nodiscard]] const Clock &clock() const { return m_clock; }
 
     /// The persistence problem the panel shows and the changing flows check first: the first of
@@ -178,6 +190,10 @@ public:
     [[nodiscard]] const QList<UnrecognizedServer> &unrecognized() const { return m_unrecognized; }
     [[nodiscard]] const ConnectionListModel &connectionRows() const { return m_connectionRows; }
     [[nodiscard]] const UnrecognizedListModel &unrecognizedRows() const { return m_unrecognizedRows; }
+    // The one way each list changes, so the views' rows always follow; flows that learn of one
+    // connection between refreshes change it through these too.
+    void setConnections(QList<Connection> connections);
+    void setUnrecognized(QList<UnrecognizedServer> servers);
 
     /// The detected claude installation.
     [[nodiscard]] const CLIEnvironment &environment() const { return m_environment; }
@@ -226,6 +242,7 @@ public:
 
     /// Whether the claude tool itself is signed in, as last asked.
     [[nodiscard]] const ClaudeCLI::AuthStatus &claudeAuth() const { return m_claudeAuth; }
+    void setClaudeAuth(const ClaudeCLI::AuthStatus &status);
     /// Asks claude whether it is signed in.
     QCoro::Task<> refreshClaudeAuth();
     /// A short plain-text summary of the state for a support e-mail: the address to send it to,
@@ -265,6 +282,7 @@ signals:
     void panelIsOpenChanged();
     void whatsNewChanged();
     void launchAtLoginChanged();
+    void claudeAuthChanged();
 
 private:
     [[nodiscard]] QStringList whatsNewLines() const { return m_whatsNew.value_or(QStringList()); }
@@ -283,14 +301,14 @@ private:
     [[nodiscard]] AuthorizeFlow *authorizerObject() { return &m_authorizer; }
     [[nodiscard]] CloudSide *cloudObject() { return &m_cloud; }
     [[nodiscard]] PublishingFlows *publishingObject() { return &m_publishing; }
+    [[nodiscard]] AddProjectFlow *addingObject() { return &m_adding; }
+    [[nodiscard]] ConnectFlow *connectingObject() { return &m_connecting; }
+    [[nodiscard]] ClaudeSignIn *claudeSignInObject() { return &m_claudeSignIn; }
 
     /// The stores' shared environment: the model's clock, its error log and the given writer.
     [[nodiscard]] LocalStore::Environment storeEnvironment();
     void followPersistenceIssues();
 
-    // The one way each list changes, so the views' rows always follow.
-    void setConnections(QList<Connection> connections);
-    void setUnrecognized(QList<UnrecognizedServer> servers);
     void updateConnectionRows();
     template <typename T>
     void assign(T &field, const T &value, void (AppModel::*changed)());
@@ -322,6 +340,9 @@ private:
     AuthorizeFlow m_authorizer;
     CloudSide m_cloud;
     PublishingFlows m_publishing;
+    AddProjectFlow m_adding;
+    ConnectFlow m_connecting;
+    ClaudeSignIn m_claudeSignIn;
 
     QList<Connection> m_connections;
     QList<UnrecognizedServer> m_unrecognized;
