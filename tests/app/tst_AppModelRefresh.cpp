@@ -25,7 +25,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-
 QJsonObject managedServers(const QStringList &names)
 {
     QJsonObject servers;
