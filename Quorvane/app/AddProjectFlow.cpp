@@ -110,8 +110,10 @@ QCoro::Task<> AddProjectFlow::addProject()
         || std::any_of(m_model.unrecognized().cbegin(), m_model.unrecognized().cend(), named);
     QPointer<AddProjectFlow> alive(this);
     if (!listed) {
-        (void)co_await registerAndRecord(m_model, name, QStringLiteral("Not registered yet: "),
-                                         [this](bool running) { setIsAdding(running); });
+        // Built before the await: GCC 12 destroys a lambda made inside a co_await expression twice.
+        std::function<void(bool)> marking = [this](bool running) { setIsAdding(running); };
+        const QString failurePrefix = QStringLiteral("Not registered yet: ");
+        (void)co_await registerAndRecord(m_model, name, failurePrefix, std::move(marking));
         if (!alive)
             co_return;
     }

@@ -259,9 +259,10 @@ QCoro::Task<> ConnectFlow::registerThenAuthorize(Project project)
 {
     const QString name = project.mcpName;
     QPointer<ConnectFlow> alive(this);
-    const ServerRegistration registration =
-        co_await registerAndRecord(m_model, name, QStringLiteral("Couldn't register: "),
-                                   [this, name](bool running) { m_model.setBusy(name, running); });
+    // Built before the await: GCC 12 destroys a lambda made inside a co_await expression twice.
+    std::function<void(bool)> marking = [this, name](bool running) { m_model.setBusy(name, running); };
+    const QString failurePrefix = QStringLiteral("Couldn't register: ");
+    const ServerRegistration registration = co_await registerAndRecord(m_model, name, failurePrefix, std::move(marking));
     if (!alive)
         co_return;
     if (registration == ServerRegistration::recorded)
