@@ -6,6 +6,7 @@
 #include "cli/Discovery.h"
 #include "cli/RegistryReader.h"
 #include "cli/StatusQueries.h"
+#include "foundation/LocaleOrder.h"
 #include "foundation/ReferenceSeconds.h"
 #include "kit/KitServices.h"
 #include "platform/AppInfo.h"
@@ -393,6 +394,36 @@ QHash<QString, QString> AppModel::projectSiteTitles() const
             titles.insert(*project.siteId, project.title);
     }
     return titles;
+}
+
+QStringList AppModel::knownSiteIDs() const
+{
+    QSet<QString> unclaimed = m_publishAccess.trackedSiteIDs();
+    const QList<SiteRecord> &sites = m_siteDirectory.sites();
+    for (const Project &project : m_projectStore.projects()) {
+        // A project bound to a site the directory lacks claims nothing; only an unbound one falls
+        // back to the record that lists its server.
+        if (project.siteId) {
+            if (m_siteDirectory.site(*project.siteId))
+                unclaimed.remove(*project.siteId);
+            continue;
+        }
+        const auto listing = std::find_if(sites.cbegin(), sites.cend(), [&project](const SiteRecord &site) {
+            return site.connections.contains(project.mcpName);
+        });
+        if (listing != sites.cend())
+            unclaimed.remove(listing->id);
+    }
+    QStringList ids(unclaimed.cbegin(), unclaimed.cend());
+    sortByLocaleText(ids, [this](const QString &id) { return siteDisplayName(id); });
+    return ids;
+}
+
+QString AppModel::siteDisplayName(const QString &siteId) const
+{
+    if (const std::optional<SiteRecord> record = m_siteDirectory.site(siteId))
+        return record->displayName();
+    return m_publishAccess.siteNames().value(siteId, siteId);
 }
 
 QCoro::Task<> AppModel::runStatusChecks(QStringList names, quint64 generation)

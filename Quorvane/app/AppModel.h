@@ -230,6 +230,13 @@ public:
     /// project in order wins a shared site.
     [[nodiscard]] QHash<QString, QString> projectSiteTitles() const;
 
+    /// The sites that hold publishing state of any kind while no project claims them (by its site,
+    /// or by the directory record that lists its server), in the order of their shown names.
+    Q_INVOKABLE [[nodiscard]] QStringList knownSiteIDs() const;
+    /// The name a site is shown and sorted under: the directory's custom or Webflow name, else
+    /// the name the backend reported, else the id.
+    Q_INVOKABLE [[nodiscard]] QString siteDisplayName(const QString &siteId) const;
+
     /**
      * What the first showing of the panel does: the first-run defaults (start at login once, the
      * intro, the what's-new card), claude's sign-in state, the account's launch settling alongside

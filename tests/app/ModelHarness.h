@@ -17,6 +17,8 @@
 #include <QSet>
 #include <QTest>
 
+#include <functional>
+
 #include <memory>
 
 /**
@@ -29,9 +31,12 @@ class ModelHarness
 public:
     static inline const QString endpoint = QStringLiteral("https://mcp.webflow.com/mcp");
 
-    ModelHarness()
+    /// `prepare` writes what the model finds when it is built (its files in the home).
+    explicit ModelHarness(const std::function<void(const TempHome &)> &prepare = {})
         : claude(home)
     {
+        if (prepare)
+            prepare(home);
         // Discovery asks for the version; a status check needs an answer to say anything.
         claude.answer(QStringLiteral("mcp get"), {"Status: ✔ Connected\n", {}, 0, false, std::nullopt});
         AppModel::Environment environment;
