@@ -6,6 +6,7 @@
 #include "cli/Discovery.h"
 #include "cli/RegistryReader.h"
 #include "cli/StatusQueries.h"
+#include "foundation/LocaleOrder.h"
 #include "foundation/ReferenceSeconds.h"
 #include "kit/KitServices.h"
 #include "platform/AppInfo.h"
@@ -99,6 +100,9 @@ AppModel::AppModel(Environment environment, QObject *parent)
     , m_publishing(*this)
     , m_renamer(*this)
     , m_removal(*this)
+    , m_adding(*this)
+    , m_connecting(*this)
+    , m_claudeSignIn(*this)
     , m_loginItem(environment.loginItem ? std::move(*environment.loginItem) : LoginItem::application())
     , m_launchAtLogin(m_loginItem.isEnabled())
     , m_operatingSystem(environment.operatingSystem.isEmpty() ? SystemInfo::operatingSystem()
@@ -118,7 +122,9 @@ AppModel::AppModel(Environment environment, QObject *parent)
     followPersistenceIssues();
     ActivityCenter::Hooks activityHooks;
     activityHooks.startRetry = [this](const QString &subject) {
-        if (subject != ActivityCenter::claudeSignInSubject)
+        if (subject == ActivityCenter::claudeSignInSubject)
+            (void)m_claudeSignIn.signInToClaude();
+        else
             m_authorizer.authorize(subject);
     };
     activityHooks.cancelPublishing = [this](const QUuid &activityId) { m_publishing.cancelConnectFor(activityId); };
@@ -403,6 +409,36 @@ QHash<QString, QString> AppModel::projectSiteTitles() const
     return titles;
 }
 
+QStringList AppModel::knownSiteIDs() const
+{
+    QSet<QString> unclaimed = m_publishAccess.trackedSiteIDs();
+    const QList<SiteRecord> &sites = m_siteDirectory.sites();
+    for (const Project &project : m_projectStore.projects()) {
+        // A project bound to a site the directory lacks claims nothing; only an unbound one falls
+        // back to the record that lists its server.
+        if (project.siteId) {
+            if (m_siteDirectory.site(*project.siteId))
+                unclaimed.remove(*project.siteId);
+            continue;
+        }
+        const auto listing = std::find_if(sites.cbegin(), sites.cend(), [&project](const SiteRecord &site) {
+            return site.connections.contains(project.mcpName);
+        });
+        if (listing != sites.cend())
+            unclaimed.remove(listing->id);
+    }
+    QStringList ids(unclaimed.cbegin(), unclaimed.cend());
+    sortByLocaleText(ids, [this](const QString &id) { return siteDisplayName(id); });
+    return ids;
+}
+
+QString AppModel::siteDisplayName(const QString &siteId) const
+{
+    if (const std::optional<SiteRecord> record = m_siteDirectory.site(siteId))
+        return record->displayName();
+    return m_publishAccess.siteNames().value(siteId, siteId);
+}
+
 QCoro::Task<> AppModel::runStatusChecks(QStringList names, quint64 generation)
 {
     if (names.isEmpty())
@@ -560,7 +596,12 @@ QCoro::Task<> AppModel::refreshClaudeAuth()
     QPointer<AppModel> alive(this);
     const ClaudeCLI::AuthStatus status = co_await ClaudeCLI::authStatus(m_driver);
     if (alive)
-        m_claudeAuth = status;
+        setClaudeAuth(status);
+}
+
+void AppModel::setClaudeAuth(const ClaudeCLI::AuthStatus &status)
+{
+    assign(m_claudeAuth, status, &AppModel::claudeAuthChanged);
 }
 
 QString AppModel::diagnosticsReport() const

@@ -5,9 +5,12 @@
 #include "account/AccountModel.h"
 #include "account/BackendConfiguration.h"
 #include "app/ActivityCenter.h"
+#include "app/AddProjectFlow.h"
 #include "app/AuthorizeFlow.h"
+#include "app/ClaudeSignIn.h"
 #include "app/CloudSide.h"
 #include "app/ConfirmQueue.h"
+#include "app/ConnectFlow.h"
 #include "app/ConnectingPill.h"
 #include "app/ConnectionListModel.h"
 #include "app/PublishingFlows.h"
@@ -103,6 +106,12 @@ class AppModel final : public QObject
     Q_PROPERTY(RenameFlow *renamer READ renamerObject CONSTANT)
     /// Unregistering, removing projects one at a time or all at once, and local-scope removals.
     Q_PROPERTY(RemovalFlows *removal READ removalObject CONSTANT)
+    /// The add field and adding a project.
+    Q_PROPERTY(AddProjectFlow *adding READ addingObject CONSTANT)
+    /// Connecting and re-authenticating a project's server.
+    Q_PROPERTY(ConnectFlow *connecting READ connectingObject CONSTANT)
+    /// Signing the claude command line in.
+    Q_PROPERTY(ClaudeSignIn *claudeSignIn READ claudeSignInObject CONSTANT)
 
 public:
     /// What the model is built from; every part but the backend has the application's own default.
@@ -189,6 +198,9 @@ public:
     [[nodiscard]] PublishingFlows &publishing() { return m_publishing; }
     [[nodiscard]] RenameFlow &renamer() { return m_renamer; }
     [[nodiscard]] RemovalFlows &removal() { return m_removal; }
+    [[nodiscard]] AddProjectFlow &adding() { return m_adding; }
+    [[nodiscard]] ConnectFlow &connecting() { return m_connecting; }
+    [[nodiscard]] ClaudeSignIn &claudeSignIn() { return m_claudeSignIn; }
     [[nodiscard]] const Clock &clock() const { return m_clock; }
 
     /// The persistence problem the panel shows and the changing flows check first: the first of
@@ -202,6 +214,10 @@ public:
     [[nodiscard]] const QList<UnrecognizedServer> &unrecognized() const { return m_unrecognized; }
     [[nodiscard]] const ConnectionListModel &connectionRows() const { return m_connectionRows; }
     [[nodiscard]] const UnrecognizedListModel &unrecognizedRows() const { return m_unrecognizedRows; }
+    // The one way each list changes, so the views' rows always follow; flows that learn of one
+    // connection between refreshes change it through these too.
+    void setConnections(QList<Connection> connections);
+    void setUnrecognized(QList<UnrecognizedServer> servers);
 
     /// The detected claude installation.
     [[nodiscard]] const CLIEnvironment &environment() const { return m_environment; }
@@ -239,6 +255,13 @@ public:
     /// project in order wins a shared site.
     [[nodiscard]] QHash<QString, QString> projectSiteTitles() const;
 
+    /// The sites that hold publishing state of any kind while no project claims them (by its site,
+    /// or by the directory record that lists its server), in the order of their shown names.
+    Q_INVOKABLE [[nodiscard]] QStringList knownSiteIDs() const;
+    /// The name a site is shown and sorted under: the directory's custom or Webflow name, else
+    /// the name the backend reported, else the id.
+    Q_INVOKABLE [[nodiscard]] QString siteDisplayName(const QString &siteId) const;
+
     /**
      * What the first showing of the panel does: the first-run defaults (start at login once, the
      * intro, the what's-new card), claude's sign-in state, the account's launch settling alongside
@@ -251,6 +274,7 @@ public:
 
     /// Whether the claude tool itself is signed in, as last asked.
     [[nodiscard]] const ClaudeCLI::AuthStatus &claudeAuth() const { return m_claudeAuth; }
+    void setClaudeAuth(const ClaudeCLI::AuthStatus &status);
     /// Asks claude whether it is signed in.
     QCoro::Task<> refreshClaudeAuth();
     /// A short plain-text summary of the state for a support e-mail: the address to send it to,
@@ -290,6 +314,7 @@ signals:
     void panelIsOpenChanged();
     void whatsNewChanged();
     void launchAtLoginChanged();
+    void claudeAuthChanged();
 
 private:
     [[nodiscard]] QStringList whatsNewLines() const { return m_whatsNew.value_or(QStringList()); }
@@ -310,14 +335,14 @@ private:
     [[nodiscard]] PublishingFlows *publishingObject() { return &m_publishing; }
     [[nodiscard]] RenameFlow *renamerObject() { return &m_renamer; }
     [[nodiscard]] RemovalFlows *removalObject() { return &m_removal; }
+    [[nodiscard]] AddProjectFlow *addingObject() { return &m_adding; }
+    [[nodiscard]] ConnectFlow *connectingObject() { return &m_connecting; }
+    [[nodiscard]] ClaudeSignIn *claudeSignInObject() { return &m_claudeSignIn; }
 
     /// The stores' shared environment: the model's clock, its error log and the given writer.
     [[nodiscard]] LocalStore::Environment storeEnvironment();
     void followPersistenceIssues();
 
-    // The one way each list changes, so the views' rows always follow.
-    void setConnections(QList<Connection> connections);
-    void setUnrecognized(QList<UnrecognizedServer> servers);
     void updateConnectionRows();
     template <typename T>
     void assign(T &field, const T &value, void (AppModel::*changed)());
@@ -353,6 +378,9 @@ private:
     PublishingFlows m_publishing;
     RenameFlow m_renamer;
     RemovalFlows m_removal;
+    AddProjectFlow m_adding;
+    ConnectFlow m_connecting;
+    ClaudeSignIn m_claudeSignIn;
 
     QList<Connection> m_connections;
     QList<UnrecognizedServer> m_unrecognized;
