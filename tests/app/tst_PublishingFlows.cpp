@@ -660,6 +660,8 @@ private slots:
         const auto model = makeModel();
         if (!cloudSideApplies(*model, userA))
             QSKIP("The cloud side does not apply an identity yet.");
+        // The identity's cloud refresh syncs the site flags from its grant read: let it end first.
+        QTRY_VERIFY(model->publishAccess().hasLoadedOnce() && !model->publishAccess().isChecking());
         m_disconnectReply = reply;
         QVERIFY(!model->siteDirectory().markPublishingConnected(u"site-a"_s, u"Acme Site"_s));
         // A project on another site comes first: only the one on this site is concerned.
