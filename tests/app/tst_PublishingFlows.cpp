@@ -84,6 +84,8 @@ private:
     QJsonArray m_grants;
     int m_grantsStatus = 200;
     QJsonArray m_recoveryAttempts;
+    /// The backend's record of the phases of operations, as the receipts' reconciliation reads it.
+    QJsonArray m_truth;
     QList<QByteArray> m_verdicts;
     bool m_cancelConfirmed = true;
     std::chrono::milliseconds m_cancelDelay{0};
@@ -180,6 +182,7 @@ private slots:
         m_grants = {};
         m_grantsStatus = 200;
         m_recoveryAttempts = {};
+        m_truth = {};
         m_verdicts.clear();
         m_cancelConfirmed = true;
         m_cancelDelay = 0ms;
@@ -194,7 +197,7 @@ private slots:
         m_fake->route("GET", u"/rest/v1/oauth_states"_s, [this](const FakeBackend::Request &request) {
             // The recovery read asks for one phase; the reconciliation of receipts reads operations.
             return FakeBackend::Reply::json(200, request.query.contains("recovery_required"_L1) ? m_recoveryAttempts
-                                                                                                : QJsonArray());
+                                                                                                : m_truth);
         });
         m_fake->setFunction(u"webflow-mcp-oauth-start"_s, [this](const FakeBackend::Request &request) {
             return FakeBackend::Reply::json(
@@ -516,6 +519,8 @@ private slots:
         QTRY_COMPARE(confirmTitle(*model), u"Re-authorize publishing for Acme again?"_s);
         QCOMPARE(model->publishing().publishConnectOperationID(), std::nullopt);
         QVERIFY(model->publishing().publishCancellationOperationIDs().contains(olderOperation));
+        // An unconfirmed cancellation leaves a receipt, which the backend's record then settles.
+        m_truth = {QJsonObject{{u"operation_id"_s, UuidText::format(olderOperation)}, {u"phase"_s, u"cancelled"_s}}};
 
         // The older connect wakes to find itself cancelled: its store call returns nothing.
         m_verdicts = {granted};
@@ -537,6 +542,7 @@ private slots:
         }
         model->confirms().dismissConfirm(); // the question of the newer connect
         QCOMPARE(confirmTitle(*model), notice);
+        QTRY_VERIFY(model->publishAccess().unresolvedOAuthCancellations().isEmpty());
     }
 
     // Cancel on the sheet stops the connect at once; its review finds the sheet ended.
