@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
+#include "account/AccountModel.h"
 #include "model/CloudAuthSnapshot.h"
 #include "model/ConfirmRequest.h"
 #include "model/PublishDomain.h"
@@ -57,6 +58,14 @@ public:
     [[nodiscard]] virtual bool hasOAuthRecoveryAttempts() const = 0;
     /// The site's stored publish domains, in stored order; empty when none are stored.
     [[nodiscard]] virtual QList<PublishDomain> publishDomains(const QString &siteID) const = 0;
+    /// The backend session's state.
+    [[nodiscard]] virtual AccountModel::SessionKind cloudSession() const = 0;
+    /// Whether a profile from an earlier sign-in on this computer is cached.
+    [[nodiscard]] virtual bool hasAccountProfile() const = 0;
+    /// Whether the user hid the "Cloud scheduling" note for good (the "dismissedCloudBanner" default).
+    [[nodiscard]] virtual bool cloudBannerDismissed() const = 0;
+    /// Hides that note for good, stored at once.
+    virtual void dismissCloudBanner() = 0;
     /// The current instant with the computer's zone and the user's locale.
     [[nodiscard]] virtual ScheduleTimeContext timeContext() const = 0;
 
@@ -76,9 +85,6 @@ public:
     [[nodiscard]] virtual std::optional<ScheduledPublish> scheduleForSite(const QString &siteID) const = 0;
     /// Whether schedules are held and fired by the cloud.
     [[nodiscard]] virtual bool cloudScheduling() const = 0;
-    /// The schedule store's `cancelSchedule`; its status is not used: a refusal shows as the
-    /// store's sync error.
-    virtual void cancelSchedule(const QUuid &scheduleID) = 0;
 
     // --- Flows ----------------------------------------------------------------------------------
 

@@ -61,12 +61,14 @@ public:
     ScheduleTimeContext time{QDateTime(QDate(2026, 6, 3), QTime(10, 0, 45), QTimeZone("America/Los_Angeles")),
                              QTimeZone("America/Los_Angeles"), QLocale(QStringLiteral("en_US"))};
     bool cloud = true;
+    AccountModel::SessionKind session = AccountModel::SessionKind::Authenticated;
+    bool profile = true;
+    bool bannerDismissed = false;
     std::optional<CloudAuthSnapshot> snapshot;
     QList<ScheduledPublish> queue;
 
     // The store.
     QList<ScheduledPublish> replaced;
-    QList<QUuid> cancelled;
     QHash<QUuid, ScheduleOperationStatus> statuses;
     /// How a replace settles once awaited.
     ScheduleOperationOutcome finalOutcome = ScheduleOperationOutcome::accepted();
@@ -103,6 +105,10 @@ public:
     bool hasOAuthRecoveryAttempts() const override { return recoveryAttempts; }
     QList<PublishDomain> publishDomains(const QString &siteID) const override { return domainMap.value(siteID); }
     ScheduleTimeContext timeContext() const override { return time; }
+    AccountModel::SessionKind cloudSession() const override { return session; }
+    bool hasAccountProfile() const override { return profile; }
+    bool cloudBannerDismissed() const override { return bannerDismissed; }
+    void dismissCloudBanner() override { bannerDismissed = true; }
 
     ScheduleOperationStatus replaceSchedule(const ScheduledPublish &draft) override
     {
@@ -148,7 +154,6 @@ public:
         return std::nullopt;
     }
     bool cloudScheduling() const override { return cloud; }
-    void cancelSchedule(const QUuid &scheduleID) override { cancelled.append(scheduleID); }
 
     QCoro::Task<std::optional<QDateTime>> fetchSiteLastUpdated(QString) override
     {
