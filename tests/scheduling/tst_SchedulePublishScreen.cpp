@@ -22,15 +22,6 @@ QDateTime la(int month, int day, int hour, int minute)
     return QDateTime(QDate(2026, month, day), QTime(hour, minute), losAngeles);
 }
 
-ScheduledPublish queued(const QString &site, const QDateTime &at, const QString &name)
-{
-    ScheduledPublish schedule = ScheduleSamples::schedule(site, at);
-    schedule.siteName = name;
-    schedule.timeZoneID = u"America/Los_Angeles"_s;
-    schedule.domains = {{u"d-"_s + site, site + u".com"_s, false}, {u"staging"_s, site + u".webflow.io"_s, true}};
-    return schedule;
-}
-
 /// A screen over a real schedule store (no backend client: cloud scheduling never gets ready)
 /// and the fake surroundings.
 struct Screen
@@ -107,8 +98,8 @@ private slots:
         QFETCH(bool, soonestFirst);
         QFETCH(QStringList, order);
         Screen bench;
-        bench.store.setSchedules({queued(u"a"_s, la(6, 4, 9, 0), u"Nine"_s), queued(u"b"_s, la(6, 4, 10, 0), u"Ten A"_s),
-                                  queued(u"c"_s, la(6, 4, 10, 0), u"Ten B"_s)});
+        bench.store.setSchedules({ScheduleSamples::queuedPublish(u"a"_s, u"Nine"_s, la(6, 4, 9, 0)), ScheduleSamples::queuedPublish(u"b"_s, u"Ten A"_s, la(6, 4, 10, 0)),
+                                  ScheduleSamples::queuedPublish(u"c"_s, u"Ten B"_s, la(6, 4, 10, 0))});
         bench.screen->setSoonestFirst(soonestFirst);
         QCOMPARE(bench.rowNames(), order);
         QCOMPARE(bench.screen->queue()->count(), 3);
@@ -235,7 +226,7 @@ private slots:
         QFETCH(bool, localOnly);
         QFETCH(bool, kept);
         Screen bench(localOnly);
-        const ScheduledPublish acme = queued(u"acme"_s, la(6, 4, 9, 0), u"Acme"_s);
+        const ScheduledPublish acme = ScheduleSamples::queuedPublish(u"acme"_s, u"Acme"_s, la(6, 4, 9, 0));
         bench.store.setSchedules({acme});
         bench.screen->confirmCancel(idText(acme));
         const ConfirmRequest &request = bench.context.presented.last();
@@ -276,7 +267,7 @@ private slots:
         QFETCH(QString, notice);
         Screen bench;
         bench.context.finalOutcome = outcome;
-        const ScheduledPublish acme = queued(u"acme"_s, la(6, 4, 9, 0), u"Acme"_s);
+        const ScheduledPublish acme = ScheduleSamples::queuedPublish(u"acme"_s, u"Acme"_s, la(6, 4, 9, 0));
         bench.store.setSchedules({acme});
         bench.screen->confirmPublishNow(idText(acme));
         const ConfirmRequest &request = bench.context.presented.last();
@@ -313,8 +304,8 @@ private slots:
     {
         QFETCH(bool, siteKnown);
         Screen bench;
-        const ScheduledPublish acme = queued(u"acme"_s, la(6, 4, 9, 0), u"Acme"_s);
-        const ScheduledPublish beta = queued(u"beta"_s, la(6, 5, 9, 0), u"Beta"_s);
+        const ScheduledPublish acme = ScheduleSamples::queuedPublish(u"acme"_s, u"Acme"_s, la(6, 4, 9, 0));
+        const ScheduledPublish beta = ScheduleSamples::queuedPublish(u"beta"_s, u"Beta"_s, la(6, 5, 9, 0));
         if (siteKnown)
             bench.context.sites.insert(u"acme"_s, acmeSite());
         bench.store.setSchedules({acme, beta});
@@ -330,7 +321,7 @@ private slots:
     void missingAccess()
     {
         Screen bench;
-        const ScheduledPublish acme = queued(u"acme"_s, la(6, 4, 9, 0), u"Acme"_s);
+        const ScheduledPublish acme = ScheduleSamples::queuedPublish(u"acme"_s, u"Acme"_s, la(6, 4, 9, 0));
         bench.store.setSchedules({acme});
         // Still loading: no card warns.
         bench.context.settled = false;
@@ -383,7 +374,7 @@ private slots:
         bench.context.sites.insert(u"acme"_s, acmeSite());
         bench.context.access.insert(u"acme"_s);
         if (queuedAlready)
-            bench.context.queue = {queued(u"acme"_s, la(6, 4, 9, 0), u"Acme"_s)};
+            bench.context.queue = {ScheduleSamples::queuedPublish(u"acme"_s, u"Acme"_s, la(6, 4, 9, 0))};
         QCOMPARE(bench.screen->applyPreselection(siteID), consumed);
         QCOMPARE(bench.screen->form()->showingForm(), opens);
         if (opens) {
@@ -419,7 +410,7 @@ private slots:
         QFETCH(bool, running);
         QFETCH(QString, trashHelp);
         QFETCH(QString, menuHelp);
-        ScheduledPublish schedule = queued(u"acme"_s, la(6, 4, 9, 0), u"Acme"_s);
+        ScheduledPublish schedule = ScheduleSamples::queuedPublish(u"acme"_s, u"Acme"_s, la(6, 4, 9, 0));
         schedule.cloudStatus = cloudStatus;
         const ScheduleCardState state = ScheduleQueueRules::cardState(schedule, needsPublishing);
         QCOMPARE(state, (ScheduleCardState{running, !running, trashHelp, menuHelp, needsPublishing}));
