@@ -56,6 +56,7 @@ GlassCard {
             }
             CircleIconButton {
                 id: trash
+                objectName: "trashButton"
                 symbol: "trash"
                 symbolSize: 13.125
                 quiet: true

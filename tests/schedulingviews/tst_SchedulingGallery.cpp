@@ -200,6 +200,15 @@ private slots:
         QCOMPARE(warnings.size(), 2);
         QCOMPARE(std::count_if(warnings.cbegin(), warnings.cend(), [](QQuickItem *w) { return w->isVisible(); }), 1);
         QVERIFY(scene.shoot(u"queue"_s, scheme, 720));
+        // The running card locks its controls; the other's trash asks to cancel its publish.
+        const QList<QQuickItem *> trash = items(view, "trashButton");
+        QCOMPARE(trash.size(), 2);
+        QVERIFY(!trash[0]->isEnabled());
+        QVERIFY(trash[1]->isEnabled());
+        const QPoint centre = trash[1]->mapToScene({trash[1]->width() / 2, trash[1]->height() / 2}).toPoint();
+        QTest::mouseClick(&scene.window, Qt::LeftButton, {}, centre);
+        QTRY_COMPARE(scene.context.presented.size(), 1);
+        QCOMPARE(scene.context.presented.last().title, u"Cancel this publish?"_s);
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
     }
 
