@@ -225,6 +225,12 @@ void ActivityCenter::closeActivity()
         m_hooks.closed();
 }
 
+void ActivityCenter::dismissSheet(ActivitySheet::Kind kind)
+{
+    if (m_sheet && m_sheet->kind == kind)
+        setSheet(std::nullopt);
+}
+
 void ActivityCenter::resumePendingRetry()
 {
     if (!m_pendingRetry)

@@ -95,6 +95,9 @@ public:
     Q_INVOKABLE void closeActivity();
     /// Starts the queued retry, if any; the last step of the flows that support retry.
     void resumePendingRetry();
+    /// Takes the shown sheet down, without cancelling its activity or anything waiting to show,
+    /// when it is of `kind`: what it showed belonged to an account that is no longer signed in.
+    void dismissSheet(ActivitySheet::Kind kind);
 
 signals:
     void sheetChanged();

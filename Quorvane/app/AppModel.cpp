@@ -14,6 +14,7 @@
 #include "platform/SystemInfo.h"
 
 #include <QCoro/QCoroFuture>
+#include <QDBusConnection>
 #include <QPointer>
 #include <QSettings>
 
@@ -77,18 +78,20 @@ AppModel::AppModel(Environment environment, QObject *parent)
     , m_driver(std::move(environment.driver))
     , m_icons(environment.iconFolder.isEmpty() ? resourceBundle().directory() : environment.iconFolder)
     , m_connectingPill(environment.pillDelay ? std::move(environment.pillDelay) : ContinuousClock::delay())
+    , m_notifications(environment.notifications ? std::make_unique<UserNotifications>(QDBusConnection::sessionBus())
+                                                : nullptr)
     , m_connectionStore(m_baseFolder, storeEnvironment())
     , m_projectStore(m_baseFolder, storeEnvironment())
     , m_siteDirectory(m_baseFolder, storeEnvironment())
     , m_scheduleStore(m_errorLog, m_clock, m_baseFolder,
                       environment.schedulePollDelay ? std::move(environment.schedulePollDelay) : ContinuousClock::delay(),
-                      false, m_storeWriter)
+                      false, m_storeWriter, nullptr, m_notifications.get())
     , m_publishAccess(m_errorLog, m_clock, m_baseFolder, m_connectingPill,
                       environment.backend ? std::optional<QUrl>(environment.backend->url) : std::nullopt)
     , m_account(std::move(environment.backend), accountEnvironment(environment, m_baseFolder, m_clock, m_errorLog))
     , m_activity(m_driver, m_clock)
     , m_authorizer(*this)
-    , m_cloud(*this)
+    , m_cloud(*this, std::move(environment.panelActivator))
     , m_publishing(*this)
     , m_loginItem(environment.loginItem ? std::move(*environment.loginItem) : LoginItem::application())
     , m_launchAtLogin(m_loginItem.isEnabled())
@@ -99,14 +102,13 @@ AppModel::AppModel(Environment environment, QObject *parent)
     , m_releaseNotes(std::move(environment.releaseNotes))
     , m_smokeTest(environment.smokeTest)
 {
-    // The client renews the session on its own; a refused renewal is only heard here, and the
-    // account must learn of it or it would go on showing a session the backend no longer honours.
-    if (BackendClient *client = m_account.client()) {
-        connect(client, &BackendClient::authChanged, &m_account,
-                [this](BackendClient::AuthEvent, const std::optional<BackendSession> &session) {
-                    m_account.applyAuthSession(session);
-                });
-    }
+    // The client renews the session on its own; a refused renewal is only heard through its
+    // changes, and the account must learn of it even before the cloud bootstrap runs, or it would
+    // go on showing a session the backend no longer honours.
+    if (BackendClient *client = m_account.client())
+        m_cloud.startCloudAuthWatch(*client);
+    if (m_notifications)
+        m_cloud.listenForTaps(*m_notifications);
     followPersistenceIssues();
     ActivityCenter::Hooks activityHooks;
     activityHooks.startRetry = [this](const QString &subject) {
@@ -114,6 +116,7 @@ AppModel::AppModel(Environment environment, QObject *parent)
             m_authorizer.authorize(subject);
     };
     activityHooks.cancelPublishing = [this](const QUuid &activityId) { m_publishing.cancelConnectFor(activityId); };
+    activityHooks.closed = [this] { m_cloud.presentQueuedOAuthCancellationNotice(); };
     m_activity.setHooks(std::move(activityHooks));
     // A project's title or site shows on its connection's row.
     connect(&m_projectStore, &ProjectStore::projectsChanged, this, &AppModel::updateConnectionRows);
@@ -124,6 +127,7 @@ AppModel::AppModel()
         Environment environment;
         environment.backend = BackendConfiguration::fromInfo(BundleInfo::main());
         environment.smokeTest = qgetenv("QUORVANE_SMOKE") == "1";
+        environment.notifications = true;
         return environment;
     }())
 {

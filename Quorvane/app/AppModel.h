@@ -139,6 +139,12 @@ public:
         std::function<std::optional<QStringList>(const QString &version)> releaseNotes;
         /// A smoke-test process: the first-run defaults are neither read nor written.
         bool smokeTest = false;
+        /// Whether publish outcomes show as desktop notifications whose taps reach the model; off:
+        /// nothing is shown and no tap arrives. The application turns them on.
+        bool notifications = false;
+        /// Brings the panel up (never closes it), for a tapped notification; empty: nothing to
+        /// bring up. The panel hands its "ensure open".
+        std::function<void()> panelActivator;
     };
 
     /// Where support requests go; the diagnostics text names it first.
@@ -310,6 +316,8 @@ private:
     ClaudeCLI::ClaudeDriver m_driver;
     IconLoader m_icons;
     ConnectingPill m_connectingPill;
+    /// The desktop's notifications, when the switch is on; the schedule store shows outcomes there.
+    std::unique_ptr<UserNotifications> m_notifications;
     ConnectionStore m_connectionStore;
     ProjectStore m_projectStore;
     SiteDirectory m_siteDirectory;
