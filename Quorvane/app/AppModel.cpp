@@ -550,6 +550,22 @@ QCoro::Task<> AppModel::refreshClaudeAuth()
         m_claudeAuth = status;
 }
 
+void AppModel::setClaudeAuth(const ClaudeCLI::AuthStatus &status)
+{
+    m_claudeAuth = status;
+}
+
+bool AppModel::updateConnection(const QString &name, const std::function<void(Connection &)> &change)
+{
+    const auto found = std::find_if(m_connections.begin(), m_connections.end(),
+                                    [&](const Connection &connection) { return connection.name == name; });
+    if (found == m_connections.end())
+        return false;
+    change(*found);
+    updateConnectionRows();
+    return true;
+}
+
 QString AppModel::diagnosticsReport() const
 {
     QStringList lines{QStringLiteral("Quorvane ") + appVersion(), m_operatingSystem};

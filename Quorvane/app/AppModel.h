@@ -228,6 +228,11 @@ public:
     [[nodiscard]] const ClaudeCLI::AuthStatus &claudeAuth() const { return m_claudeAuth; }
     /// Asks claude whether it is signed in.
     QCoro::Task<> refreshClaudeAuth();
+    /// Records what a flow learnt of claude's own sign-in.
+    void setClaudeAuth(const ClaudeCLI::AuthStatus &status);
+    /// Changes the first connection of that name in place, as a flow that found out more about it
+    /// does; false when the list has none.
+    bool updateConnection(const QString &name, const std::function<void(Connection &)> &change);
     /// A short plain-text summary of the state for a support e-mail: the address to send it to,
     /// one fact per line, and a prompt for the user's own words. Names no path, server or e-mail.
     Q_INVOKABLE [[nodiscard]] QString diagnosticsReport() const;

@@ -1,0 +1,488 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#include "app/AppModel.h"
+#include "support/FakeClaude.h"
+#include "support/ManualClock.h"
+#include "support/ManualDelay.h"
+#include "support/MemorySystemLog.h"
+#include "support/StoreTesting.h"
+#include "support/TempHome.h"
+
+#include <QCoro/QCoroTask>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+using namespace std::chrono_literals;
+using Outcome = ActivitySheet::Outcome;
+
+namespace {
+
+const QString kEndpoint = QStringLiteral("https://mcp.webflow.com/mcp");
+const QString kAcme = QStringLiteral("webflow-acme");
+
+// ~/.claude.json with these user-scope servers at Webflow's endpoint.
+QByteArray registry(const QStringList &names)
+{
+    QJsonObject servers;
+    for (const QString &name : names)
+        servers.insert(name, QJsonObject{{QStringLiteral("type"), QStringLiteral("http")}, {QStringLiteral("url"), kEndpoint}});
+    return QJsonDocument(QJsonObject{{QStringLiteral("mcpServers"), servers}}).toJson();
+}
+
+QByteArray line(const QJsonObject &event)
+{
+    return QJsonDocument(event).toJson(QJsonDocument::Compact) + '\n';
+}
+
+struct Site
+{
+    QString name;
+    QString id;
+};
+
+// Claude's stream-JSON answer to a scope check: for each server, its sites tool called and answered
+// with those sites. One answer serves several servers: each check reads only its own tool.
+QByteArray sitesAnswer(const QList<std::pair<QString, QList<Site>>> &servers)
+{
+    QByteArray output;
+    for (const auto &[server, sites] : servers) {
+        const QString id = QStringLiteral("use-") + server;
+        QJsonArray list;
+        for (const Site &site : sites)
+            list.append(QJsonObject{{QStringLiteral("id"), site.id}, {QStringLiteral("displayName"), site.name}});
+        const QJsonObject use{{QStringLiteral("type"), QStringLiteral("tool_use")},
+                              {QStringLiteral("id"), id},
+                              {QStringLiteral("name"), QStringLiteral("mcp__") + server + QStringLiteral("__data_sites_tool")},
+                              {QStringLiteral("input"), QJsonObject()}};
+        const QJsonObject result{{QStringLiteral("type"), QStringLiteral("tool_result")},
+                                 {QStringLiteral("tool_use_id"), id},
+                                 {QStringLiteral("content"), QString::fromUtf8(QJsonDocument(list).toJson())}};
+        output += line({{QStringLiteral("type"), QStringLiteral("assistant")},
+                        {QStringLiteral("message"), QJsonObject{{QStringLiteral("content"), QJsonArray{use}}}}});
+        output += line({{QStringLiteral("type"), QStringLiteral("user")},
+                        {QStringLiteral("message"), QJsonObject{{QStringLiteral("content"), QJsonArray{result}}}}});
+    }
+    return output + line({{QStringLiteral("type"), QStringLiteral("result")}, {QStringLiteral("result"), QStringLiteral("done")}});
+}
+
+FakeClaude::Reply succeeds(const QByteArray &output = {})
+{
+    return {output, {}, 0, false, std::nullopt};
+}
+
+FakeClaude::Reply hangs()
+{
+    return {{}, {}, 0, true, std::nullopt};
+}
+
+// Runs a flow to its end on the event loop, as the panel's task would.
+bool ran(const std::function<QCoro::Task<>()> &start)
+{
+    bool done = false;
+    auto task = [](std::function<QCoro::Task<>()> start, bool &done) -> QCoro::Task<> {
+        co_await start();
+        done = true;
+    }(start, done);
+    return QTest::qWaitFor([&] { return done; }, 20000);
+}
+
+} // namespace
+
+// Authorizing a connection runs claude's login under a terminal, then measures and records which
+// sites the grant reaches, and takes back a grant that reaches several.
+class tst_AuthorizeFlow : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempHome> m_home;
+    std::unique_ptr<FakeClaude> m_claude;
+    MemorySystemLog m_systemLog;
+    ManualClock m_clock;
+    ManualDelay m_time;
+    std::unique_ptr<AppModel> m_model;
+
+    void makeModel()
+    {
+        AppModel::Environment environment;
+        environment.systemLog = &m_systemLog;
+        environment.driver = m_claude->configuration();
+        environment.driver.registryPath = m_home->filePath(QStringLiteral(".claude.json"));
+        environment.pillDelay = m_time.delay();
+        environment.clock = &m_clock;
+        environment.accountPause = m_time.delay();
+        environment.schedulePollDelay = m_time.delay();
+        environment.baseFolder = m_home->filePath(QStringLiteral("data"));
+        environment.settingsFile = m_home->filePath(QStringLiteral("settings.ini"));
+        environment.loginItem = LoginItem(QStringLiteral("quorvane"), QStringLiteral("/usr/bin/quorvane"),
+                                          m_home->filePath(QStringLiteral("autostart")));
+        environment.version = QStringLiteral("2.0.0");
+        m_model = std::make_unique<AppModel>(std::move(environment));
+    }
+
+    void writeRegistry(const QStringList &names)
+    {
+        putFile(m_home->filePath(QStringLiteral(".claude.json")), registry(names));
+    }
+
+    // A model that knows these connections, each with a project, all answering their status check.
+    void start(const QStringList &names, const QString &status = QStringLiteral("✓ Connected"))
+    {
+        writeRegistry(names);
+        m_claude->answer(QStringLiteral("mcp get"), succeeds(("Status: " + status + "\n").toUtf8()));
+        makeModel();
+        QVERIFY(ran([this]() -> QCoro::Task<> { co_await m_model->refresh(true); }));
+        QCOMPARE(m_model->connections().size(), names.size());
+    }
+
+    // The registry edits claude makes when the cleanup removes and registers the server again.
+    void answerReRegistration(const QString &name)
+    {
+        FakeClaude::Reply removal = succeeds();
+        removal.registryAfter = registry({});
+        m_claude->answer(QStringLiteral("mcp remove"), removal);
+        FakeClaude::Reply addition = succeeds();
+        addition.registryAfter = registry({name});
+        m_claude->answer(QStringLiteral("mcp add"), addition);
+    }
+
+    bool authorized(const QString &name)
+    {
+        return ran([this, name]() -> QCoro::Task<> { co_await m_model->authorizer().authorize(name); });
+    }
+
+    [[nodiscard]] QList<QStringList> callsOf(const QStringList &command) const
+    {
+        QList<QStringList> found;
+        for (const QStringList &call : m_claude->calls()) {
+            if (call.mid(0, command.size()) == command)
+                found.append(call);
+        }
+        return found;
+    }
+
+    [[nodiscard]] const ActivitySheet &sheet() const { return *m_model->activity().sheet(); }
+
+    [[nodiscard]] Project project(const QString &name) const
+    {
+        return m_model->projectStore().projectForMCPName(name).value_or(Project());
+    }
+
+    [[nodiscard]] QStringList logged(const QString &area) const
+    {
+        QStringList messages;
+        for (const ErrorEvent &event : m_model->errorLog().events()) {
+            if (event.area == area)
+                messages.append(event.message);
+        }
+        return messages;
+    }
+
+    // Stored metadata that says the connection was verified for these sites after it was added.
+    void storeVerifiedSites(const QString &name, const QList<SiteRef> &sites)
+    {
+        ConnectionMeta meta;
+        meta.addedAt = ReferenceSeconds::Instant(m_clock.now().addSecs(-60));
+        meta.verifiedAt = ReferenceSeconds::Instant(m_clock.now().addSecs(-30));
+        meta.sites = sites;
+        meta.source = QStringLiteral("model");
+        QMap<QString, ConnectionMeta> entries = m_model->connectionStore().connections();
+        entries.insert(name, meta);
+        QVERIFY(!m_model->connectionStore().save(entries));
+    }
+
+private slots:
+    void init()
+    {
+        m_home = std::make_unique<TempHome>();
+        m_claude = std::make_unique<FakeClaude>(*m_home);
+        m_systemLog.lines.clear();
+        m_clock.set(QDateTime(QDate(2026, 3, 2), QTime(9, 0), Qt::UTC));
+    }
+
+    void cleanup()
+    {
+        m_model.reset();
+        m_claude.reset();
+        m_home.reset();
+    }
+
+    void authorizationRecordsWhatTheGrantReaches_data()
+    {
+        QTest::addColumn<QList<Site>>("sites");
+        QTest::addColumn<Outcome>("outcome");
+        QTest::addColumn<QString>("scopeLine");
+        QTest::addColumn<std::optional<QString>>("issue");
+        QTest::addColumn<std::optional<QString>>("siteId");
+
+        QTest::newRow("one site") << QList<Site>{{"Acme", "s1"}} << Outcome::success
+                                  << QStringLiteral("✓ Correctly scoped to one site: Acme\n") << std::optional<QString>()
+                                  << std::optional<QString>(QStringLiteral("s1"));
+        QTest::newRow("no site") << QList<Site>{} << Outcome::warning
+                                 << QStringLiteral("⚠ The tool ran and returned no sites. This grant reaches nothing.\n")
+                                 << std::optional<QString>(QStringLiteral(
+                                        "The authorization reaches no sites. Re-connect and tick the client's site."))
+                                 << std::optional<QString>();
+        QTest::newRow("two sites") << QList<Site>{{"Acme", "s1"}, {"Beta", "s2"}} << Outcome::warning
+                                   << QStringLiteral("⚠ 2 sites in scope: Acme, Beta\nRe-authorize and tick only one site.\n")
+                                   << std::optional<QString>(QStringLiteral(
+                                          "Removed: the authorization reached 2 sites. Connect again and tick only one."))
+                                   << std::optional<QString>();
+    }
+
+    void authorizationRecordsWhatTheGrantReaches()
+    {
+        QFETCH(QList<Site>, sites);
+        QFETCH(Outcome, outcome);
+        QFETCH(QString, scopeLine);
+        QFETCH(std::optional<QString>, issue);
+        QFETCH(std::optional<QString>, siteId);
+        start({kAcme});
+        // The refresh gave the connection its project.
+        QVERIFY(m_model->projectStore().projectForMCPName(kAcme));
+        m_claude->answer(QStringLiteral("mcp login"), succeeds("Waiting for the browser…\r\nDone.\n"));
+        m_claude->answer(QStringLiteral("-p"), succeeds(sitesAnswer({{kAcme, sites}})));
+        answerReRegistration(kAcme);
+
+        QVERIFY(authorized(kAcme));
+        QCOMPARE(sheet().title, QStringLiteral("Authorizing webflow-acme"));
+        QCOMPARE(sheet().kind, ActivitySheet::Kind::authorizing);
+        QCOMPARE(sheet().outcome, outcome);
+        QCOMPARE(sheet().log, QStringLiteral("Waiting for the browser…\nDone.\n\n✓ Authenticated webflow-acme\n"
+                                             "\nRunning scope check…\n")
+                                  + scopeLine);
+        QCOMPARE(callsOf({"mcp", "login"}), (QList<QStringList>{{"mcp", "login", kAcme}}));
+        QCOMPARE(callsOf({"-p"}).size(), 1);
+        QCOMPARE(project(kAcme).issue, issue);
+        QCOMPARE(project(kAcme).siteId, siteId);
+        QVERIFY(!project(kAcme).registryIntent);
+        QVERIFY(m_model->busy().isEmpty());
+        QVERIFY(!m_model->connectingPill().presented());
+
+        const ConnectionMeta meta = m_model->connectionStore().connections().value(kAcme);
+        QCOMPARE(meta.addedAt, ReferenceSeconds::Instant(m_clock.now()));
+        if (sites.size() < 2) {
+            QList<SiteRef> recorded;
+            for (const Site &site : sites)
+                recorded.append({site.name, site.id, std::nullopt});
+            QCOMPARE(meta.sites, recorded);
+            QCOMPARE(meta.source, QStringLiteral("model"));
+            QVERIFY(callsOf({"mcp", "remove"}).isEmpty());
+            QVERIFY(callsOf({"mcp", "add"}).isEmpty());
+            QVERIFY(logged(QStringLiteral("single-site")).isEmpty());
+        } else {
+            // The grant is taken back: removed, registered again, and the metadata starts afresh.
+            const QList<QStringList> calls = m_claude->calls();
+            const auto removal = std::find_if(calls.cbegin(), calls.cend(), [](const QStringList &call) {
+                return call.mid(0, 2) == QStringList{"mcp", "remove"};
+            });
+            QVERIFY(removal != calls.cend());
+            QVERIFY(removal->contains(kAcme));
+            const auto addition = std::find_if(removal, calls.cend(), [](const QStringList &call) {
+                return call.mid(0, 2) == QStringList{"mcp", "add"};
+            });
+            QVERIFY(addition != calls.cend());
+            QCOMPARE(addition->mid(2), (QStringList{"--transport", "http", "--scope", "user", kAcme, kEndpoint}));
+            QVERIFY(!meta.sites);
+            QVERIFY(!meta.verifiedAt);
+            QCOMPARE(logged(QStringLiteral("single-site")),
+                     QStringList{QStringLiteral("webflow-acme authorization removed: grant reached 2 sites.")});
+            QCOMPARE(project(kAcme).issueRecovery, Project::IssueRecovery::connectMCP);
+        }
+    }
+
+    void failedLoginStillRefreshesAndChecksNothing()
+    {
+        start({kAcme});
+        m_claude->answer(QStringLiteral("mcp login"), {{}, "The browser flow was declined.\n", 1, false, std::nullopt});
+        const qsizetype statusChecks = callsOf({"mcp", "get"}).size();
+
+        QVERIFY(authorized(kAcme));
+        QCOMPARE(sheet().outcome, Outcome::failure);
+        QVERIFY2(sheet().log.endsWith(QStringLiteral("\n✕ The browser flow was declined.\n")), qPrintable(sheet().log));
+        QVERIFY(callsOf({"-p"}).isEmpty());
+        QCOMPARE(callsOf({"mcp", "get"}).size(), statusChecks + 1);
+        QCOMPARE(logged(QStringLiteral("authorize")),
+                 QStringList{QStringLiteral("Provider authorization did not complete successfully.")});
+        // The intent stays: the connection has no verified sites until a later check records some.
+        QVERIFY(m_model->connectionStore().connections().value(kAcme).addedAt);
+        QVERIFY(!m_model->connectionStore().connections().value(kAcme).sites);
+        QVERIFY(m_model->busy().isEmpty());
+    }
+
+    void readOnlyStoreShowsTheNoticeAndOpensNoSheet()
+    {
+        putFile(m_home->filePath(QStringLiteral("data/projects.json")), "not json");
+        start({kAcme});
+        QVERIFY(!m_model->projectStore().persistenceWritable());
+
+        QVERIFY(authorized(kAcme));
+        QVERIFY(!m_model->activity().sheet());
+        const std::optional<ConfirmRequest> notice = m_model->confirms().current();
+        QVERIFY(notice);
+        QCOMPARE(notice->title, QStringLiteral("Local data is read-only"));
+        QCOMPARE(notice->message, m_model->projectStore().persistenceIssue());
+        QVERIFY(notice->isNotice);
+        QCOMPARE(notice->icon, QStringLiteral("cloud-off"));
+        QVERIFY(callsOf({"mcp", "login"}).isEmpty());
+    }
+
+    void checkRecordsNothingWhenTheGrantChangedMeanwhile()
+    {
+        start({kAcme});
+        FakeClaude::Reply slow = succeeds(sitesAnswer({{kAcme, {{"Acme", "s1"}}}}));
+        slow.delay = 1s;
+        m_claude->answer(QStringLiteral("-p"), slow);
+
+        bool done = false;
+        auto task = [](AppModel &model, bool &done) -> QCoro::Task<> {
+            co_await model.authorizer().scope().verifyScope(kAcme);
+            done = true;
+        }(*m_model, done);
+        QTRY_COMPARE_WITH_TIMEOUT(callsOf({"-p"}).size(), 1, 10000);
+        // A new authorization stamps the connection while claude is still answering.
+        m_clock.advance(5000);
+        ConnectionMeta replaced;
+        replaced.addedAt = ReferenceSeconds::Instant(m_clock.now());
+        QVERIFY(!m_model->connectionStore().save({{kAcme, replaced}}));
+        QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
+
+        QCOMPARE(sheet().title, QStringLiteral("Checking webflow-acme"));
+        QCOMPARE(sheet().outcome, Outcome::warning);
+        QCOMPARE(sheet().log, QStringLiteral("⚠ The grant changed while this check was running, so nothing was "
+                                             "recorded.\n\nRe-run the scope check to measure the connection as it "
+                                             "stands now.\n"));
+        QCOMPARE(m_model->connectionStore().connections().value(kAcme), replaced);
+        QVERIFY(!project(kAcme).siteId);
+    }
+
+    void cancelSkipsTheCleanupAndSparesTheNextAuthorization_data()
+    {
+        QTest::addColumn<QString>("stage");
+        QTest::newRow("during the login") << QStringLiteral("login");
+        QTest::newRow("during the authorization's scope check") << QStringLiteral("check");
+        QTest::newRow("during a stand-alone scope check") << QStringLiteral("verify");
+    }
+
+    void cancelSkipsTheCleanupAndSparesTheNextAuthorization()
+    {
+        QFETCH(QString, stage);
+        start({kAcme});
+        answerReRegistration(kAcme);
+        const QStringList waitFor = stage == u"login" ? QStringList{"mcp", "login"} : QStringList{"-p"};
+        m_claude->answer(QStringLiteral("mcp login"), stage == u"login" ? hangs() : succeeds());
+        m_claude->answer(QStringLiteral("-p"), hangs());
+        // Two stored sites would start the cleanup of a check that was not cancelled.
+        storeVerifiedSites(kAcme, {{QStringLiteral("Acme"), QStringLiteral("s1"), std::nullopt},
+                                   {QStringLiteral("Beta"), QStringLiteral("s2"), std::nullopt}});
+
+        bool done = false;
+        auto task = [](AppModel &model, QString stage, bool &done) -> QCoro::Task<> {
+            if (stage == u"verify")
+                co_await model.authorizer().scope().verifyScope(kAcme);
+            else
+                co_await model.authorizer().authorize(kAcme);
+            done = true;
+        }(*m_model, stage, done);
+        QTRY_COMPARE_WITH_TIMEOUT(callsOf(waitFor).size(), 1, 10000);
+        const QUuid cancelled = sheet().id;
+        m_model->activity().cancelActivity(cancelled);
+        QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
+
+        QCOMPARE(sheet().id, cancelled);
+        QCOMPARE(sheet().outcome, Outcome::failure);
+        QVERIFY2(sheet().log.endsWith(QStringLiteral("\n✕ Cancelling…\n")), qPrintable(sheet().log));
+        QVERIFY(callsOf({"mcp", "remove"}).isEmpty());
+        QVERIFY(m_model->busy().isEmpty());
+        if (stage == u"verify")
+            QCOMPARE(m_model->connectionStore().meta(kAcme)->sites->size(), 2);
+
+        // The cancel that found no run under one of the keys does not stop the next authorization.
+        m_claude->answer(QStringLiteral("mcp login"), succeeds());
+        m_claude->answer(QStringLiteral("-p"), succeeds(sitesAnswer({{kAcme, {{"Acme", "s1"}}}})));
+        QVERIFY(authorized(kAcme));
+        QVERIFY(sheet().id != cancelled);
+        QCOMPARE(sheet().outcome, Outcome::success);
+        QVERIFY2(sheet().log.contains(QStringLiteral("✓ Authenticated webflow-acme\n")), qPrintable(sheet().log));
+        QVERIFY2(sheet().log.contains(QStringLiteral("✓ Correctly scoped to one site: Acme\n")), qPrintable(sheet().log));
+    }
+
+    void retryOnAFinishedSheetStartsAtOnce()
+    {
+        start({kAcme});
+        m_claude->answer(QStringLiteral("mcp login"), {{}, "declined\n", 1, false, std::nullopt});
+        QVERIFY(authorized(kAcme));
+        const QUuid failed = sheet().id;
+        QCOMPARE(sheet().outcome, Outcome::failure);
+
+        m_claude->answer(QStringLiteral("mcp login"), succeeds());
+        m_claude->answer(QStringLiteral("-p"), succeeds(sitesAnswer({{kAcme, {{"Acme", "s1"}}}})));
+        m_model->activity().retryActivity(kAcme);
+        QTRY_VERIFY_WITH_TIMEOUT(sheet().id != failed && sheet().outcome == Outcome::success, 20000);
+        QCOMPARE(callsOf({"mcp", "login"}).size(), 2);
+        QVERIFY(!m_model->activity().pendingRetry());
+        QVERIFY2(sheet().log.contains(QStringLiteral("✓ Authenticated webflow-acme\n")), qPrintable(sheet().log));
+    }
+
+    void batchSummarisesEachConnection()
+    {
+        const QString alpha = QStringLiteral("webflow-alpha");
+        const QString beta = QStringLiteral("webflow-beta");
+        const QString gamma = QStringLiteral("webflow-gamma");
+        start({alpha, beta, gamma}, QStringLiteral("⚠ Needs authentication"));
+        QCOMPARE(m_model->authorizer().connectionsNeedingAuth(), (QStringList{alpha, beta, gamma}));
+        m_claude->answer(QStringLiteral("mcp login"), succeeds());
+        m_claude->answer(QStringLiteral("mcp login ") + gamma, {{}, "declined\n", 1, false, std::nullopt});
+        m_claude->answer(QStringLiteral("-p"), succeeds(sitesAnswer({{alpha, {{"Alpha", "s1"}}}, {beta, {}}})));
+
+        QStringList titles;
+        connect(&m_model->activity(), &ActivityCenter::sheetChanged, this, [&] {
+            if (m_model->activity().sheet() && (titles.isEmpty() || titles.last() != sheet().title))
+                titles.append(sheet().title);
+        });
+        QSignalSpy running(&m_model->authorizer(), &AuthorizeFlow::isBatchRunningChanged);
+        m_model->authorizer().connectAll();
+        QVERIFY(m_model->authorizer().isBatchRunning());
+        // A second run is refused while one is under way.
+        const QUuid batch = sheet().id;
+        m_model->authorizer().connectAll();
+        QCOMPARE(sheet().id, batch);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_model->authorizer().isBatchRunning(), 30000);
+        QCOMPARE(running.size(), 2);
+
+        const QString summary = QStringLiteral("1 authorized, 1 needs attention, 1 failed");
+        QCOMPARE(titles, (QStringList{"Authorizing 3 connections", "Authorizing 1 of 3", "Authorizing 2 of 3",
+                                      "Authorizing 3 of 3", summary}));
+        QCOMPARE(sheet().id, batch);
+        QVERIFY(!sheet().subject);
+        QCOMPARE(sheet().outcome, Outcome::failure);
+        QVERIFY2(sheet().log.startsWith(QStringLiteral("\n[webflow-alpha]\n")), qPrintable(sheet().log));
+        QVERIFY2(sheet().log.contains(QStringLiteral("\n[webflow-beta]\n")), qPrintable(sheet().log));
+        QVERIFY2(sheet().log.contains(QStringLiteral("\n[webflow-gamma]\n")), qPrintable(sheet().log));
+        QVERIFY2(sheet().log.endsWith(u'\n' + summary + QStringLiteral("\n⚠ webflow-beta\n✕ webflow-gamma\n")),
+                 qPrintable(sheet().log));
+        QCOMPARE(project(alpha).siteId, QStringLiteral("s1"));
+        QCOMPARE(project(beta).issue,
+                 QStringLiteral("The authorization reaches no sites. Re-connect and tick the client's site."));
+        QCOMPARE(callsOf({"mcp", "login"}).size(), 3);
+        QCOMPARE(callsOf({"-p"}).size(), 2);
+
+        // Nothing needs authorization: no run, no sheet.
+        m_model->activity().closeActivity();
+        m_claude->answer(QStringLiteral("mcp get"), succeeds("Status: ✓ Connected\n"));
+        QVERIFY(ran([this]() -> QCoro::Task<> { co_await m_model->refresh(true); }));
+        QVERIFY(m_model->authorizer().connectionsNeedingAuth().isEmpty());
+        m_model->authorizer().connectAll();
+        QVERIFY(!m_model->authorizer().isBatchRunning());
+        QVERIFY(!m_model->activity().sheet());
+    }
+};
+
+QTEST_MAIN(tst_AuthorizeFlow)
+#include "tst_AuthorizeFlow.moc"
