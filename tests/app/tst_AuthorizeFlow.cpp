@@ -71,6 +71,23 @@ QByteArray sitesAnswer(const QList<std::pair<QString, QList<Site>>> &servers)
     return output + line({{QStringLiteral("type"), QStringLiteral("result")}, {QStringLiteral("result"), QStringLiteral("done")}});
 }
 
+// Claude's answer when the server's sites tool itself reports an error.
+QByteArray failingSitesAnswer(const QString &server, const QString &text)
+{
+    const QJsonObject use{{QStringLiteral("type"), QStringLiteral("tool_use")},
+                          {QStringLiteral("id"), QStringLiteral("use-1")},
+                          {QStringLiteral("name"), QStringLiteral("mcp__") + server + QStringLiteral("__data_sites_tool")},
+                          {QStringLiteral("input"), QJsonObject()}};
+    const QJsonObject result{{QStringLiteral("type"), QStringLiteral("tool_result")},
+                             {QStringLiteral("tool_use_id"), QStringLiteral("use-1")},
+                             {QStringLiteral("content"), text},
+                             {QStringLiteral("is_error"), true}};
+    return line({{QStringLiteral("type"), QStringLiteral("assistant")},
+                 {QStringLiteral("message"), QJsonObject{{QStringLiteral("content"), QJsonArray{use}}}}})
+        + line({{QStringLiteral("type"), QStringLiteral("user")},
+                {QStringLiteral("message"), QJsonObject{{QStringLiteral("content"), QJsonArray{result}}}}});
+}
+
 FakeClaude::Reply succeeds(const QByteArray &output = {})
 {
     return {output, {}, 0, false, std::nullopt};
@@ -79,6 +96,16 @@ FakeClaude::Reply succeeds(const QByteArray &output = {})
 FakeClaude::Reply hangs()
 {
     return {{}, {}, 0, true, std::nullopt};
+}
+
+FakeClaude::Reply fails(const QByteArray &error)
+{
+    return {{}, error, 1, false, std::nullopt};
+}
+
+SiteRef siteRef(const QString &name, const QString &id)
+{
+    return {name, id, std::nullopt};
 }
 
 // Runs a flow to its end on the event loop, as the panel's task would.
@@ -107,6 +134,8 @@ private:
     ManualClock m_clock;
     ManualDelay m_time;
     std::unique_ptr<AppModel> m_model;
+    /// Makes every later write of connections.json fail, as a full disk would.
+    bool m_connectionsUnwritable = false;
 
     void makeModel()
     {
@@ -123,6 +152,11 @@ private:
         environment.loginItem = LoginItem(QStringLiteral("quorvane"), QStringLiteral("/usr/bin/quorvane"),
                                           m_home->filePath(QStringLiteral("autostart")));
         environment.version = QStringLiteral("2.0.0");
+        environment.storeWriter = [this](const QByteArray &bytes, const QString &path) -> std::optional<QString> {
+            if (m_connectionsUnwritable && path.endsWith(QStringLiteral("connections.json")))
+                return QStringLiteral("No space left on device");
+            return StoreFile::writeAtomically(bytes, path);
+        };
         m_model = std::make_unique<AppModel>(std::move(environment));
     }
 
@@ -203,6 +237,7 @@ private slots:
         m_home = std::make_unique<TempHome>();
         m_claude = std::make_unique<FakeClaude>(*m_home);
         m_systemLog.lines.clear();
+        m_connectionsUnwritable = false;
         m_clock.set(QDateTime(QDate(2026, 3, 2), QTime(9, 0), Qt::UTC));
     }
 
@@ -428,6 +463,311 @@ private slots:
         QCOMPARE(callsOf({"mcp", "login"}).size(), 2);
         QVERIFY(!m_model->activity().pendingRetry());
         QVERIFY2(sheet().log.contains(QStringLiteral("✓ Authenticated webflow-acme\n")), qPrintable(sheet().log));
+    }
+
+    void standAloneCheckOutcomes_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("storedSites");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<Outcome>("outcome");
+        QTest::addColumn<QString>("log");
+        QTest::addColumn<std::optional<QString>>("issue");
+        QTest::addColumn<bool>("signedOut");
+
+        const QString kept = QStringLiteral("Couldn't verify the site scope this time; the previous result was kept. "
+                                            "Verify Site (gear) retries.");
+        QTest::newRow("not registered") << QStringLiteral("webflow-ghost") << 0 << QByteArray() << Outcome::failure
+                                        << QStringLiteral("Could not verify: no registered endpoint for webflow-ghost.\n")
+                                        << std::optional<QString>() << false;
+        QTest::newRow("failed, an earlier result kept")
+            << kAcme << 1 << failingSitesAnswer(kAcme, QStringLiteral("rate limited")) << Outcome::warning
+            << QStringLiteral("⚠ Could not verify. Previous result kept.\n\nThe sites tool failed: rate limited\n")
+            << std::optional<QString>(kept) << false;
+        QTest::newRow("failed, nothing earlier")
+            << kAcme << -1 << failingSitesAnswer(kAcme, QStringLiteral("rate limited")) << Outcome::failure
+            << QStringLiteral("✕ Could not verify. Previous result kept.\n\nThe sites tool failed: rate limited\n")
+            << std::optional<QString>() << false;
+        QTest::newRow("claude signed out")
+            << kAcme << -1 << QByteArray("Not logged in · Please run /login\n") << Outcome::failure
+            << QStringLiteral("✕ Could not verify. Previous result kept.\n\nThe claude CLI itself is signed out. Run "
+                              "`claude` then `/login`, then try again.\n\nRun `claude` in a terminal and sign in with "
+                              "/login, then try again.\n")
+            << std::optional<QString>() << true;
+    }
+
+    void standAloneCheckOutcomes()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, storedSites);
+        QFETCH(QByteArray, answer);
+        QFETCH(Outcome, outcome);
+        QFETCH(QString, log);
+        QFETCH(std::optional<QString>, issue);
+        QFETCH(bool, signedOut);
+        start({kAcme});
+        if (name != kAcme)
+            QVERIFY(std::holds_alternative<Project>(m_model->projectStore().createProject(QStringLiteral("Ghost"))));
+        if (storedSites >= 0)
+            storeVerifiedSites(kAcme, QList<SiteRef>(storedSites, siteRef(QStringLiteral("Acme"), QStringLiteral("s1"))));
+        const std::optional<ConnectionMeta> before = m_model->connectionStore().meta(kAcme);
+        m_claude->answer(QStringLiteral("-p"), succeeds(answer));
+
+        QVERIFY(ran([this, name]() -> QCoro::Task<> { co_await m_model->authorizer().scope().verifyScope(name); }));
+        QCOMPARE(sheet().kind, ActivitySheet::Kind::verifying);
+        QCOMPARE(sheet().note, QStringLiteral("Asking Claude which sites this connection can reach."));
+        QCOMPARE(sheet().outcome, outcome);
+        QCOMPARE(sheet().log, log);
+        QCOMPARE(project(name).issue, issue);
+        if (issue)
+            QCOMPARE(project(name).issueRecovery, Project::IssueRecovery::verifySite);
+        QCOMPARE(m_model->claudeAuth().state == ClaudeCLI::AuthStatus::State::signedOut, signedOut);
+        // A failed check never overwrites what was stored.
+        QCOMPARE(m_model->connectionStore().meta(kAcme), before);
+        QCOMPARE(callsOf({"-p"}).size(), name == kAcme ? 1 : 0);
+        QVERIFY(m_model->busy().isEmpty());
+    }
+
+    void checkAfterSignedOutRecordsAndClearsTheKeptResultIssue()
+    {
+        start({kAcme});
+        m_model->setClaudeAuth(ClaudeCLI::AuthStatus::signedOut());
+        (void)m_model->projectStore().setIssue(QStringLiteral("Couldn't verify the site scope this time; the previous "
+                                                              "result was kept. Verify Site (gear) retries."),
+                                               kAcme);
+        m_claude->answer(QStringLiteral("-p"), succeeds(sitesAnswer({{kAcme, {{"Acme", "s1"}}}})));
+
+        QVERIFY(ran([this]() -> QCoro::Task<> { co_await m_model->authorizer().scope().verifyScope(kAcme); }));
+        QCOMPARE(sheet().outcome, Outcome::success);
+        QCOMPARE(sheet().log, QStringLiteral("✓ Correctly scoped to one site: Acme\n"));
+        QCOMPARE(m_model->claudeAuth(), ClaudeCLI::AuthStatus::signedIn());
+        QVERIFY(!project(kAcme).issue);
+        QCOMPARE(project(kAcme).siteId, QStringLiteral("s1"));
+        QCOMPARE(m_model->connectionStore().meta(kAcme)->sites, QList<SiteRef>{siteRef(QStringLiteral("Acme"), QStringLiteral("s1"))});
+        QCOMPARE(m_model->authorizer().scope().siteRecord(project(kAcme))->connections, QStringList{kAcme});
+    }
+
+    void unsavableIntentStopsBeforeTheLogin()
+    {
+        start({kAcme});
+        m_connectionsUnwritable = true;
+        QVERIFY(authorized(kAcme));
+        QCOMPARE(sheet().outcome, Outcome::failure);
+        QCOMPARE(sheet().log, QStringLiteral("Could not save the authorization intent. Nothing was changed.\n"));
+        QVERIFY(callsOf({"mcp", "login"}).isEmpty());
+        QVERIFY(!m_model->connectionStore().persistenceWritable());
+        QVERIFY(m_model->busy().isEmpty());
+        QVERIFY(!m_model->connectingPill().presented());
+    }
+
+    void overbroadCleanupPaths_data()
+    {
+        QTest::addColumn<bool>("removalWorks");
+        QTest::addColumn<bool>("registrationWorks");
+        QTest::addColumn<bool>("metadataWritable");
+        QTest::addColumn<QString>("issue");
+        QTest::addColumn<Project::IssueRecovery>("recovery");
+        QTest::addColumn<QString>("settledIssue");
+        QTest::addColumn<bool>("intentKept");
+        QTest::addColumn<int>("removals");
+
+        // The closing refresh lets the recovery of interrupted operations settle a kept intent.
+        const QString removal = QStringLiteral("The authorization reaches 2 sites and could not be removed "
+                                               "automatically. Disconnect it and connect again, ticking only one site.");
+        QTest::newRow("removal fails") << false << true << true << removal << Project::IssueRecovery::connectMCP
+                                       << removal << false << 1;
+        const QString registration =
+            QStringLiteral("The authorization reached 2 sites and was removed, but re-registering failed: add refused");
+        QTest::newRow("registering again fails") << true << false << true << registration
+                                                 << Project::IssueRecovery::connectMCP << registration << false << 1;
+        QTest::newRow("metadata unsaved, registration rolled back")
+            << true << true << false
+            << QStringLiteral("The overbroad authorization was removed, but the clean registration was rolled back "
+                              "because local metadata is read-only. Restore persistence, then connect again.")
+            << Project::IssueRecovery::reconcileRegistry
+            << QStringLiteral("Claude no longer has this registration, but local connection metadata is read-only. "
+                              "Restore persistence, then refresh to finish recovery.")
+            << true << 2;
+    }
+
+    void overbroadCleanupPaths()
+    {
+        QFETCH(bool, removalWorks);
+        QFETCH(bool, registrationWorks);
+        QFETCH(bool, metadataWritable);
+        QFETCH(QString, issue);
+        QFETCH(Project::IssueRecovery, recovery);
+        QFETCH(QString, settledIssue);
+        QFETCH(bool, intentKept);
+        QFETCH(int, removals);
+        start({kAcme});
+        storeVerifiedSites(kAcme, {siteRef(QStringLiteral("Acme"), QStringLiteral("s1")),
+                                   siteRef(QStringLiteral("Beta"), QStringLiteral("s2"))});
+        answerReRegistration(kAcme);
+        if (!removalWorks)
+            m_claude->answer(QStringLiteral("mcp remove"), fails("permission denied\n"));
+        if (!registrationWorks)
+            m_claude->answer(QStringLiteral("mcp add"), fails("add refused\n"));
+        m_connectionsUnwritable = !metadataWritable;
+        // The cleanup's own sentence, as the card showed it before the refresh.
+        std::optional<Project> issued;
+        connect(&m_model->projectStore(), &ProjectStore::projectsChanged, this, [&] {
+            if (!issued && project(kAcme).issue == issue)
+                issued = project(kAcme);
+        });
+
+        QVERIFY(ran([this]() -> QCoro::Task<> {
+            co_await m_model->authorizer().scope().removeOverbroadAuthorization(kAcme);
+        }));
+        QVERIFY(issued);
+        QCOMPARE(issued->issueRecovery, recovery);
+        QCOMPARE(issued->registryIntent.has_value(), removalWorks);
+        QCOMPARE(project(kAcme).issue, settledIssue);
+        QCOMPARE(project(kAcme).registryIntent.has_value(), intentKept);
+        QCOMPARE(callsOf({"mcp", "remove"}).size(), removals);
+        QCOMPARE(callsOf({"mcp", "add"}).size(), removalWorks ? 1 : 0);
+        QVERIFY(m_model->busy().isEmpty());
+        const QStringList singleSite = logged(QStringLiteral("single-site"));
+        if (!removalWorks)
+            QVERIFY2(singleSite.size() == 1 && singleSite.first().startsWith(QStringLiteral("remove failed: ")),
+                     qPrintable(singleSite.join(u'|')));
+        else if (!registrationWorks)
+            QCOMPARE(singleSite, (QStringList{QStringLiteral("add refused"),
+                                              QStringLiteral("webflow-acme authorization removed: grant reached 2 sites.")}));
+        else
+            QVERIFY(singleSite.isEmpty());
+    }
+
+    void cleanupLeavesClaudeAloneWithoutAProjectIntent()
+    {
+        start({kAcme});
+        storeVerifiedSites(kAcme, {siteRef(QStringLiteral("Acme"), QStringLiteral("s1")),
+                                   siteRef(QStringLiteral("Beta"), QStringLiteral("s2"))});
+        // An interrupted operation's intent refuses the cleanup's own.
+        QVERIFY(!m_model->projectStore().setRegistryIntent(project(kAcme).id,
+                                                          {Project::RegistryIntent::Remove{kAcme}}));
+        QVERIFY(ran([this]() -> QCoro::Task<> {
+            co_await m_model->authorizer().scope().removeOverbroadAuthorization(kAcme);
+        }));
+        QCOMPARE(project(kAcme).issue, QStringLiteral("The authorization reaches multiple sites, but safe cleanup "
+                                                      "could not be recorded locally. Restore project persistence and "
+                                                      "try again."));
+        QVERIFY(callsOf({"mcp", "remove"}).isEmpty());
+        QCOMPARE(m_model->connectionStore().meta(kAcme)->sites->size(), 2);
+    }
+
+    void moveProjectAsksBeforeRetargeting_data()
+    {
+        QTest::addColumn<std::optional<QString>>("siteId");
+        QTest::addColumn<std::optional<QString>>("pendingId");
+        QTest::addColumn<std::optional<QString>>("pendingName");
+        QTest::addColumn<QString>("shownPending");
+        QTest::addColumn<QString>("shownCurrent");
+
+        const std::optional<QString> none;
+        QTest::newRow("stored name, no site yet") << none << std::optional<QString>("s2") << std::optional<QString>("Beta Co")
+                                                  << QStringLiteral("Beta Co") << QStringLiteral("the current site");
+        QTest::newRow("directory names, custom first") << std::optional<QString>("s1") << std::optional<QString>("s2")
+                                                       << none << QStringLiteral("Beta") << QStringLiteral("Acme Live");
+        QTest::newRow("sites the directory lacks") << std::optional<QString>("s9") << std::optional<QString>("s8") << none
+                                                   << QStringLiteral("s8") << QStringLiteral("s9");
+        QTest::newRow("nothing pending") << std::optional<QString>("s1") << none << none << QString() << QString();
+    }
+
+    void moveProjectAsksBeforeRetargeting()
+    {
+        QFETCH(std::optional<QString>, siteId);
+        QFETCH(std::optional<QString>, pendingId);
+        QFETCH(std::optional<QString>, pendingName);
+        QFETCH(QString, shownPending);
+        QFETCH(QString, shownCurrent);
+        putFile(m_home->filePath(QStringLiteral("data/sites.json")), R"({"version": 1, "sites": [
+            {"id": "s1", "name": "Acme Old", "customName": "Acme Live", "connections": []},
+            {"id": "s2", "name": "Beta", "connections": []}]})");
+        makeModel();
+        Project moved;
+        moved.id = QUuid::createUuid();
+        moved.title = QStringLiteral("Acme");
+        moved.mcpName = kAcme;
+        moved.createdAt = m_clock.now();
+        moved.siteId = siteId;
+        moved.pendingSiteId = pendingId;
+        moved.pendingSiteName = pendingName;
+        if (pendingId) {
+            moved.issue = QStringLiteral("The MCP now verifies a different Webflow site.");
+            moved.issueRecovery = Project::IssueRecovery::reviewSiteIdentity;
+        }
+        QVERIFY(!m_model->projectStore().saveProjects({moved}));
+
+        m_model->authorizer().moveProjectWithId(moved.id);
+        const std::optional<ConfirmRequest> request = m_model->confirms().current();
+        if (!pendingId) {
+            QVERIFY(!request);
+            return;
+        }
+        QVERIFY(request);
+        QCOMPARE(request->title, QStringLiteral("Move Acme to ") + shownPending + u'?');
+        QCOMPARE(request->message, QStringLiteral("The MCP now verifies ") + shownPending
+                                       + QStringLiteral(", but this project is still pinned to ") + shownCurrent
+                                       + QStringLiteral(". Moving it retargets future project actions; any existing "
+                                                        "schedule or publishing grant for ")
+                                       + shownCurrent
+                                       + QStringLiteral(" stays with that site and remains manageable separately."));
+        QCOMPARE(request->confirmLabel, QStringLiteral("Move Project"));
+        QCOMPARE(request->icon, QStringLiteral("arrow.left.arrow.right"));
+        QVERIFY(!request->isDestructive && !request->isNotice);
+        // Nothing moves until the user confirms.
+        QCOMPARE(project(kAcme).siteId, siteId);
+
+        m_model->confirms().confirmCurrent();
+        const Project after = project(kAcme);
+        QCOMPARE(after.siteId, pendingId);
+        QVERIFY(!after.pendingSiteId && !after.pendingSiteName && !after.issue && !after.issueRecovery);
+        QVERIFY(!m_model->confirms().current());
+    }
+
+    void stoppingABatchEndsItAfterTheCurrentConnection_data()
+    {
+        QTest::addColumn<bool>("close");
+        QTest::newRow("cancel") << false;
+        QTest::newRow("close") << true;
+    }
+
+    void stoppingABatchEndsItAfterTheCurrentConnection()
+    {
+        QFETCH(bool, close);
+        const QString alpha = QStringLiteral("webflow-alpha");
+        const QString beta = QStringLiteral("webflow-beta");
+        const QString gamma = QStringLiteral("webflow-gamma");
+        start({alpha, beta, gamma}, QStringLiteral("⚠ Needs authentication"));
+        m_claude->answer(QStringLiteral("mcp login"), succeeds());
+        m_claude->answer(QStringLiteral("mcp login ") + beta, hangs());
+        m_claude->answer(QStringLiteral("-p"), succeeds(sitesAnswer({{alpha, {{"Alpha", "s1"}}}})));
+
+        m_model->authorizer().connectAll();
+        const QUuid batch = sheet().id;
+        QTRY_COMPARE_WITH_TIMEOUT(callsOf({"mcp", "login", beta}).size(), 1, 20000);
+        if (close)
+            m_model->activity().closeActivity();
+        else
+            m_model->activity().cancelActivity(batch);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_model->authorizer().isBatchRunning(), 20000);
+
+        QVERIFY(callsOf({"mcp", "login", gamma}).isEmpty());
+        if (close) {
+            QVERIFY(!m_model->activity().sheet());
+            return;
+        }
+        const QString summary = QStringLiteral("1 authorized, 1 failed, stopped early");
+        QCOMPARE(sheet().id, batch);
+        QCOMPARE(sheet().title, summary);
+        QCOMPARE(sheet().outcome, Outcome::failure);
+        QVERIFY2(sheet().log.endsWith(QStringLiteral("\n✕ Cancelling…\n\n") + summary + QStringLiteral("\n✕ webflow-beta\n")),
+                 qPrintable(sheet().log));
+        // The cancel reached the run, not the next authorization of that connection.
+        m_claude->answer(QStringLiteral("mcp login ") + beta, succeeds());
+        QVERIFY(authorized(beta));
+        QVERIFY2(sheet().log.contains(QStringLiteral("✓ Authenticated webflow-beta\n")), qPrintable(sheet().log));
     }
 
     void batchSummarisesEachConnection()
