@@ -55,6 +55,14 @@ int main(int argc, char *argv[])
     if (!panel)
         return 1;
 
+    // Claude's registry, the claude tool and the backend wait for the panel's first showing; later
+    // showings only refresh.
+    QObject::connect(panel, &QWindow::visibleChanged, &model, [&model](bool visible) {
+        model.setPanelIsOpen(visible);
+        if (visible)
+            model.bootstrap();
+    });
+
     QQmlComponent pillWindow(&engine, QUrl(QStringLiteral("qrc:/Quorvane/ConnectingPillHost.qml")));
     const std::unique_ptr<QObject> pillHost(pillWindow.createWithInitialProperties(
         {{QStringLiteral("pill"), QVariant::fromValue(&model.connectingPill())}}));
