@@ -453,6 +453,60 @@ private slots:
         QVERIFY2(sheet().log.contains(QStringLiteral("✓ Correctly scoped to one site: Acme\n")), qPrintable(sheet().log));
     }
 
+    void connectionWithoutProjectOrEndpointStillAuthorizes()
+    {
+        start({kAcme});
+        const QString ghost = QStringLiteral("webflow-ghost");
+        m_claude->answer(QStringLiteral("mcp login"), succeeds());
+        QStringList pillTitles;
+        connect(&m_model->connectingPill(), &ConnectingPill::titleChanged, this,
+                [&] { pillTitles.append(m_model->connectingPill().title()); });
+
+        QVERIFY(authorized(ghost));
+        // The pill names the connection itself when no project does.
+        QCOMPARE(pillTitles, QStringList{ghost});
+        QVERIFY(!m_model->connectingPill().presented());
+        QCOMPARE(sheet().outcome, Outcome::failure);
+        QVERIFY2(sheet().log.endsWith(QStringLiteral("✓ Authenticated webflow-ghost\n\nRunning scope check…\nCould not "
+                                                     "verify: no registered endpoint for webflow-ghost.\n")),
+                 qPrintable(sheet().log));
+        QVERIFY(callsOf({"-p"}).isEmpty());
+        QVERIFY(!m_model->projectStore().projectForMCPName(ghost));
+    }
+
+    void retryWhileRunningWaitsForTheRunToEnd()
+    {
+        start({kAcme});
+        FakeClaude::Reply waiting = hangs();
+        waiting.standardOutput = "Waiting for the browser…\n";
+        m_claude->answerInTurn(QStringLiteral("mcp login"), {waiting, succeeds()});
+        m_claude->answer(QStringLiteral("-p"), succeeds(sitesAnswer({{kAcme, {{"Acme", "s1"}}}})));
+        bool done = false;
+        auto task = [](AppModel &model, bool &done) -> QCoro::Task<> {
+            co_await model.authorizer().authorize(kAcme);
+            done = true;
+        }(*m_model, done);
+        // The first call has taken its turn once its output shows.
+        QTRY_VERIFY_WITH_TIMEOUT(sheet().log.contains(QStringLiteral("Waiting for the browser…\n")), 10000);
+        const QUuid first = sheet().id;
+        QString firstLog;
+        connect(&m_model->activity(), &ActivityCenter::sheetChanged, this, [&] {
+            if (m_model->activity().sheet() && sheet().id == first)
+                firstLog = sheet().log;
+        });
+
+        m_model->activity().retryActivity(kAcme);
+        QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(sheet().id != first && sheet().outcome == Outcome::success, 20000);
+        // The old run ended the ordinary way, under the retry's line, then the new one ran in full.
+        QVERIFY2(firstLog.startsWith(QStringLiteral("Waiting for the browser…\n\n↻ Retry queued: waiting for the cancelled "
+                                                    "run to wind down…\n\n✕ ")),
+                 qPrintable(firstLog));
+        QCOMPARE(callsOf({"mcp", "login"}).size(), 2);
+        QVERIFY2(sheet().log.contains(QStringLiteral("✓ Correctly scoped to one site: Acme\n")), qPrintable(sheet().log));
+        QVERIFY(!m_model->activity().pendingRetry());
+    }
+
     void retryOnAFinishedSheetStartsAtOnce()
     {
         start({kAcme});
