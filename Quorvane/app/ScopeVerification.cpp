@@ -9,6 +9,8 @@
 
 #include <QPointer>
 
+#include <functional>
+
 using Outcome = ActivitySheet::Outcome;
 
 namespace {
@@ -31,6 +33,19 @@ void recordVerification(ConnectionMeta &meta, const QList<SiteRef> &sites, const
     meta.source = QStringLiteral("model");
     if (!meta.addedAt)
         meta.addedAt = at;
+}
+
+/// Changes the first connection of that name, as the list shows it; false when it has none.
+bool changeConnection(AppModel &model, const QString &name, const std::function<void(Connection &)> &change)
+{
+    QList<Connection> connections = model.connections();
+    const auto found = std::find_if(connections.begin(), connections.end(),
+                                    [&](const Connection &connection) { return connection.name == name; });
+    if (found == connections.end())
+        return false;
+    change(*found);
+    model.setConnections(std::move(connections));
+    return true;
 }
 
 } // namespace
@@ -168,7 +183,7 @@ std::optional<Outcome> ScopeVerification::recordResult(const QString &name, cons
     if (m_model.claudeAuth().state == ClaudeCLI::AuthStatus::State::signedOut)
         m_model.setClaudeAuth(ClaudeCLI::AuthStatus::signedIn());
     m_model.noteEvidence(name);
-    m_model.updateConnection(name, [](Connection &connection) { connection.status = ConnectionStatus::connected; });
+    changeConnection(m_model, name, [](Connection &connection) { connection.status = ConnectionStatus::connected; });
 
     ConnectionStore &store = m_model.connectionStore();
     QMap<QString, ConnectionMeta> entries = store.connections();
@@ -207,7 +222,7 @@ std::optional<Outcome> ScopeVerification::recordResult(const QString &name, cons
 void ScopeVerification::recordVerifiedScope(const QString &name)
 {
     const std::optional<ConnectionMeta> meta = m_model.connectionStore().meta(name);
-    if (!m_model.updateConnection(name, [&meta](Connection &connection) { connection.meta = meta; }))
+    if (!changeConnection(m_model, name, [&meta](Connection &connection) { connection.meta = meta; }))
         return;
     QSet<QString> projectSites;
     for (const Project &project : m_model.projectStore().projects()) {
