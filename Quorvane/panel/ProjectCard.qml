@@ -182,8 +182,8 @@ GlassCard {
 
             TagButton {
                 objectName: "statusPill"
-                icon: controller.mcpPill.icon
-                hoverIcon: controller.mcpPill.hoverIcon
+                symbol: controller.mcpPill.icon
+                hoverSymbol: controller.mcpPill.hoverIcon
                 label: controller.mcpPill.label
                 prominentBrand: controller.mcpPill.prominentBrand
                 warning: controller.mcpPill.warning
@@ -197,7 +197,7 @@ GlassCard {
             }
             TagButton {
                 objectName: "schedulePill"
-                icon: controller.schedulePill.icon
+                symbol: controller.schedulePill.icon
                 label: controller.schedulePill.label
                 prominentBrand: controller.schedulePill.prominentBrand
                 warning: controller.schedulePill.warning

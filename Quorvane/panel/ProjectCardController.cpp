@@ -275,7 +275,7 @@ void ProjectCardController::choose(int action)
     case Action::divider:
         return;
     case Action::renameProject:
-        startEdit(EditTarget::title, captured.title);
+        startEdit(EditTarget::Title, captured.title);
         return;
     case Action::renameMCP: {
         ConfirmRequest request = question(
@@ -287,7 +287,7 @@ void ProjectCardController::choose(int action)
         request.action = [card, captured] {
             // The name's own prefix is dropped, whatever its eight characters are.
             if (card)
-                card->startEdit(EditTarget::mcpName, captured.mcpName.mid(8));
+                card->startEdit(EditTarget::McpName, captured.mcpName.mid(8));
         };
         model->present(std::move(request));
         return;
@@ -367,9 +367,9 @@ void ProjectCardController::startEdit(EditTarget target, const QString &draft)
 
 void ProjectCardController::cancelEdit()
 {
-    if (m_editing == EditTarget::none)
+    if (m_editing == EditTarget::None)
         return;
-    m_editing = EditTarget::none;
+    m_editing = EditTarget::None;
     emit editingChanged();
 }
 
@@ -379,18 +379,18 @@ void ProjectCardController::commitEdit(const QString &text)
     m_draft = text;
     if (!trimmed.isEmpty() && project()) {
         const Project captured = *project();
-        if (m_editing == EditTarget::title && projectStore()) {
+        if (m_editing == EditTarget::Title && projectStore()) {
             const LocalStore::SaveResult result = projectStore()->setTitle(captured.id, trimmed);
             if (const std::optional<TitleChangeReport> report = titleChangeReport(result, trimmed);
                 report && actions()) {
                 actions()->record(QStringLiteral("project-store"), report->logMessage);
                 actions()->present(report->notice);
             }
-        } else if (m_editing == EditTarget::mcpName && actions()) {
+        } else if (m_editing == EditTarget::McpName && actions()) {
             actions()->renameMCP(captured, trimmed);
         }
     }
-    m_editing = EditTarget::none;
+    m_editing = EditTarget::None;
     emit editingChanged();
 }
 

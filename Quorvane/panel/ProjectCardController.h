@@ -45,7 +45,7 @@ class ProjectCardController : public ProjectBinding
 
 public:
     /// Which name the inline rename field edits.
-    enum class EditTarget { none, title, mcpName };
+    enum class EditTarget { None, Title, McpName };
     Q_ENUM(EditTarget)
 
     explicit ProjectCardController(QObject *parent = nullptr);
@@ -108,6 +108,6 @@ private:
 
     bool m_copied = false;
     QTimer m_copyReset;
-    EditTarget m_editing = EditTarget::none;
+    EditTarget m_editing = EditTarget::None;
     QString m_draft;
 };

@@ -28,6 +28,19 @@ Item {
         menu.close()
     }
 
+    Column {
+        id: measure
+        visible: false
+        Repeater {
+            model: host.items
+            KitText {
+                required property var modelData
+                text: modelData.title || ""
+                size: 13
+            }
+        }
+    }
+
     T.Popup {
         id: menu
         objectName: "rightAlignedMenu"
@@ -35,7 +48,8 @@ Item {
         x: host.width - width
         y: host.height + 4
         padding: 4
-        implicitWidth: Math.max(160, implicitContentWidth + leftPadding + rightPadding)
+        // As wide as the widest title, measured apart so the rows can take the menu's width.
+        implicitWidth: Math.max(160, measure.implicitWidth + 24 + leftPadding + rightPadding)
         implicitHeight: implicitContentHeight + topPadding + bottomPadding
         closePolicy: T.Popup.CloseOnEscape | T.Popup.CloseOnPressOutsideParent
 
@@ -47,11 +61,12 @@ Item {
         }
 
         contentItem: Column {
+            id: column
             Repeater {
                 model: host.items
                 delegate: Loader {
                     required property var modelData
-                    width: parent ? parent.width : 0
+                    width: column.width
                     sourceComponent: modelData.divider ? dividerRow : entryRow
                     onLoaded: item.entry = modelData
                 }
@@ -82,7 +97,7 @@ Item {
             objectName: "menuEntry"
             enabled: entry.enabled !== false
             hoverEnabled: true
-            implicitWidth: label.implicitWidth + 24
+            implicitWidth: column.width
             implicitHeight: 22
             text: entry.title || ""
             Accessible.role: Accessible.MenuItem

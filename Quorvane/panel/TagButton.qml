@@ -11,9 +11,9 @@ import Quorvane.Panel
 T.AbstractButton {
     id: tag
 
-    property string icon
-    // Shown instead of `icon` under the pointer; empty for none.
-    property string hoverIcon
+    property string symbol
+    // Shown instead of `symbol` under the pointer; empty for none.
+    property string hoverSymbol
     property string label
     property bool prominentBrand: false
     property bool warning: false
@@ -49,7 +49,7 @@ T.AbstractButton {
             MicroIcon {
                 objectName: "tagIcon"
                 anchors.centerIn: parent
-                symbol: tag.hovering && tag.hoverIcon !== "" ? tag.hoverIcon : tag.icon
+                symbol: tag.hovering && tag.hoverSymbol !== "" ? tag.hoverSymbol : tag.symbol
                 size: 10.925
                 color: tag.foreground
             }

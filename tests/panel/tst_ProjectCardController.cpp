@@ -66,11 +66,11 @@ private slots:
         const QString id = fixture.addProject("Acme", "webflow-acme");
         auto card = cardFor(fixture, id);
         card->choose(int(Action::renameProject));
-        QCOMPARE(card->editing(), ProjectCardController::EditTarget::title);
+        QCOMPARE(card->editing(), ProjectCardController::EditTarget::Title);
         QCOMPARE(card->draft(), QStringLiteral("Acme"));
         fixture.forgetProject(id);
         card->commitEdit(QStringLiteral("  Acme Studio "));
-        QCOMPARE(card->editing(), ProjectCardController::EditTarget::none);
+        QCOMPARE(card->editing(), ProjectCardController::EditTarget::None);
         QCOMPARE(fixture.actions()->calls().size(), 1);
         QVERIFY(fixture.actions()->calls().constFirst().startsWith(QStringLiteral("record(project-store, ")));
         QCOMPARE(fixture.actions()->confirmCount(), 1);
@@ -102,7 +102,7 @@ private slots:
         // Only white space ends the edit and changes nothing.
         card->choose(int(Action::renameProject));
         card->commitEdit(QStringLiteral("   "));
-        QCOMPARE(card->editing(), ProjectCardController::EditTarget::none);
+        QCOMPARE(card->editing(), ProjectCardController::EditTarget::None);
         QCOMPARE(card->title(), QStringLiteral("Acme Studio"));
         QCOMPARE(fixture.actions()->calls(), QStringList());
     }
@@ -174,19 +174,19 @@ private slots:
         PanelFixture fixture;
         auto card = cardFor(fixture, fixture.addProject("Acme", "webflow-acme-co"));
         card->choose(int(Action::renameMCP));
-        QCOMPARE(card->editing(), ProjectCardController::EditTarget::none);
+        QCOMPARE(card->editing(), ProjectCardController::EditTarget::None);
         QCOMPARE(fixture.actions()->confirmMessage(),
                  QStringLiteral("webflow-acme-co will be re-registered under the new name, and Claude Code will need "
                                 "to be re-authorized for this site afterwards."));
         fixture.actions()->confirmLast();
-        QCOMPARE(card->editing(), ProjectCardController::EditTarget::mcpName);
+        QCOMPARE(card->editing(), ProjectCardController::EditTarget::McpName);
         QCOMPARE(card->draft(), QStringLiteral("acme-co"));
         card->commitEdit(QStringLiteral(" acme studio "));
         QCOMPARE(fixture.actions()->calls(), QStringList{"renameMCP(webflow-acme-co, acme studio)"});
         card->choose(int(Action::renameMCP));
         fixture.actions()->confirmLast();
         card->cancelEdit();
-        QCOMPARE(card->editing(), ProjectCardController::EditTarget::none);
+        QCOMPARE(card->editing(), ProjectCardController::EditTarget::None);
         QCOMPARE(fixture.actions()->calls().size(), 1);
     }
 
