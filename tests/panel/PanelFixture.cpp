@@ -45,7 +45,12 @@ PanelFixture::PanelFixture(QObject *parent)
     m_fake->setUserTable(QStringLiteral("profiles"), [row](const QUuid &) { return QJsonArray{row}; });
 }
 
-PanelFixture::~PanelFixture() = default;
+PanelFixture::~PanelFixture()
+{
+    // The queues, accounts, stores and directory go before the sessions, logs and folders they use.
+    const QObjectList owned = children();
+    qDeleteAll(owned);
+}
 
 void PanelFixture::serve(QQmlEngine &engine)
 {
@@ -63,6 +68,20 @@ void PanelFixture::note(const QString &event)
 {
     m_events.append(event);
     emit eventsChanged();
+}
+
+QVariant PanelFixture::activitySheet(const QString &title, int outcome, const QString &log) const
+{
+    ActivitySheet sheet;
+    sheet.id = QUuid::createUuid();
+    sheet.kind = ActivitySheet::Kind::authorizing;
+    sheet.title = title;
+    sheet.subject = QStringLiteral("webflow-acme");
+    sheet.startedAt = m_clock.now();
+    sheet.note = QStringLiteral("Approve the connection in your browser.");
+    sheet.log = log;
+    sheet.outcome = ActivitySheet::Outcome(outcome);
+    return QVariant::fromValue(sheet);
 }
 
 ConfirmQueue *PanelFixture::newConfirmQueue()
@@ -103,10 +122,12 @@ AccountModel *PanelFixture::newAccount(bool profile)
         return profile ? QJsonArray{row} : QJsonArray{};
     });
     AccountModel::Environment environment;
-    environment.storageFolder = m_stores->folder();
+    // Each account keeps its own session and cache, as if on a computer of its own.
+    m_storages.push_back(std::make_unique<MemorySessionStorage>());
+    environment.storageFolder = m_stores->folder() + QStringLiteral("/account-%1").arg(m_storages.size());
     environment.clock = &m_clock;
     environment.errorLog = &m_log;
-    environment.sessionStorage = &m_storage;
+    environment.sessionStorage = m_storages.back().get();
     environment.pause = [](std::chrono::milliseconds) -> QCoro::Task<> { co_return; };
     environment.networkUp = [] { return true; };
     return new AccountModel(BackendConfiguration{m_fake->url(), FakeBackend::publishableKey}, std::move(environment), this);

@@ -4,6 +4,7 @@
 
 #include "account/AccountModel.h"
 #include "app/ConfirmQueue.h"
+#include "model/ActivitySheet.h"
 #include "model/ErrorLog.h"
 #include "model/PageStatusStore.h"
 #include "model/SiteDirectory.h"
@@ -18,6 +19,7 @@
 #include <QVariantMap>
 
 #include <memory>
+#include <vector>
 
 class QQmlEngine;
 
@@ -45,6 +47,9 @@ public:
     Q_INVOKABLE [[nodiscard]] QDateTime now() const { return m_clock.now(); }
     Q_INVOKABLE void advance(int milliseconds) { m_clock.advance(milliseconds); }
     Q_INVOKABLE void clearEvents();
+
+    /// An activity sheet as the application model holds it, started now by the fixture's clock.
+    Q_INVOKABLE [[nodiscard]] QVariant activitySheet(const QString &title, int outcome, const QString &log) const;
 
     /// A confirm queue that writes "shown <title>" (or "shown none") at each change.
     Q_INVOKABLE ConfirmQueue *newConfirmQueue();
@@ -77,8 +82,8 @@ private:
     ManualClock m_clock;
     MemorySystemLog m_systemLog;
     ErrorLog m_log{m_systemLog};
-    MemorySessionStorage m_storage;
     std::unique_ptr<FakeBackend> m_fake;
+    std::vector<std::unique_ptr<MemorySessionStorage>> m_storages;
     std::unique_ptr<StoreFixture> m_stores;
     SiteDirectory *m_directory = nullptr;
     QStringList m_events;

@@ -120,6 +120,19 @@ Item {
             }
         }
 
+        // The application model's own sheet record drives the overlay as well.
+        function test_modelSheet() {
+            const overlay = show({ sheet: PanelTest.activitySheet("Checking webflow-acme", ActivityOverlayState.Running, ""),
+                                   canCancel: true });
+            compare(findChild(overlay, "title").text, "Checking webflow-acme");
+            compare(findChild(overlay, "explanation").text, "Approve the connection in your browser.");
+            pass(overlay, 4000);
+            compare(findChild(overlay, "firstButton").text, "Cancel run");
+            overlay.sheet = PanelTest.activitySheet("Checking webflow-acme", ActivityOverlayState.Warning, "⚠ Two sites");
+            compare(findChild(overlay, "firstButton").text, "Done");
+            compare(findChild(overlay, "logText").text, "⚠ Two sites");
+        }
+
         // The log area shows from the first character on and follows the end as lines arrive.
         function test_logFollowsItsEnd() {
             const overlay = show({ sheet: sheet(ActivityOverlayState.Running) });
