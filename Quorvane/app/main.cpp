@@ -1,7 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "app/AppModel.h"
+#include "app/PanelHost.h"
 #include "platform/AppInfo.h"
+#include "platform/PanelToggle.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -39,6 +41,15 @@ int main(int argc, char *argv[])
         QCoreApplication app(argc, argv);
         return runSmokeTest();
     }
+    // A desktop shortcut binds this: it toggles the running application's panel and ends.
+    if (argc == 2 && qstrcmp(argv[1], "--toggle") == 0) {
+        QCoreApplication app(argc, argv);
+        if (const std::optional<QString> failure = PanelToggle::send()) {
+            std::fprintf(stderr, "quorvane: %s\n", qPrintable(*failure));
+            return 1;
+        }
+        return 0;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
@@ -55,6 +66,14 @@ int main(int argc, char *argv[])
     if (!panel)
         return 1;
 
+    // Claude's registry, the claude tool and the backend wait for the panel's first showing; later
+    // showings only refresh.
+    QObject::connect(panel, &QWindow::visibleChanged, &model, [&model](bool visible) {
+        model.setPanelIsOpen(visible);
+        if (visible)
+            model.bootstrap();
+    });
+
     QQmlComponent pillWindow(&engine, QUrl(QStringLiteral("qrc:/Quorvane/ConnectingPillHost.qml")));
     const std::unique_ptr<QObject> pillHost(pillWindow.createWithInitialProperties(
         {{QStringLiteral("pill"), QVariant::fromValue(&model.connectingPill())}}));
@@ -64,16 +83,21 @@ int main(int argc, char *argv[])
     const QIcon icon(resourceBundle().url(QStringLiteral("menubar-icon"), QStringLiteral("svg")).toLocalFile());
     QSystemTrayIcon tray(icon);
     tray.setToolTip(QStringLiteral("Quorvane"));
-    QObject::connect(&tray, &QSystemTrayIcon::activated, panel, [panel](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger)
-            panel->setVisible(!panel->isVisible());
-    });
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+    const bool hasTray = QSystemTrayIcon::isSystemTrayAvailable();
+    // Without a tray host the icon would show nowhere: the panel is then an ordinary window.
+    PanelHost host(*panel, hasTray ? &tray : nullptr);
+    if (hasTray) {
         tray.show();
         QApplication::setQuitOnLastWindowClosed(false);
-    } else {
-        // Without a tray host the icon would show nowhere: keep the panel reachable as a window.
-        panel->show();
     }
+
+    PanelToggle toggle;
+    if (toggle.isListening())
+        QObject::connect(&toggle, &PanelToggle::toggleRequested, &host, &PanelHost::toggle);
+    else
+        qWarning("quorvane: no session bus; the panel cannot be toggled from outside");
+
+    if (!hasTray)
+        host.ensureOpen();
     return QApplication::exec();
 }

@@ -2,19 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "model/PageStatusStore.h"
 
-namespace {
-
-/// Assigns and notifies only when the value changes.
-template<typename T, typename Signal>
-void update(PageStatusStore *store, T &field, const T &value, Signal changed)
-{
-    if (field == value)
-        return;
-    field = value;
-    emit(store->*changed)();
-}
-
-} // namespace
+#include "foundation/Notifying.h"
 
 QString pageStatusUpdatedText(const std::optional<QDateTime> &lastReconciledAt, const QDateTime &now)
 {
@@ -55,9 +43,9 @@ void PageStatusStore::bindAccount(const std::optional<QUuid> &userID, qint64 aut
         m_sites.clear();
         emit sitesChanged();
     }
-    update(this, m_available, false, &PageStatusStore::availableChanged);
-    update(this, m_isChecking, false, &PageStatusStore::isCheckingChanged);
-    update(this, m_hasLoadedOnce, false, &PageStatusStore::hasLoadedOnceChanged);
-    update(this, m_lastError, std::optional<QString>(), &PageStatusStore::lastErrorChanged);
-    update(this, m_lastNotice, std::optional<QString>(), &PageStatusStore::lastNoticeChanged);
+    assignNotifying(this, m_available, false, &PageStatusStore::availableChanged);
+    assignNotifying(this, m_isChecking, false, &PageStatusStore::isCheckingChanged);
+    assignNotifying(this, m_hasLoadedOnce, false, &PageStatusStore::hasLoadedOnceChanged);
+    assignNotifying(this, m_lastError, std::optional<QString>(), &PageStatusStore::lastErrorChanged);
+    assignNotifying(this, m_lastNotice, std::optional<QString>(), &PageStatusStore::lastNoticeChanged);
 }

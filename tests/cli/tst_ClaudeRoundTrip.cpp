@@ -8,10 +8,14 @@
 #include "cli/RegistryReader.h"
 #include "cli/StatusQueries.h"
 #include "support/ClaudeOnPath.h"
+#include "support/FakeClaude.h"
 #include "support/TempHome.h"
 
 #include <QCoroTask>
 #include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTest>
 
@@ -33,6 +37,15 @@ void claudeDirectly(const QStringList &arguments, const QString &folder = QDir::
     QVERIFY(claude.waitForFinished(60000));
     QVERIFY2(claude.exitStatus() == QProcess::NormalExit && claude.exitCode() == 0,
              claude.readAllStandardError().constData());
+}
+
+// The user-scope servers of a registry file.
+QJsonObject userServers(const QString &registryPath)
+{
+    QFile file(registryPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("mcpServers")).toObject();
 }
 
 } // namespace
@@ -130,6 +143,30 @@ private slots:
         QCOMPARE(QCoro::waitFor(ClaudeCLI::removeServer(*m_driver, QStringLiteral("webflow-site"))),
                  (RegistryChange{true, QStringLiteral("Removed webflow-site from user scope. A project-scoped entry with the "
                                                       "same name is still in ~/.claude.json and has to be removed by hand.")}));
+    }
+
+    // The fake that the other tests use leaves ~/.claude.json's servers as the real tool does.
+    void fakeEditsTheRegistryLikeTheRealTool()
+    {
+        const QStringList names = {QStringLiteral("webflow-acme"), QStringLiteral("webflow-beta")};
+        for (const QString &name : names)
+            QVERIFY(QCoro::waitFor(ClaudeCLI::addServer(*m_driver, name)).ok);
+        const QJsonObject realAfterAdding = userServers(m_driver->registryPath());
+        QVERIFY(QCoro::waitFor(ClaudeCLI::removeServer(*m_driver, names.first())).ok);
+        const QJsonObject realAfterRemoving = userServers(m_driver->registryPath());
+
+        // A second home of its own (it points HOME there while it lives).
+        TempHome fakeHome;
+        FakeClaude fake(fakeHome);
+        ClaudeCLI::ClaudeDriver fakeDriver(fake.configuration());
+        fake.answer(QStringLiteral("mcp add"), {"Added\n", {}, 0, false, std::nullopt});
+        fake.answer(QStringLiteral("mcp remove"), {"Removed\n", {}, 0, false, std::nullopt});
+        for (const QString &name : names)
+            QVERIFY(QCoro::waitFor(ClaudeCLI::addServer(fakeDriver, name)).ok);
+        QCOMPARE(userServers(fakeDriver.registryPath()), realAfterAdding);
+        QVERIFY(QCoro::waitFor(ClaudeCLI::removeServer(fakeDriver, names.first())).ok);
+        QCOMPARE(userServers(fakeDriver.registryPath()), realAfterRemoving);
+        QCOMPARE(realAfterRemoving.keys(), QStringList{names.last()});
     }
 
     void signedOut()

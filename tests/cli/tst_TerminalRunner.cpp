@@ -1,7 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "cli/ClaudeDriver.h"
+#include "cli/StatusQueries.h"
 #include "cli/TerminalRunner.h"
+#include "support/FakeClaude.h"
 #include "support/TempHome.h"
 #include "support/TestScript.h"
 
@@ -169,6 +171,31 @@ private slots:
         Pieces pieces;
         QCOMPARE(ptyRun(QStringLiteral("missing"), {}, pieces, options),
                  (TerminalRunResult{false, QStringLiteral("No such file or directory")}));
+    }
+
+    // The scripted claude that the application's tests use sees the login's terminal, and answers
+    // a command's calls in turn.
+    void fakeClaudeSeesTheLoginTerminal()
+    {
+        TempHome home;
+        FakeClaude claude(home);
+        ClaudeCLI::ClaudeDriver driver(claude.configuration());
+        claude.answerInTurn(QStringLiteral("mcp login"),
+                            {{{}, "Login failed: denied\n", 1, false, std::nullopt}, {"Authenticated\n", {}, 0, false, std::nullopt}});
+        claude.answer(QStringLiteral("mcp get"), {"Status: ✔ Connected\n", {}, 0, false, std::nullopt});
+        Pieces pieces;
+        const QString site = QStringLiteral("webflow-site");
+
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::loginArguments(driver, site, pieces.handler())),
+                 (TerminalRunResult{false, QStringLiteral("Login failed: denied")}));
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::loginArguments(driver, site, pieces.handler())),
+                 (TerminalRunResult{true, QStringLiteral("Authenticated webflow-site")}));
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::loginArguments(driver, site, pieces.handler())).ok, true);
+        QCOMPARE(QCoro::waitFor(ClaudeCLI::serverStatus(driver, site)), ConnectionStatus::connected);
+
+        const QStringList login = {QStringLiteral("mcp"), QStringLiteral("login"), site};
+        QCOMPARE(claude.callRecords(), (QList<FakeClaude::Call>{{login, true}, {login, true}, {login, true},
+                                                                {{QStringLiteral("mcp"), QStringLiteral("get"), site}, false}}));
     }
 
     void refusedNames_data()

@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -14,9 +16,15 @@ namespace {
 
 // The script looks up its answer in replies/<key>, where the key is "mcp-get" for "mcp get …",
 // "auth-status" for "auth status", and the first argument without its leading dashes otherwise.
+// The script looks up its answer in replies/<key>, where the key is "mcp-get" for "mcp get …",
+// "auth-status" for "auth status", and the first argument without its leading dashes otherwise.
+// Answers taken in turn sit in replies/<key>/turns/<n>; a call claims its turn by making the first
+// free replies/<key>/taken-<n> folder, which stays right when calls start at once.
 const char kScript[] = R"SH(dir='@DIR@'
+terminal=0
+[ -t 0 ] && terminal=1
 call=$(mktemp "$dir/call.XXXXXX")
-{ printf '%s\0' "$#"; for arg in "$@"; do printf '%s\0' "$arg"; done; } > "$call"
+{ printf '%s\0%s\0' "$terminal" "$#"; for arg in "$@"; do printf '%s\0' "$arg"; done; } > "$call"
 cat "$call" >> "$dir/calls"
 rm -f "$call"
 previous=
@@ -44,13 +52,57 @@ if [ ! -d "$reply" ]; then
   echo "fake claude: no answer for $*" >&2
   exit 1
 fi
+if [ -d "$reply/turns" ]; then
+  turn=1
+  while ! mkdir "$reply/taken-$turn" 2>/dev/null; do turn=$((turn + 1)); done
+  turns=$(ls "$reply/turns" | wc -l)
+  [ "$turn" -gt "$turns" ] && turn=$turns
+  reply="$reply/turns/$turn"
+fi
 [ -f "$reply/delay" ] && sleep "$(cat "$reply/delay")"
-[ -f "$reply/registry" ] && cp "$reply/registry" '@REGISTRY@'
+code=$(cat "$reply/code")
+if [ -f "$reply/registry" ]; then
+  cp "$reply/registry" '@REGISTRY@'
+elif [ "$1" = mcp ] && [ "$code" = 0 ] && [ ! -f "$reply/hangs" ] && [ ! -f "$reply/keeps-registry" ]; then
+  # The real tool takes the name and address as its last two arguments, after the options.
+  last=; beforeLast=
+  for arg in "$@"; do beforeLast=$last; last=$arg; done
+  case "$2" in
+    add) '@NODE@' "$dir/edit-registry.js" '@REGISTRY@' add "$beforeLast" "$last" ;;
+    remove) '@NODE@' "$dir/edit-registry.js" '@REGISTRY@' remove "$3" ;;
+  esac
+fi
 [ -f "$reply/stdout" ] && cat "$reply/stdout"
 [ -f "$reply/stderr" ] && cat "$reply/stderr" >&2
 [ -f "$reply/hangs" ] && { rm -f "$dir/running/$$"; exec sleep 3600; }
-exit "$(cat "$reply/code")"
+exit "$code"
 )SH";
+
+// Adds or takes away one user-scope http entry the way the real tool rewrites the file: a file
+// it cannot read as an object stays as it is, and removing from a missing file creates nothing.
+const char kRegistryEdit[] = R"JS(const fs = require('fs');
+const [path, operation, name, url] = process.argv.slice(2);
+let registry;
+try {
+  registry = JSON.parse(fs.readFileSync(path, 'utf8'));
+} catch (error) {
+  if (error.code !== 'ENOENT' || operation !== 'add')
+    process.exit(0);
+  registry = {};
+}
+if (typeof registry !== 'object' || registry === null || Array.isArray(registry))
+  process.exit(0);
+const servers = (typeof registry.mcpServers === 'object' && registry.mcpServers !== null) ? registry.mcpServers : {};
+if (operation === 'add')
+  servers[name] = {type: 'http', url};
+else if (Object.prototype.hasOwnProperty.call(servers, name))
+  delete servers[name];
+else
+  process.exit(0);
+registry.mcpServers = servers;
+fs.writeFileSync(path + '.fake-claude', JSON.stringify(registry, null, 2));
+fs.renameSync(path + '.fake-claude', path);
+)JS";
 
 QString keyOf(QString command)
 {
@@ -76,17 +128,41 @@ FakeClaude::FakeClaude(const TempHome &home)
     , m_onPath(home, m_dir)
 {
     QDir().mkpath(m_dir + QStringLiteral("/replies"));
+    // The real tool runs on Node.js, which the tests have anyway; it does the JSON editing.
+    const QString node = QStandardPaths::findExecutable(QStringLiteral("node"));
+    if (node.isEmpty())
+        qFatal("the fake claude needs node on PATH to edit ~/.claude.json");
     QByteArray script(kScript);
-    script.replace("@DIR@", QFile::encodeName(m_dir)).replace("@REGISTRY@", QFile::encodeName(m_registryPath));
+    script.replace("@DIR@", QFile::encodeName(m_dir))
+        .replace("@REGISTRY@", QFile::encodeName(m_registryPath))
+        .replace("@NODE@", QFile::encodeName(node));
     writeTestScript(executable(), script);
+    writeFile(m_dir + QStringLiteral("/edit-registry.js"), kRegistryEdit);
     // Newer than any claude installed on the machine, so that discovery picks this one.
     answer(QStringLiteral("--version"), {"99.0.0 (Claude Code)\n", {}, 0, false, std::nullopt});
 }
 
 void FakeClaude::answer(const QString &command, const Reply &reply)
 {
+    answerInTurn(command, {reply});
+}
+
+void FakeClaude::answerInTurn(const QString &command, const QList<Reply> &replies)
+{
+    Q_ASSERT(!replies.isEmpty());
     const QString dir = m_dir + QStringLiteral("/replies/") + keyOf(command);
     QDir(dir).removeRecursively();
+    QDir().mkpath(dir);
+    if (replies.size() == 1) {
+        writeReply(dir, replies.constFirst());
+        return;
+    }
+    for (qsizetype turn = 0; turn < replies.size(); ++turn)
+        writeReply(dir + QStringLiteral("/turns/") + QString::number(turn + 1), replies.at(turn));
+}
+
+void FakeClaude::writeReply(const QString &dir, const Reply &reply) const
+{
     QDir().mkpath(dir);
     writeFile(dir + QStringLiteral("/stdout"), reply.standardOutput);
     writeFile(dir + QStringLiteral("/stderr"), reply.standardError);
@@ -95,6 +171,8 @@ void FakeClaude::answer(const QString &command, const Reply &reply)
         writeFile(dir + QStringLiteral("/hangs"), {});
     if (reply.registryAfter)
         writeFile(dir + QStringLiteral("/registry"), *reply.registryAfter);
+    if (!reply.editsRegistry)
+        writeFile(dir + QStringLiteral("/keeps-registry"), {});
     if (reply.delay.count() > 0)
         writeFile(dir + QStringLiteral("/delay"), QByteArray::number(double(reply.delay.count()) / 1000.0, 'f', 3));
 }
@@ -112,21 +190,39 @@ int FakeClaude::mostAtOnce() const
 
 QList<QStringList> FakeClaude::calls() const
 {
+    QList<QStringList> calls;
+    for (const Call &call : callRecords())
+        calls.append(call.arguments);
+    return calls;
+}
+
+QList<FakeClaude::Call> FakeClaude::callRecords() const
+{
     QFile file(m_dir + QStringLiteral("/calls"));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QList<QByteArray> fields = file.readAll().split('\0');
-    QList<QStringList> calls;
-    // Each call is its argument count followed by its arguments, every field ended by a NUL.
-    for (qsizetype i = 0; i + 1 < fields.size();) {
+    QList<Call> calls;
+    // Each call is whether it had a terminal, its argument count and its arguments, every field
+    // ended by a NUL.
+    for (qsizetype i = 0; i + 2 < fields.size();) {
+        Call call;
+        call.terminal = fields.at(i++) == "1";
         const qsizetype count = fields.at(i++).toLongLong();
-        QStringList arguments;
         for (qsizetype n = 0; n < count && i < fields.size(); ++n)
-            arguments.append(QString::fromUtf8(fields.at(i++)));
-        if (arguments != QStringList{QStringLiteral("--version")})
-            calls.append(arguments);
+            call.arguments.append(QString::fromUtf8(fields.at(i++)));
+        if (call.arguments != QStringList{QStringLiteral("--version")})
+            calls.append(call);
     }
     return calls;
+}
+
+QByteArray FakeClaude::streamJson(const QList<QJsonObject> &events)
+{
+    QByteArray lines;
+    for (const QJsonObject &event : events)
+        lines += QJsonDocument(event).toJson(QJsonDocument::Compact) + '\n';
+    return lines;
 }
 
 QString FakeClaude::executable() const

@@ -1,0 +1,57 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+#include <chrono>
+
+class QSystemTrayIcon;
+class QWindow;
+
+/**
+ * @brief Shows the panel the way a tray application does: a frameless window at the tray icon
+ * that hides again when it loses the focus.
+ *
+ * Without a tray host (no `QSystemTrayIcon` given) the panel is an ordinary window that stays
+ * until closed. A click on the tray icon first takes the focus from the open panel, which hides
+ * it; the same click then asks to toggle, and is ignored for a moment after such a hide so that
+ * it does not open the panel again at once.
+ */
+class PanelHost final : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// The panel's fixed size.
+    static constexpr QSize panelSize{420, 600};
+    /// How long after hiding on focus loss a request to open is taken as the same click.
+    static constexpr std::chrono::milliseconds reopenGuard{300};
+
+    /// `tray` may be null: then there is no tray host.
+    PanelHost(QWindow &panel, QSystemTrayIcon *tray, QObject *parent = nullptr);
+
+    /// Where the panel goes: under (or over) the tray icon, inside the screen's free area; at its
+    /// top right when the tray does not say where its icon is.
+    [[nodiscard]] static QPoint placement(const QRect &icon, const QRect &available, QSize panel);
+
+    [[nodiscard]] bool isOpen() const;
+
+public slots:
+    /// Opens a closed panel, closes an open one.
+    void toggle();
+    /// Opens the panel, or brings an open one forward; never closes it.
+    void ensureOpen();
+
+private:
+    void open();
+    void windowActiveChanged();
+
+    QWindow &m_panel;
+    QSystemTrayIcon *m_tray;
+    QElapsedTimer m_sinceAutoHide;
+};

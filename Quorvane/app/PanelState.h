@@ -1,0 +1,141 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#pragma once
+
+#include "app/PanelTab.h"
+#include "foundation/ContinuousClock.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class AppModel;
+class Clock;
+
+/**
+ * @brief What the panel shares between its header, tabs, banners and overlays, and the rules for
+ * switching tabs, refreshing when it is opened again and showing a short toast. The panel's QML
+ * lays this out; every decision is made here.
+ */
+class PanelState final : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(PanelTab::Tab activeTab READ activeTab WRITE setActiveTab NOTIFY activeTabChanged)
+    Q_PROPERTY(QString activeTitle READ activeTitle NOTIFY activeTabChanged)
+    /// The tab list under the header is open.
+    Q_PROPERTY(bool showingTabs READ showingTabs WRITE setShowingTabs NOTIFY showingTabsChanged)
+    Q_PROPERTY(QString searchText READ searchText WRITE setSearchText NOTIFY searchTextChanged)
+    Q_PROPERTY(bool searchFocused READ searchFocused WRITE setSearchFocused NOTIFY searchFocusedChanged)
+    Q_PROPERTY(bool showingAbout READ showingAbout WRITE setShowingAbout NOTIFY showingAboutChanged)
+    Q_PROPERTY(bool pageStatusShowingInfo READ pageStatusShowingInfo WRITE setPageStatusShowingInfo NOTIFY pageStatusShowingInfoChanged)
+    Q_PROPERTY(bool scheduleShowingHistory READ scheduleShowingHistory WRITE setScheduleShowingHistory NOTIFY scheduleShowingHistoryChanged)
+    /// The panel's window is on screen.
+    Q_PROPERTY(bool panelVisible READ panelVisible NOTIFY panelVisibleChanged)
+    /// Rises each time the pointer leaves the panel, which clears the pills' hover.
+    Q_PROPERTY(int hoverEpoch READ hoverEpoch NOTIFY hoverEpochChanged)
+    /// The toast's text; empty when none shows.
+    Q_PROPERTY(QString copiedToast READ copiedToast NOTIFY copiedToastChanged)
+    /// Ctrl+F acts on this tab.
+    Q_PROPERTY(bool canFocusSearch READ canFocusSearch NOTIFY activeTabChanged)
+    /// Ctrl+Tab and Ctrl+Shift+Tab act on this tab.
+    Q_PROPERTY(bool canCycleTabs READ canCycleTabs NOTIFY activeTabChanged)
+
+public:
+    /// How long the toast stays.
+    static constexpr std::chrono::milliseconds toastDuration{3500};
+    /// Opening the panel again refreshes at most once in this time.
+    static constexpr qint64 reopenRefreshSeconds = 2;
+
+    /// The overlays above the panel column, from the bottom up; a higher one covers the lower.
+    enum class Overlay { activity, about, intro, confirm, signIn };
+    Q_ENUM(Overlay)
+
+    /// `clock` dates the refreshes on opening; `delay` waits out the toast.
+    PanelState(AppModel &model, const Clock &clock, ContinuousClock::Delay delay, QObject *parent = nullptr);
+
+    [[nodiscard]] PanelTab::Tab activeTab() const { return m_activeTab; }
+    [[nodiscard]] QString activeTitle() const { return PanelTab::title(m_activeTab); }
+    /// Shows a tab; a new tab closes the list and starts its own work.
+    void setActiveTab(PanelTab::Tab tab);
+    /// A row of the tab list: shows its tab and closes the list.
+    Q_INVOKABLE void chooseTab(PanelTab::Tab tab);
+    /// Ctrl+1, Ctrl+2: the tab at that place of the list, counted from 1.
+    Q_INVOKABLE void selectTab(int position);
+    /// Ctrl+Tab (+1) and Ctrl+Shift+Tab (-1), wrapping; nothing on a tab outside the list.
+    Q_INVOKABLE void cycleTab(int step);
+    [[nodiscard]] bool canCycleTabs() const { return PanelTab::allCases.contains(m_activeTab); }
+    [[nodiscard]] bool canFocusSearch() const { return m_activeTab != PanelTab::Tab::scheduledPublishing; }
+    /// Ctrl+F.
+    Q_INVOKABLE void focusSearch();
+
+    [[nodiscard]] bool showingTabs() const { return m_showingTabs; }
+    void setShowingTabs(bool showing);
+    [[nodiscard]] const QString &searchText() const { return m_searchText; }
+    void setSearchText(const QString &text);
+    [[nodiscard]] bool searchFocused() const { return m_searchFocused; }
+    void setSearchFocused(bool focused);
+    [[nodiscard]] bool showingAbout() const { return m_showingAbout; }
+    void setShowingAbout(bool showing);
+    [[nodiscard]] bool pageStatusShowingInfo() const { return m_pageStatusShowingInfo; }
+    void setPageStatusShowingInfo(bool showing);
+    [[nodiscard]] bool scheduleShowingHistory() const { return m_scheduleShowingHistory; }
+    void setScheduleShowingHistory(bool showing);
+
+    /// The panel's first showing: the bootstrap, dated so that becoming key along with it does not
+    /// refresh a second time.
+    Q_INVOKABLE void panelStart();
+    /// The panel's window became key: refreshes, unless it did within the last two seconds.
+    Q_INVOKABLE void refreshOnBecomeKey();
+    [[nodiscard]] const QDateTime &lastPanelRefresh() const { return m_lastPanelRefresh; }
+    /// The panel's window was shown or hidden. Hiding forgets the search.
+    Q_INVOKABLE void setPanelVisible(bool visible);
+    [[nodiscard]] bool panelVisible() const { return m_panelVisible; }
+
+    [[nodiscard]] int hoverEpoch() const { return m_hoverEpoch; }
+    /// The pointer left the panel.
+    Q_INVOKABLE void pointerLeft();
+
+    [[nodiscard]] const QString &copiedToast() const { return m_copiedToast; }
+    /// Shows the toast for its full time; a second one replaces the first and starts that time anew.
+    Q_INVOKABLE void showCopiedToast(const QString &text);
+
+    /// The overlays that show for these requests, from the bottom up.
+    [[nodiscard]] static QList<Overlay> overlays(bool sheet, bool about, bool intro, bool confirm, bool signIn);
+
+signals:
+    void activeTabChanged();
+    void showingTabsChanged();
+    void searchTextChanged();
+    void searchFocusedChanged();
+    void showingAboutChanged();
+    void pageStatusShowingInfoChanged();
+    void scheduleShowingHistoryChanged();
+    void panelVisibleChanged();
+    void hoverEpochChanged();
+    void copiedToastChanged();
+    /// The search field should take the keyboard focus.
+    void searchFocusRequested();
+
+private:
+    void handleTabChange(PanelTab::Tab tab);
+    QCoro::Task<> refreshSchedules();
+    QCoro::Task<> reopenRefresh();
+    QCoro::Task<> hideToastLater(quint64 generation);
+
+    AppModel &m_model;
+    const Clock &m_clock;
+    ContinuousClock::Delay m_delay;
+    PanelTab::Tab m_activeTab = PanelTab::Tab::connections;
+    bool m_showingTabs = false;
+    QString m_searchText;
+    bool m_searchFocused = false;
+    bool m_showingAbout = false;
+    bool m_pageStatusShowingInfo = false;
+    bool m_scheduleShowingHistory = false;
+    bool m_panelVisible = true;
+    int m_hoverEpoch = 0;
+    QString m_copiedToast;
+    quint64 m_toastGeneration = 0;
+    QDateTime m_lastPanelRefresh;
+};

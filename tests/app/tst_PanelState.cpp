@@ -1,0 +1,242 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#include "app/AppModel.h"
+#include "app/PanelState.h"
+#include "support/FakeClaude.h"
+#include "support/ManualClock.h"
+#include "support/ManualDelay.h"
+#include "support/MemorySystemLog.h"
+#include "support/StoreTesting.h"
+#include "support/TempHome.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+using namespace std::chrono_literals;
+using Tab = PanelTab::Tab;
+using Overlay = PanelState::Overlay;
+
+// The panel's shared state: which tab shows, what the shortcuts may do, how often opening the
+// panel refreshes, the toast's time and the order of the overlays.
+class tst_PanelState : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempHome> m_home;
+    std::unique_ptr<FakeClaude> m_claude;
+    MemorySystemLog m_systemLog;
+    ManualClock m_clock;
+    ManualDelay m_time;
+    std::unique_ptr<AppModel> m_model;
+    std::unique_ptr<PanelState> m_state;
+
+private slots:
+    void init()
+    {
+        m_home = std::make_unique<TempHome>();
+        m_claude = std::make_unique<FakeClaude>(*m_home);
+        AppModel::Environment environment;
+        environment.systemLog = &m_systemLog;
+        environment.driver = m_claude->configuration();
+        environment.driver.registryPath = m_home->filePath(QStringLiteral(".claude.json"));
+        environment.pillDelay = m_time.delay();
+        environment.clock = &m_clock;
+        environment.accountPause = m_time.delay();
+        environment.schedulePollDelay = m_time.delay();
+        environment.settingsFile = m_home->filePath(QStringLiteral("settings.ini"));
+        environment.loginItem = LoginItem(QStringLiteral("quorvane"), QStringLiteral("/usr/bin/quorvane"),
+                                          m_home->filePath(QStringLiteral("autostart")));
+        environment.operatingSystem = QStringLiteral("Debian GNU/Linux 12 (bookworm), kernel 6.1.0");
+        m_model = std::make_unique<AppModel>(std::move(environment));
+        m_state = std::make_unique<PanelState>(*m_model, m_clock, m_time.delay());
+    }
+
+    void cleanup()
+    {
+        m_state.reset();
+        QTRY_VERIFY(!m_model->isRefreshing());
+        m_model.reset();
+        m_claude.reset();
+        m_home.reset();
+    }
+
+    void tabs()
+    {
+        QCOMPARE(PanelTab::title(Tab::scheduledPublishing), QStringLiteral("Scheduled Publishing"));
+        QCOMPARE(PanelTab::fromTitle(QStringLiteral("Page Status")), std::optional<Tab>(Tab::pageStatus));
+        QCOMPARE(PanelTab::fromTitle(QStringLiteral("page status")), std::nullopt);
+        QCOMPARE(PanelTab::fromTitle(QStringLiteral(" Connections")), std::nullopt);
+        QCOMPARE(PanelTab::allCases, (QList<Tab>{Tab::connections, Tab::scheduledPublishing}));
+    }
+
+    void cycling_data()
+    {
+        QTest::addColumn<Tab>("from");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<Tab>("to");
+        QTest::newRow("forward") << Tab::connections << 1 << Tab::scheduledPublishing;
+        QTest::newRow("forward wraps") << Tab::scheduledPublishing << 1 << Tab::connections;
+        QTest::newRow("backward wraps") << Tab::connections << -1 << Tab::scheduledPublishing;
+        QTest::newRow("backward") << Tab::scheduledPublishing << -1 << Tab::connections;
+        QTest::newRow("Page Status stays, forward") << Tab::pageStatus << 1 << Tab::pageStatus;
+        QTest::newRow("Page Status stays, backward") << Tab::pageStatus << -1 << Tab::pageStatus;
+    }
+
+    void cycling()
+    {
+        QFETCH(Tab, from);
+        QFETCH(int, step);
+        QFETCH(Tab, to);
+        m_state->setActiveTab(from);
+        QCOMPARE(m_state->canCycleTabs(), from != Tab::pageStatus);
+        m_state->cycleTab(step);
+        QCOMPARE(m_state->activeTab(), to);
+    }
+
+    void searchShortcut_data()
+    {
+        QTest::addColumn<Tab>("tab");
+        QTest::addColumn<bool>("focuses");
+        QTest::newRow("Connections") << Tab::connections << true;
+        QTest::newRow("Page Status") << Tab::pageStatus << true;
+        QTest::newRow("Scheduled Publishing") << Tab::scheduledPublishing << false;
+    }
+
+    void searchShortcut()
+    {
+        QFETCH(Tab, tab);
+        QFETCH(bool, focuses);
+        m_state->setActiveTab(tab);
+        QSignalSpy requested(m_state.get(), &PanelState::searchFocusRequested);
+        m_state->focusSearch();
+        QCOMPARE(m_state->searchFocused(), focuses);
+        QCOMPARE(requested.size(), focuses ? 1 : 0);
+    }
+
+    void numberedTabsAndThePicker()
+    {
+        m_state->setShowingTabs(true);
+        // The tab already showing: nothing changes, the list stays open.
+        m_state->selectTab(1);
+        QCOMPARE(m_state->activeTab(), Tab::connections);
+        QVERIFY(m_state->showingTabs());
+        m_state->selectTab(2);
+        QCOMPARE(m_state->activeTab(), Tab::scheduledPublishing);
+        QVERIFY(!m_state->showingTabs());
+        m_state->selectTab(3);
+        QCOMPARE(m_state->activeTab(), Tab::scheduledPublishing);
+        // A row of the list for the active tab only closes the list.
+        m_state->setShowingTabs(true);
+        m_state->chooseTab(Tab::scheduledPublishing);
+        QVERIFY(!m_state->showingTabs());
+    }
+
+    void tabChangesResetTheirPages()
+    {
+        m_state->setActiveTab(Tab::pageStatus);
+        m_state->setPageStatusShowingInfo(true);
+        m_state->setScheduleShowingHistory(true);
+        m_state->setActiveTab(Tab::scheduledPublishing);
+        // A history opened by a notification tap stays open; the Page Status info page closes.
+        QVERIFY(m_state->scheduleShowingHistory());
+        QVERIFY(!m_state->pageStatusShowingInfo());
+        m_state->setActiveTab(Tab::connections);
+        QVERIFY(!m_state->scheduleShowingHistory());
+    }
+
+    void reopenRefreshIsThrottled_data()
+    {
+        QTest::addColumn<qint64>("later");
+        QTest::addColumn<int>("refreshes");
+        QTest::newRow("1.5 s later") << qint64(1500) << 1;
+        QTest::newRow("exactly 2 s later") << qint64(2000) << 1;
+        QTest::newRow("2.5 s later") << qint64(2500) << 2;
+    }
+
+    void reopenRefreshIsThrottled()
+    {
+        QFETCH(qint64, later);
+        QFETCH(int, refreshes);
+        m_state->refreshOnBecomeKey();
+        QTRY_VERIFY(!m_model->isRefreshing());
+        m_clock.advance(later);
+        m_state->refreshOnBecomeKey();
+        QCOMPARE(m_model->refreshGeneration(), quint64(refreshes));
+    }
+
+    void firstShowingRefreshesOnce()
+    {
+        m_state->panelStart();
+        m_state->refreshOnBecomeKey();
+        QTRY_COMPARE(m_model->refreshGeneration(), quint64(1));
+        QTRY_VERIFY(!m_model->isLoading());
+        m_state->refreshOnBecomeKey();
+        QCOMPARE(m_model->refreshGeneration(), quint64(1));
+    }
+
+    void reopenDuringARefreshRetriesNextTime()
+    {
+        // A slow registry read keeps the first refresh running.
+        FakeClaude::Reply slow;
+        slow.standardOutput = "Status: ✓ Connected\n";
+        slow.delay = 300ms;
+        m_claude->answer(QStringLiteral("mcp get"), slow);
+        putFile(m_home->filePath(QStringLiteral(".claude.json")),
+                      "{\"mcpServers\":{\"webflow-acme\":{\"type\":\"http\",\"url\":\"https://mcp.webflow.com/mcp\"}}}");
+        m_state->panelStart();
+        QTRY_VERIFY(m_model->isRefreshing());
+        m_clock.advance(5000);
+        m_state->refreshOnBecomeKey();
+        // Refused as already running: the throttle no longer holds the next opening back.
+        QTRY_VERIFY(!m_state->lastPanelRefresh().isValid());
+    }
+
+    void hidingForgetsTheSearch()
+    {
+        m_state->setSearchText(QStringLiteral("acme"));
+        m_state->setSearchFocused(true);
+        m_state->setPanelVisible(false);
+        QVERIFY(!m_model->panelIsOpen());
+        QCOMPARE(m_state->searchText(), QString());
+        QVERIFY(!m_state->searchFocused());
+        m_state->setPanelVisible(true);
+        QVERIFY(m_model->panelIsOpen());
+    }
+
+    void toast()
+    {
+        QSignalSpy changed(m_state.get(), &PanelState::copiedToastChanged);
+        m_state->showCopiedToast(QStringLiteral("Copied diagnostics"));
+        m_time.advance(3400ms);
+        QCOMPARE(m_state->copiedToast(), QStringLiteral("Copied diagnostics"));
+        // A second toast replaces the first and gets its full time.
+        m_state->showCopiedToast(QStringLiteral("Copied again"));
+        m_time.advance(3400ms);
+        QCOMPARE(m_state->copiedToast(), QStringLiteral("Copied again"));
+        m_time.advance(100ms);
+        QCOMPARE(m_state->copiedToast(), QString());
+        QCOMPARE(changed.size(), 3);
+    }
+
+    void hoverEpoch()
+    {
+        m_state->pointerLeft();
+        m_state->pointerLeft();
+        QCOMPARE(m_state->hoverEpoch(), 2);
+    }
+
+    void overlayOrder()
+    {
+        QCOMPARE(PanelState::overlays(true, false, false, true, true),
+                 (QList<Overlay>{Overlay::activity, Overlay::confirm, Overlay::signIn}));
+        QCOMPARE(PanelState::overlays(true, true, true, false, false),
+                 (QList<Overlay>{Overlay::activity, Overlay::about, Overlay::intro}));
+        QCOMPARE(PanelState::overlays(false, false, false, false, false), QList<Overlay>{});
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_PanelState)
+#include "tst_PanelState.moc"
