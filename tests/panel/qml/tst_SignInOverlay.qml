@@ -47,7 +47,14 @@ Item {
             const field = findChild(overlay, "emailField");
             compare(field.text, PanelTest.userEmail());
             verify(field.activeFocus);
+            verify(!findChild(overlay, "spinner").visible);
             keyClick(Qt.Key_Return);
+            // While the code is on its way everything but Cancel waits, under a spinner.
+            verify(findChild(overlay, "spinner").visible);
+            verify(!field.enabled);
+            verify(!findChild(overlay, "optIn").enabled);
+            verify(!findChild(overlay, "primaryButton").enabled);
+            verify(findChild(overlay, "cancelButton").enabled);
             tryVerify(() => findChild(overlay, "codeStep").visible);
             tryVerify(() => findChild(overlay, "codeField").activeFocus);
             compare(findChild(overlay, "heading").text, "Check your email");
@@ -79,6 +86,22 @@ Item {
             tryCompare(harness, "signIns", 1);
             compare(findChild(overlay, "cancelButton").text, "Close");
             verify(!findChild(overlay, "primaryButton").visible);
+        }
+
+        // An address without a dot after the at sign cannot be sent, by button or by Return.
+        function test_implausibleAddressIsNotSent() {
+            const account = PanelTest.newAccount(true);
+            const overlay = createTemporaryObject(overlayComponent, harness, { account: account });
+            const field = findChild(overlay, "emailField");
+            field.selectAll();
+            type("ada@example");
+            compare(overlay.flow.email, "ada@example");
+            verify(!findChild(overlay, "primaryButton").enabled);
+            keyClick(Qt.Key_Return);
+            verify(!findChild(overlay, "spinner").visible);
+            verify(field.enabled);
+            type(".com");
+            verify(findChild(overlay, "primaryButton").enabled);
         }
 
         // Escape cancels from any field; it never signs in.
