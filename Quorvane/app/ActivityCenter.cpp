@@ -99,6 +99,21 @@ QUuid ActivityCenter::open(ActivitySheet::Kind kind, const QString &title, const
     return id;
 }
 
+QUuid ActivityCenter::openError(const QString &title, const QString &note, const QString &log)
+{
+    ActivitySheet sheet;
+    sheet.id = QUuid::createUuid();
+    sheet.kind = ActivitySheet::Kind::error;
+    sheet.title = title;
+    sheet.startedAt = m_clock.now();
+    sheet.note = note;
+    sheet.log = log;
+    sheet.outcome = ActivitySheet::Outcome::failure;
+    const QUuid id = sheet.id;
+    setSheet(std::move(sheet));
+    return id;
+}
+
 void ActivityCenter::dropRetryOfOtherSubject(const QString &subject)
 {
     if (m_pendingRetry && *m_pendingRetry != subject)
@@ -223,6 +238,12 @@ void ActivityCenter::closeActivity()
     setSheet(std::nullopt);
     if (m_hooks.closed)
         m_hooks.closed();
+}
+
+void ActivityCenter::dismissSheet(ActivitySheet::Kind kind)
+{
+    if (m_sheet && m_sheet->kind == kind)
+        setSheet(std::nullopt);
 }
 
 void ActivityCenter::resumePendingRetry()

@@ -72,6 +72,9 @@ public:
      */
     QUuid open(ActivitySheet::Kind kind, const QString &title, const std::optional<QString> &subject,
                const QString &note, ActivitySheet::Outcome outcome = ActivitySheet::Outcome::running);
+    /// Shows an error sheet that opens already failed, with no subject and `log` as its whole
+    /// log (the caller redacts it), replacing whatever was shown; answers its id.
+    QUuid openError(const QString &title, const QString &note, const QString &log);
     /// Forgets a pending retry for any subject other than `subject`.
     void dropRetryOfOtherSubject(const QString &subject);
 
@@ -95,6 +98,9 @@ public:
     Q_INVOKABLE void closeActivity();
     /// Starts the queued retry, if any; the last step of the flows that support retry.
     void resumePendingRetry();
+    /// Takes the shown sheet down, without cancelling its activity or anything waiting to show,
+    /// when it is of `kind`: what it showed belonged to an account that is no longer signed in.
+    void dismissSheet(ActivitySheet::Kind kind);
 
 signals:
     void sheetChanged();

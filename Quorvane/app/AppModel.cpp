@@ -6,6 +6,7 @@
 #include "cli/Discovery.h"
 #include "cli/RegistryReader.h"
 #include "cli/StatusQueries.h"
+#include "foundation/LocaleOrder.h"
 #include "foundation/ReferenceSeconds.h"
 #include "kit/KitServices.h"
 #include "platform/AppInfo.h"
@@ -14,6 +15,7 @@
 #include "platform/SystemInfo.h"
 
 #include <QCoro/QCoroFuture>
+#include <QDBusConnection>
 #include <QPointer>
 #include <QSettings>
 
@@ -70,26 +72,37 @@ void AppModel::assign(T &field, const T &value, void (AppModel::*changed)())
 
 AppModel::AppModel(Environment environment, QObject *parent)
     : QObject(parent)
-    , m_errorLog(chosenLog(environment.systemLog, m_journal))
+    , m_errorLog(chosenLog(environment.systemLog, m_journal), std::move(environment.errorGateway),
+                 std::move(environment.errorReportDelay))
     , m_clock(environment.clock ? *environment.clock : Clock::system())
     , m_baseFolder(environment.baseFolder.isEmpty() ? DataFolder::path() : environment.baseFolder)
     , m_storeWriter(environment.storeWriter ? std::move(environment.storeWriter) : AtomicWriter(StoreFile::writeAtomically))
     , m_driver(std::move(environment.driver))
     , m_icons(environment.iconFolder.isEmpty() ? resourceBundle().directory() : environment.iconFolder)
     , m_connectingPill(environment.pillDelay ? std::move(environment.pillDelay) : ContinuousClock::delay())
+    , m_notifications(environment.notifications ? std::make_unique<UserNotifications>(QDBusConnection::sessionBus())
+                                                : nullptr)
     , m_connectionStore(m_baseFolder, storeEnvironment())
     , m_projectStore(m_baseFolder, storeEnvironment())
     , m_siteDirectory(m_baseFolder, storeEnvironment())
     , m_scheduleStore(m_errorLog, m_clock, m_baseFolder,
                       environment.schedulePollDelay ? std::move(environment.schedulePollDelay) : ContinuousClock::delay(),
-                      false, m_storeWriter)
+                      false, m_storeWriter, nullptr, m_notifications.get())
     , m_publishAccess(m_errorLog, m_clock, m_baseFolder, m_connectingPill,
-                      environment.backend ? std::optional<QUrl>(environment.backend->url) : std::nullopt)
+                      environment.consentReturnBackend ? environment.consentReturnBackend
+                      : environment.backend            ? std::optional<QUrl>(environment.backend->url)
+                                                       : std::nullopt,
+                      std::move(environment.publishAccess))
     , m_account(std::move(environment.backend), accountEnvironment(environment, m_baseFolder, m_clock, m_errorLog))
     , m_activity(m_driver, m_clock)
     , m_authorizer(*this)
-    , m_cloud(*this)
+    , m_cloud(*this, std::move(environment.panelActivator))
     , m_publishing(*this)
+    , m_renamer(*this)
+    , m_removal(*this)
+    , m_adding(*this)
+    , m_connecting(*this)
+    , m_claudeSignIn(*this)
     , m_loginItem(environment.loginItem ? std::move(*environment.loginItem) : LoginItem::application())
     , m_launchAtLogin(m_loginItem.isEnabled())
     , m_operatingSystem(environment.operatingSystem.isEmpty() ? SystemInfo::operatingSystem()
@@ -99,21 +112,23 @@ AppModel::AppModel(Environment environment, QObject *parent)
     , m_releaseNotes(std::move(environment.releaseNotes))
     , m_smokeTest(environment.smokeTest)
 {
-    // The client renews the session on its own; a refused renewal is only heard here, and the
-    // account must learn of it or it would go on showing a session the backend no longer honours.
-    if (BackendClient *client = m_account.client()) {
-        connect(client, &BackendClient::authChanged, &m_account,
-                [this](BackendClient::AuthEvent, const std::optional<BackendSession> &session) {
-                    m_account.applyAuthSession(session);
-                });
-    }
+    // The client renews the session on its own; a refused renewal is only heard through its
+    // changes, and the account must learn of it even before the cloud bootstrap runs, or it would
+    // go on showing a session the backend no longer honours.
+    if (BackendClient *client = m_account.client())
+        m_cloud.startCloudAuthWatch(*client);
+    if (m_notifications)
+        m_cloud.listenForTaps(*m_notifications);
     followPersistenceIssues();
     ActivityCenter::Hooks activityHooks;
     activityHooks.startRetry = [this](const QString &subject) {
-        if (subject != ActivityCenter::claudeSignInSubject)
+        if (subject == ActivityCenter::claudeSignInSubject)
+            (void)m_claudeSignIn.signInToClaude();
+        else
             m_authorizer.authorize(subject);
     };
     activityHooks.cancelPublishing = [this](const QUuid &activityId) { m_publishing.cancelConnectFor(activityId); };
+    activityHooks.closed = [this] { m_cloud.presentQueuedOAuthCancellationNotice(); };
     m_activity.setHooks(std::move(activityHooks));
     // A project's title or site shows on its connection's row.
     connect(&m_projectStore, &ProjectStore::projectsChanged, this, &AppModel::updateConnectionRows);
@@ -124,6 +139,7 @@ AppModel::AppModel()
         Environment environment;
         environment.backend = BackendConfiguration::fromInfo(BundleInfo::main());
         environment.smokeTest = qgetenv("QUORVANE_SMOKE") == "1";
+        environment.notifications = true;
         return environment;
     }())
 {
@@ -316,6 +332,9 @@ void AppModel::recoverInterruptedOperations(const QSet<QString> &registryNames)
     };
     const QList<Project> snapshot = m_projectStore.projects();
     for (const Project &project : snapshot) {
+        // Its intent is not an interrupted one: the removal settles it, or leaves it when it stops.
+        if (m_removal.isRemoving(project.id))
+            continue;
         if (!project.registryIntent) {
             // An explanation of an interrupted operation outlives the operation by one refresh.
             if (project.issueRecovery == recovery)
@@ -388,6 +407,36 @@ QHash<QString, QString> AppModel::projectSiteTitles() const
             titles.insert(*project.siteId, project.title);
     }
     return titles;
+}
+
+QStringList AppModel::knownSiteIDs() const
+{
+    QSet<QString> unclaimed = m_publishAccess.trackedSiteIDs();
+    const QList<SiteRecord> &sites = m_siteDirectory.sites();
+    for (const Project &project : m_projectStore.projects()) {
+        // A project bound to a site the directory lacks claims nothing; only an unbound one falls
+        // back to the record that lists its server.
+        if (project.siteId) {
+            if (m_siteDirectory.site(*project.siteId))
+                unclaimed.remove(*project.siteId);
+            continue;
+        }
+        const auto listing = std::find_if(sites.cbegin(), sites.cend(), [&project](const SiteRecord &site) {
+            return site.connections.contains(project.mcpName);
+        });
+        if (listing != sites.cend())
+            unclaimed.remove(listing->id);
+    }
+    QStringList ids(unclaimed.cbegin(), unclaimed.cend());
+    sortByLocaleText(ids, [this](const QString &id) { return siteDisplayName(id); });
+    return ids;
+}
+
+QString AppModel::siteDisplayName(const QString &siteId) const
+{
+    if (const std::optional<SiteRecord> record = m_siteDirectory.site(siteId))
+        return record->displayName();
+    return m_publishAccess.siteNames().value(siteId, siteId);
 }
 
 QCoro::Task<> AppModel::runStatusChecks(QStringList names, quint64 generation)
@@ -547,7 +596,12 @@ QCoro::Task<> AppModel::refreshClaudeAuth()
     QPointer<AppModel> alive(this);
     const ClaudeCLI::AuthStatus status = co_await ClaudeCLI::authStatus(m_driver);
     if (alive)
-        m_claudeAuth = status;
+        setClaudeAuth(status);
+}
+
+void AppModel::setClaudeAuth(const ClaudeCLI::AuthStatus &status)
+{
+    assign(m_claudeAuth, status, &AppModel::claudeAuthChanged);
 }
 
 QString AppModel::diagnosticsReport() const

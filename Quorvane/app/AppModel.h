@@ -5,12 +5,17 @@
 #include "account/AccountModel.h"
 #include "account/BackendConfiguration.h"
 #include "app/ActivityCenter.h"
+#include "app/AddProjectFlow.h"
 #include "app/AuthorizeFlow.h"
+#include "app/ClaudeSignIn.h"
 #include "app/CloudSide.h"
 #include "app/ConfirmQueue.h"
+#include "app/ConnectFlow.h"
 #include "app/ConnectingPill.h"
 #include "app/ConnectionListModel.h"
 #include "app/PublishingFlows.h"
+#include "app/RemovalFlows.h"
+#include "app/RenameFlow.h"
 #include "app/UnrecognizedListModel.h"
 #include "cli/ClaudeDriver.h"
 #include "cli/StatusQueries.h"
@@ -97,6 +102,16 @@ class AppModel final : public QObject
     Q_PROPERTY(CloudSide *cloud READ cloudObject CONSTANT)
     /// Connecting and disconnecting publishing access.
     Q_PROPERTY(PublishingFlows *publishing READ publishingObject CONSTANT)
+    /// Renaming a project's connection.
+    Q_PROPERTY(RenameFlow *renamer READ renamerObject CONSTANT)
+    /// Unregistering, removing projects one at a time or all at once, and local-scope removals.
+    Q_PROPERTY(RemovalFlows *removal READ removalObject CONSTANT)
+    /// The add field and adding a project.
+    Q_PROPERTY(AddProjectFlow *adding READ addingObject CONSTANT)
+    /// Connecting and re-authenticating a project's server.
+    Q_PROPERTY(ConnectFlow *connecting READ connectingObject CONSTANT)
+    /// Signing the claude command line in.
+    Q_PROPERTY(ClaudeSignIn *claudeSignIn READ claudeSignInObject CONSTANT)
 
 public:
     /// What the model is built from; every part but the backend has the application's own default.
@@ -139,6 +154,22 @@ public:
         std::function<std::optional<QStringList>(const QString &version)> releaseNotes;
         /// A smoke-test process: the first-run defaults are neither read nor written.
         bool smokeTest = false;
+        /// Whether publish outcomes show as desktop notifications whose taps reach the model; off:
+        /// nothing is shown and no tap arrives. The application turns them on.
+        bool notifications = false;
+        /// Brings the panel up (never closes it), for a tapped notification; empty: nothing to
+        /// bring up. The panel hands its "ensure open".
+        std::function<void()> panelActivator;
+        /// The publishing store's consent browser and waits; absent: the default browser and the
+        /// suspend-proof clock.
+        PublishAccessStore::Seams publishAccess;
+        /// The backend address consent must return to; absent: the backend's. Consent returns only
+        /// over https, so a test whose backend runs on loopback names another.
+        std::optional<QUrl> consentReturnBackend;
+        /// Where error reports go; absent: the build's gateway.
+        ErrorLog::GatewayLookup errorGateway;
+        /// How long a report's outcome shows; absent: a timer.
+        ErrorLog::Delay errorReportDelay;
     };
 
     /// Where support requests go; the diagnostics text names it first.
@@ -165,6 +196,11 @@ public:
     [[nodiscard]] AuthorizeFlow &authorizer() { return m_authorizer; }
     [[nodiscard]] CloudSide &cloud() { return m_cloud; }
     [[nodiscard]] PublishingFlows &publishing() { return m_publishing; }
+    [[nodiscard]] RenameFlow &renamer() { return m_renamer; }
+    [[nodiscard]] RemovalFlows &removal() { return m_removal; }
+    [[nodiscard]] AddProjectFlow &adding() { return m_adding; }
+    [[nodiscard]] ConnectFlow &connecting() { return m_connecting; }
+    [[nodiscard]] ClaudeSignIn &claudeSignIn() { return m_claudeSignIn; }
     [[nodiscard]] const Clock &clock() const { return m_clock; }
 
     /// The persistence problem the panel shows and the changing flows check first: the first of
@@ -178,6 +214,10 @@ public:
     [[nodiscard]] const QList<UnrecognizedServer> &unrecognized() const { return m_unrecognized; }
     [[nodiscard]] const ConnectionListModel &connectionRows() const { return m_connectionRows; }
     [[nodiscard]] const UnrecognizedListModel &unrecognizedRows() const { return m_unrecognizedRows; }
+    // The one way each list changes, so the views' rows always follow; flows that learn of one
+    // connection between refreshes change it through these too.
+    void setConnections(QList<Connection> connections);
+    void setUnrecognized(QList<UnrecognizedServer> servers);
 
     /// The detected claude installation.
     [[nodiscard]] const CLIEnvironment &environment() const { return m_environment; }
@@ -206,13 +246,21 @@ public:
     /**
      * Finishes locally, or explains on the project, every rename, unregister or removal that was
      * interrupted between recording its intent and settling it, by what the registry now holds.
-     * `registryNames` are the user-scope names of a good read. Runs within a refresh.
+     * `registryNames` are the user-scope names of a good read. Runs within a refresh. A project
+     * whose removal is still running is left to that removal.
      */
     void recoverInterruptedOperations(const QSet<QString> &registryNames);
 
     /// For every project bound to a site, that site's id mapped to the project's title; the first
     /// project in order wins a shared site.
     [[nodiscard]] QHash<QString, QString> projectSiteTitles() const;
+
+    /// The sites that hold publishing state of any kind while no project claims them (by its site,
+    /// or by the directory record that lists its server), in the order of their shown names.
+    Q_INVOKABLE [[nodiscard]] QStringList knownSiteIDs() const;
+    /// The name a site is shown and sorted under: the directory's custom or Webflow name, else
+    /// the name the backend reported, else the id.
+    Q_INVOKABLE [[nodiscard]] QString siteDisplayName(const QString &siteId) const;
 
     /**
      * What the first showing of the panel does: the first-run defaults (start at login once, the
@@ -226,6 +274,7 @@ public:
 
     /// Whether the claude tool itself is signed in, as last asked.
     [[nodiscard]] const ClaudeCLI::AuthStatus &claudeAuth() const { return m_claudeAuth; }
+    void setClaudeAuth(const ClaudeCLI::AuthStatus &status);
     /// Asks claude whether it is signed in.
     QCoro::Task<> refreshClaudeAuth();
     /// A short plain-text summary of the state for a support e-mail: the address to send it to,
@@ -265,6 +314,7 @@ signals:
     void panelIsOpenChanged();
     void whatsNewChanged();
     void launchAtLoginChanged();
+    void claudeAuthChanged();
 
 private:
     [[nodiscard]] QStringList whatsNewLines() const { return m_whatsNew.value_or(QStringList()); }
@@ -283,14 +333,16 @@ private:
     [[nodiscard]] AuthorizeFlow *authorizerObject() { return &m_authorizer; }
     [[nodiscard]] CloudSide *cloudObject() { return &m_cloud; }
     [[nodiscard]] PublishingFlows *publishingObject() { return &m_publishing; }
+    [[nodiscard]] RenameFlow *renamerObject() { return &m_renamer; }
+    [[nodiscard]] RemovalFlows *removalObject() { return &m_removal; }
+    [[nodiscard]] AddProjectFlow *addingObject() { return &m_adding; }
+    [[nodiscard]] ConnectFlow *connectingObject() { return &m_connecting; }
+    [[nodiscard]] ClaudeSignIn *claudeSignInObject() { return &m_claudeSignIn; }
 
     /// The stores' shared environment: the model's clock, its error log and the given writer.
     [[nodiscard]] LocalStore::Environment storeEnvironment();
     void followPersistenceIssues();
 
-    // The one way each list changes, so the views' rows always follow.
-    void setConnections(QList<Connection> connections);
-    void setUnrecognized(QList<UnrecognizedServer> servers);
     void updateConnectionRows();
     template <typename T>
     void assign(T &field, const T &value, void (AppModel::*changed)());
@@ -310,6 +362,8 @@ private:
     ClaudeCLI::ClaudeDriver m_driver;
     IconLoader m_icons;
     ConnectingPill m_connectingPill;
+    /// The desktop's notifications, when the switch is on; the schedule store shows outcomes there.
+    std::unique_ptr<UserNotifications> m_notifications;
     ConnectionStore m_connectionStore;
     ProjectStore m_projectStore;
     SiteDirectory m_siteDirectory;
@@ -322,6 +376,11 @@ private:
     AuthorizeFlow m_authorizer;
     CloudSide m_cloud;
     PublishingFlows m_publishing;
+    RenameFlow m_renamer;
+    RemovalFlows m_removal;
+    AddProjectFlow m_adding;
+    ConnectFlow m_connecting;
+    ClaudeSignIn m_claudeSignIn;
 
     QList<Connection> m_connections;
     QList<UnrecognizedServer> m_unrecognized;

@@ -57,6 +57,7 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationDomain(QStringLiteral("velliscor.studio"));
 
     AppModel model;
+    model.cloud().startCloudBootstrap();
     QQmlApplicationEngine engine;
     model.attach(engine);
     engine.load(QUrl(QStringLiteral("qrc:/Quorvane/PanelRoot.qml")));
@@ -86,6 +87,8 @@ int main(int argc, char *argv[])
     const bool hasTray = QSystemTrayIcon::isSystemTrayAvailable();
     // Without a tray host the icon would show nowhere: the panel is then an ordinary window.
     PanelHost host(*panel, hasTray ? &tray : nullptr);
+    // A tapped outcome notification brings the panel up, and never closes it.
+    model.cloud().setPanelActivator([&host] { host.ensureOpen(); });
     if (hasTray) {
         tray.show();
         QApplication::setQuitOnLastWindowClosed(false);

@@ -4,6 +4,7 @@
 #include "platform/AppInfo.h"
 #include "support/FakeClaude.h"
 #include "support/ManualClock.h"
+#include "support/RegistryJson.h"
 #include "support/ManualDelay.h"
 #include "support/MemorySystemLog.h"
 #include "support/StoreTesting.h"
@@ -23,25 +24,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-const QString kEndpoint = QStringLiteral("https://mcp.webflow.com/mcp");
-
-QJsonObject httpEntry(const QString &url = kEndpoint)
-{
-    return {{QStringLiteral("type"), QStringLiteral("http")}, {QStringLiteral("url"), url}};
-}
-
-// ~/.claude.json with user-scope servers and, per folder, local-scope ones.
-QByteArray registry(const QJsonObject &user, const QJsonObject &folders = {})
-{
-    QJsonObject top{{QStringLiteral("mcpServers"), user}};
-    QJsonObject projects;
-    for (auto it = folders.begin(); it != folders.end(); ++it)
-        projects.insert(it.key(), QJsonObject{{QStringLiteral("mcpServers"), it.value()}});
-    if (!projects.isEmpty())
-        top.insert(QStringLiteral("projects"), projects);
-    return QJsonDocument(top).toJson();
-}
 
 QJsonObject managedServers(const QStringList &names)
 {
@@ -168,7 +150,7 @@ private slots:
         const QJsonObject folders{{QStringLiteral("/home/ada/site"),
                                    QJsonObject{{QStringLiteral("webflow-shadowed"), httpEntry()},
                                                {QStringLiteral("webflow-local"), httpEntry()}}}};
-        writeRegistry(registry(user, folders));
+        writeRegistry(claudeRegistry(user, folders));
         answerStatus(QStringLiteral("✓ Connected"));
         const auto model = makeModel();
         QVERIFY(model->isLoading());
@@ -206,7 +188,7 @@ private slots:
         QStringList names;
         for (int i = 0; i < 10; ++i)
             names.append(QStringLiteral("webflow-site-%1").arg(i));
-        writeRegistry(registry(managedServers(names)));
+        writeRegistry(claudeRegistry(managedServers(names)));
         answerStatus(QStringLiteral("✓ Connected"), 300ms);
         const auto model = makeModel();
         QVERIFY(refreshed(*model));
@@ -224,7 +206,7 @@ private slots:
 
     void anUnparseableRegistryKeepsWhatWasKnownAndAMissingOneDropsIt()
     {
-        writeRegistry(registry(managedServers({"webflow-acme"})));
+        writeRegistry(claudeRegistry(managedServers({"webflow-acme"})));
         answerStatus(QStringLiteral("✓ Connected"));
         const auto model = makeModel();
         QVERIFY(refreshed(*model));
@@ -270,7 +252,7 @@ private slots:
         QFETCH(QString, now);
         QFETCH(int, asked);
         QFETCH(ConnectionStatus, shown);
-        writeRegistry(registry(managedServers({"webflow-acme"})));
+        writeRegistry(claudeRegistry(managedServers({"webflow-acme"})));
         answerStatus(before);
         const auto model = makeModel();
         QVERIFY(refreshed(*model));
@@ -371,7 +353,7 @@ private slots:
                     + intent + "}]}");
         putFile(folder + QStringLiteral("/connections.json"),
                 R"({"version": 1, "connections": {"webflow-a": {"addedAt": 700000000}}})");
-        writeRegistry(registry(managedServers(registered)));
+        writeRegistry(claudeRegistry(managedServers(registered)));
         answerStatus(QStringLiteral("✓ Connected"));
         const auto model = makeModel([unwritable](const QByteArray &bytes, const QString &path) -> std::optional<QString> {
             if (!unwritable.isEmpty() && path.endsWith(u'/' + unwritable))
@@ -411,7 +393,7 @@ private slots:
         QJsonObject user = managedServers({"webflow-acme"});
         user.insert(QStringLiteral("quorvane-beta-webflow-acme"), httpEntry());
         QTest::newRow("claude signed out, one entry of the other lane")
-            << registry(user) << QByteArray(R"({"loggedIn": false})")
+            << claudeRegistry(user) << QByteArray(R"({"loggedIn": false})")
             << QStringList{"Claude CLI: 99.0.0", "Connections: 1", "Unrecognized entries: 1",
                            "Account profile cache: missing", "Cloud session: temporarily unavailable",
                            "Claude Code: signed out"};
@@ -449,7 +431,7 @@ private slots:
 
     void nothingRunsBeforeTheFirstShowing()
     {
-        writeRegistry(registry(managedServers({"webflow-acme"})));
+        writeRegistry(claudeRegistry(managedServers({"webflow-acme"})));
         answerStatus(QStringLiteral("✓ Connected"));
         m_claude->answer(QStringLiteral("auth status"), {R"({"loggedIn": false})", {}, 0, false, std::nullopt});
         const auto model = makeModel();
@@ -474,7 +456,7 @@ private slots:
 
     void aSmokeTestWritesNothing()
     {
-        writeRegistry(registry(managedServers({"webflow-acme"})));
+        writeRegistry(claudeRegistry(managedServers({"webflow-acme"})));
         answerStatus(QStringLiteral("✓ Connected"));
         const auto model = makeModel({}, true);
         QVERIFY(bootstrapped(*model));
@@ -518,7 +500,7 @@ private slots:
         QFETCH(bool, launchAtLogin);
         if (!settingsBefore.isEmpty())
             putFile(settingsFile(), settingsBefore);
-        writeRegistry(registry({}));
+        writeRegistry(claudeRegistry({}));
         const auto model = makeModel({}, false, version);
         QVERIFY(bootstrapped(*model));
         QCOMPARE(model->showingIntro(), intro);
@@ -537,7 +519,7 @@ private slots:
 
     void anUnforcedRefreshWaitsForTheOneUnderWayAndAForcedOneSupersedesIt()
     {
-        writeRegistry(registry(managedServers({"webflow-acme"})));
+        writeRegistry(claudeRegistry(managedServers({"webflow-acme"})));
         answerStatus(QStringLiteral("✗ Failed to connect"), 400ms);
         const auto model = makeModel();
         std::optional<bool> first;
