@@ -55,7 +55,7 @@ public:
     static constexpr qint64 signInFreshSeconds = 600;
 
     /// The notice shown when a sign-out could not reach the server.
-    static inline const QString signedOutLocallyTitle = QStringLiteral("Signed out on this Mac only");
+    static inline const QString signedOutLocallyTitle = QStringLiteral("Signed out on this computer only");
     static inline const QString signedOutLocallyMessage = QStringLiteral(
         "The server couldn't be reached, so the session wasn't revoked there. If this is a shared machine, sign in "
         "and out again once you're back online.");

@@ -95,7 +95,7 @@ QCoro::Task<> PublishingFlows::connectPublishing(PublishConnectParams params, bo
     case AccountModel::SessionKind::TemporarilyUnavailable: {
         ConfirmRequest retry = question(
             QStringLiteral("Couldn't verify your sign-in"),
-            QStringLiteral("Quorvane remembers your account, but couldn't confirm this Mac's cloud session. Check your "
+            QStringLiteral("Quorvane remembers your account, but couldn't confirm this computer's cloud session. Check your "
                            "connection and try again."),
             QStringLiteral("Try Again"), cloudOffIcon, connectAgain(params, preconfirmed));
         retry.cancelLabel = QStringLiteral("Not Now");

@@ -61,7 +61,7 @@ public:
         "this site. If Webflow asks which tools to allow, choose Sites.");
     static inline const QString connectNotCompletedSentence = QStringLiteral("The Webflow connection wasn't completed.");
     static inline const QString signInAgainReason = QStringLiteral(
-        "Quorvane remembers your account, but this Mac no longer has a sign-in session. Sign in again to connect "
+        "Quorvane remembers your account, but this computer no longer has a sign-in session. Sign in again to connect "
         "publishing.");
     static inline const QString signInReason =
         QStringLiteral("Publishing access belongs to a signed-in Quorvane account. Sign in to connect publishing.");

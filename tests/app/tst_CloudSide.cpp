@@ -844,7 +844,7 @@ private slots:
         const std::optional<ConfirmRequest> notice = model->confirms().current();
         QCOMPARE(notice.has_value(), !reachable);
         if (notice) {
-            QCOMPARE(notice->title, QStringLiteral("Signed out on this Mac only"));
+            QCOMPARE(notice->title, QStringLiteral("Signed out on this computer only"));
             QCOMPARE(notice->message, CloudSide::signedOutLocallyMessage);
             QCOMPARE(notice->confirmLabel, QStringLiteral("OK"));
             QVERIFY(notice->isNotice);
