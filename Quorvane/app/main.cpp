@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QIcon>
+#include <QLoggingCategory>
 #include <QQmlApplicationEngine>
 #include <QQmlComponent>
 #include <QQuickWindow>
@@ -19,6 +20,9 @@
 
 Q_IMPORT_QML_PLUGIN(QuorvanePlugin)
 Q_IMPORT_QML_PLUGIN(Quorvane_KitPlugin)
+
+// Off by default; the end-to-end tests turn it on to watch the panel come and go from outside.
+Q_LOGGING_CATEGORY(lcPanel, "studio.velliscor.quorvane.panel", QtWarningMsg)
 
 namespace {
 
@@ -69,7 +73,8 @@ int main(int argc, char *argv[])
 
     // Claude's registry, the claude tool and the backend wait for the panel's first showing; later
     // showings only refresh.
-    QObject::connect(panel, &QWindow::visibleChanged, &model, [&model](bool visible) {
+    QObject::connect(panel, &QWindow::visibleChanged, &model, [&model, panel](bool visible) {
+        qCInfo(lcPanel, "panel %s at %d,%d", visible ? "shown" : "hidden", panel->x(), panel->y());
         model.setPanelIsOpen(visible);
         if (visible)
             model.bootstrap();

@@ -23,5 +23,12 @@ std::optional<QString> PanelToggle::send(QDBusConnection bus)
         return QStringLiteral("The session bus is not available, so the panel could not be toggled.");
     if (!bus.send(QDBusMessage::createSignal(objectPath, interfaceName, memberName)))
         return QStringLiteral("The toggle could not be sent: %1").arg(bus.lastError().message());
+    // send() only queues; `quorvane --toggle` ends right after, which could drop the signal. The bus
+    // answers in order, so a reply to a later call means the signal has left.
+    const QDBusMessage flushed = bus.call(QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping")));
+    if (flushed.type() == QDBusMessage::ErrorMessage)
+        return QStringLiteral("The toggle could not be sent: %1").arg(flushed.errorMessage());
     return std::nullopt;
 }

@@ -1,0 +1,232 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#include "support/TempHome.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDir>
+#include <QPoint>
+#include <QRect>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+
+// The real application as a child process: it reports each showing and hiding of its panel on a
+// logging category that is off unless asked for, so the test can watch the panel from outside.
+class RunningApp
+{
+public:
+    explicit RunningApp(QProcessEnvironment environment, const QString &binary = QStringLiteral(QUORVANE_BINARY))
+    {
+        environment.insert(QStringLiteral("QT_LOGGING_RULES"),
+                           QStringLiteral("studio.velliscor.quorvane.panel.info=true"));
+        environment.remove(QStringLiteral("QUORVANE_SMOKE"));
+        m_process.setProcessEnvironment(environment);
+        m_process.setProcessChannelMode(QProcess::SeparateChannels);
+        QObject::connect(&m_process, &QProcess::readyReadStandardError, &m_process,
+                         [this] { m_log += m_process.readAllStandardError(); });
+        m_process.start(binary, {});
+    }
+    ~RunningApp()
+    {
+        m_process.kill();
+        m_process.waitForFinished(10000);
+    }
+    RunningApp(const RunningApp &) = delete;
+    RunningApp &operator=(const RunningApp &) = delete;
+
+    [[nodiscard]] const QByteArray &log() const { return m_log; }
+    [[nodiscard]] bool isRunning() const { return m_process.state() == QProcess::Running; }
+    [[nodiscard]] qsizetype showings() const { return m_log.count("panel shown"); }
+    [[nodiscard]] qsizetype hidings() const { return m_log.count("panel hidden"); }
+    /// Where the panel was last shown, from its log line.
+    [[nodiscard]] QPoint lastShownAt() const
+    {
+        const qsizetype at = m_log.lastIndexOf("panel shown at ");
+        if (at < 0)
+            return {};
+        const QList<QByteArray> xy =
+            m_log.mid(at + 15, m_log.indexOf('\n', at) - at - 15).trimmed().split(',');
+        return xy.size() == 2 ? QPoint(xy[0].toInt(), xy[1].toInt()) : QPoint();
+    }
+
+private:
+    QProcess m_process;
+    QByteArray m_log;
+};
+
+// A child the test owns for its whole run: an X server, a tray host.
+class Helper
+{
+public:
+    Helper(const QString &program, const QStringList &arguments, const QProcessEnvironment &environment)
+    {
+        m_process.setProcessEnvironment(environment);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(program, arguments);
+    }
+    ~Helper()
+    {
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+    Helper(const Helper &) = delete;
+    Helper &operator=(const Helper &) = delete;
+
+    [[nodiscard]] bool isRunning() const { return m_process.state() == QProcess::Running; }
+
+private:
+    QProcess m_process;
+};
+
+// Runs one X tool to its end and hands back what it printed.
+static QByteArray runTool(const QProcessEnvironment &environment, const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return {};
+    return process.readAllStandardOutput();
+}
+
+class tst_PanelEntry : public QObject
+{
+    Q_OBJECT
+
+private:
+    static void sendToggle(const QString &route)
+    {
+        if (route == QLatin1String("signal")) {
+            // Any sender on any path toggles, not only the one `--toggle` uses.
+            QDBusMessage signal = QDBusMessage::createSignal(
+                QStringLiteral("/elsewhere"), QStringLiteral("studio.velliscor.tsvn"), QStringLiteral("toggle"));
+            QVERIFY(QDBusConnection::sessionBus().send(signal));
+            return;
+        }
+        QProcess command;
+        command.start(QStringLiteral(QUORVANE_BINARY), {QStringLiteral("--toggle")});
+        QVERIFY(command.waitForFinished(60000));
+        QVERIFY2(command.exitCode() == 0, command.readAllStandardError().constData());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!QDBusConnection::sessionBus().isConnected())
+            QSKIP("needs a session bus: run under scripts/with-test-session");
+    }
+
+    void eachToggleFlipsThePanel_data()
+    {
+        QTest::addColumn<QString>("route");
+        QTest::newRow("bus signal") << QStringLiteral("signal");
+        QTest::newRow("quorvane --toggle") << QStringLiteral("command");
+    }
+
+    void eachToggleFlipsThePanel()
+    {
+        QFETCH(QString, route);
+        TempHome home;
+        RunningApp app(QProcessEnvironment::systemEnvironment());
+        // Without a tray host the panel comes up at once as an ordinary window.
+        QTRY_VERIFY2_WITH_TIMEOUT(app.showings() == 1, app.log().constData(), 60000);
+
+        sendToggle(route);
+        QTRY_VERIFY2_WITH_TIMEOUT(app.hidings() == 1, app.log().constData(), 30000);
+        QCOMPARE(app.showings(), 1);
+
+        sendToggle(route);
+        QTRY_VERIFY2_WITH_TIMEOUT(app.showings() == 2, app.log().constData(), 30000);
+        QCOMPARE(app.hidings(), 1);
+        QVERIFY2(app.isRunning(), app.log().constData());
+    }
+
+    void withoutABusTheAppRunsAndSaysSo()
+    {
+        TempHome home;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                           QStringLiteral("unix:path=%1").arg(home.filePath(QStringLiteral("no-bus"))));
+        RunningApp app(environment);
+        QTRY_VERIFY2_WITH_TIMEOUT(app.showings() == 1, app.log().constData(), 60000);
+        QTRY_VERIFY2_WITH_TIMEOUT(app.log().contains("no session bus"), app.log().constData(), 30000);
+        // Still up a moment later: nothing that needed the bus brought it down.
+        QTest::qWait(500);
+        QVERIFY2(app.isRunning(), app.log().constData());
+    }
+
+    // A real X server with a real XEmbed tray host: the icon docks, a click on it brings the panel
+    // up at the icon and a second click takes it away.
+    void trayClickOpensThePanelAtTheIcon()
+    {
+        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        const QString trayer = QStandardPaths::findExecutable(QStringLiteral("trayer"));
+        const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+        if (xvfb.isEmpty() || trayer.isEmpty() || xdotool.isEmpty())
+            QSKIP("needs Xvfb, trayer and xdotool (scripts/install-deps installs them)");
+
+        TempHome home;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        const QString display = QStringLiteral(":%1").arg(90 + QCoreApplication::applicationPid() % 100);
+        environment.insert(QStringLiteral("DISPLAY"), display);
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        const Helper server(xvfb, {display, QStringLiteral("-screen"), QStringLiteral("0"),
+                                   QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")},
+                            environment);
+        QTRY_VERIFY_WITH_TIMEOUT(!runTool(environment, xdotool, {QStringLiteral("getdisplaygeometry")}).isEmpty(),
+                                 20000);
+        const Helper tray(trayer, {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                                   QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request")},
+                          environment);
+
+        RunningApp app(environment);
+        // The docked icon is the application's only mapped window while the panel is closed.
+        QByteArray icon;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(icon = runTool(environment, xdotool,
+                             {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--class"),
+                              QStringLiteral("quorvane")}).trimmed()).isEmpty(),
+            30000);
+        QCOMPARE(app.showings(), 0);
+        const QByteArray geometry = runTool(environment, xdotool,
+                                            {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"),
+                                             QString::fromLatin1(icon.split('\n').constFirst())});
+        QHash<QByteArray, int> values;
+        for (const QByteArray &line : geometry.split('\n')) {
+            const QList<QByteArray> pair = line.split('=');
+            if (pair.size() == 2)
+                values.insert(pair[0], pair[1].toInt());
+        }
+        const QRect iconRect(values.value("X"), values.value("Y"), values.value("WIDTH"), values.value("HEIGHT"));
+        QVERIFY2(iconRect.isValid(), geometry.constData());
+
+        const auto clickIcon = [&] {
+            runTool(environment, xdotool,
+                    {QStringLiteral("mousemove"), QString::number(iconRect.center().x()),
+                     QString::number(iconRect.center().y()), QStringLiteral("click"), QStringLiteral("1")});
+        };
+        clickIcon();
+        QTRY_VERIFY2_WITH_TIMEOUT(app.showings() == 1, app.log().constData(), 30000);
+        // Below a tray at the top, and across the icon's column.
+        const QPoint at = app.lastShownAt();
+        QVERIFY2(at.y() >= iconRect.bottom(), app.log().constData());
+        QVERIFY2(at.x() <= iconRect.center().x() && at.x() + 420 >= iconRect.center().x(), app.log().constData());
+        runTool(environment, QStringLiteral("xwd"),
+                {QStringLiteral("-root"), QStringLiteral("-silent"), QStringLiteral("-out"),
+                 QDir::current().filePath(QStringLiteral("panel-at-tray.xwd"))});
+
+        // The guard against the click that hid the panel must not swallow a later click.
+        QTest::qWait(400);
+        clickIcon();
+        QTRY_VERIFY2_WITH_TIMEOUT(app.hidings() == 1, app.log().constData(), 30000);
+        QVERIFY2(app.isRunning(), app.log().constData());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_PanelEntry)
+#include "tst_PanelEntry.moc"
