@@ -36,6 +36,8 @@ public:
     void setAddName(const QString &name);
     [[nodiscard]] const std::optional<QString> &addError() const { return m_addError; }
     [[nodiscard]] bool isAdding() const { return m_isAdding; }
+    /// Also where a rename that could not be recorded says so.
+    void setAddError(const std::optional<QString> &error);
 
     /**
      * Creates a project from `addName` and registers its server unless Claude already lists that
@@ -54,7 +56,6 @@ signals:
 
 private:
     [[nodiscard]] QString addErrorText() const { return m_addError.value_or(QString()); }
-    void setAddError(const std::optional<QString> &error);
     void setIsAdding(bool adding);
     /// Why the typed name cannot become a project now; nothing when it can. Runs before any await.
     [[nodiscard]] std::optional<QString> refusal(const QString &name) const;

@@ -133,6 +133,8 @@ AppModel::AppModel(Environment environment, QObject *parent)
     m_activity.setHooks(std::move(activityHooks));
     // A project's title or site shows on its connection's row.
     connect(&m_projectStore, &ProjectStore::projectsChanged, this, &AppModel::updateConnectionRows);
+    connect(&m_renamer, &RenameFlow::addErrorRaised, &m_adding,
+            [this](const QString &sentence) { m_adding.setAddError(sentence); });
 }
 
 AppModel::AppModel()

@@ -235,6 +235,8 @@ void PublishingFlows::finishPublishConnect(const QUuid &operationID)
         return;
     m_connectTask.reset();
     setOperation(std::nullopt, std::nullopt);
+    // A notice of a cancelled connect held back while this one ran may show now.
+    m_model.cloud().presentQueuedOAuthCancellationNotice();
 }
 
 void PublishingFlows::cancelConnectTask()

@@ -65,8 +65,14 @@ void sortSchedulesByPublishAt(QList<ScheduledPublish> &schedules)
 
 QString publishTimeText(const QDateTime &date, const QString &timeZoneID)
 {
+    return publishTimeText(date, timeZoneID, QLocale(), QTimeZone::systemTimeZone());
+}
+
+QString publishTimeText(const QDateTime &date, const QString &timeZoneID, const QLocale &locale,
+                        const QTimeZone &fallbackZone)
+{
     QTimeZone zone(timeZoneID.toUtf8());
     if (!zone.isValid())
-        zone = QTimeZone::systemTimeZone();
-    return QLocale().toString(date.toTimeZone(zone), u"ddd, MMM d, yyyy · h:mm AP t");
+        zone = fallbackZone;
+    return locale.toString(date.toTimeZone(zone), u"ddd, MMM d, yyyy · h:mm AP t");
 }

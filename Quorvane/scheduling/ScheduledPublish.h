@@ -5,6 +5,8 @@
 #include "model/PublishDomain.h"
 
 #include <QDateTime>
+#include <QLocale>
+#include <QTimeZone>
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -47,3 +49,6 @@ void sortSchedulesByPublishAt(QList<ScheduledPublish> &schedules);
 /// The publish time as "EEE, MMM d, yyyy · h:mm a zzz" in the user's locale, shown in the named
 /// zone, or in the system's zone when no zone has that identifier.
 [[nodiscard]] QString publishTimeText(const QDateTime &date, const QString &timeZoneID);
+/// The same in @p locale, falling back to @p fallbackZone for an unknown identifier.
+[[nodiscard]] QString publishTimeText(const QDateTime &date, const QString &timeZoneID, const QLocale &locale,
+                                      const QTimeZone &fallbackZone);

@@ -212,6 +212,7 @@ private slots:
 
         QCOMPARE(told.size(), 1);
         QCOMPARE(told.first().first().toString(), model.projectStore().persistenceIssue());
+        QCOMPARE(model.adding().addError(), std::optional(model.projectStore().persistenceIssue()));
         QVERIFY(!model.projectStore().persistenceIssue().isEmpty());
         QVERIFY(h.registryCalls().isEmpty());
         QVERIFY(model.busy().isEmpty());

@@ -33,4 +33,16 @@ inline ScheduledPublish schedule(const QString &site, const QDateTime &publishAt
     return schedule;
 }
 
+/// A publish of @p site shown as @p name, due at @p publishAt in Los Angeles, to the site's
+/// production domain and its staging address.
+inline ScheduledPublish queuedPublish(const QString &site, const QString &name, const QDateTime &publishAt)
+{
+    ScheduledPublish queued = schedule(site, publishAt);
+    queued.siteName = name;
+    queued.timeZoneID = QStringLiteral("America/Los_Angeles");
+    queued.domains = {{QStringLiteral("d-") + site, site + QStringLiteral(".com"), false},
+                      {QStringLiteral("staging"), site + QStringLiteral(".webflow.io"), true}};
+    return queued;
+}
+
 } // namespace ScheduleSamples
