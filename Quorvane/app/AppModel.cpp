@@ -9,6 +9,7 @@
 #include "foundation/LocaleOrder.h"
 #include "foundation/ReferenceSeconds.h"
 #include "kit/KitServices.h"
+#include "onboarding/ReleaseNotes.h"
 #include "platform/AppInfo.h"
 #include "platform/BundleInfo.h"
 #include "platform/DataFolder.h"
@@ -147,6 +148,7 @@ AppModel::AppModel()
         environment.backend = BackendConfiguration::fromInfo(BundleInfo::main());
         environment.smokeTest = qgetenv("QUORVANE_SMOKE") == "1";
         environment.notifications = true;
+        environment.releaseNotes = &ReleaseNotes::linesFor;
         return environment;
     }())
 {

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "app/AppModel.h"
+#include "onboarding/ReleaseNotes.h"
 #include "platform/AppInfo.h"
 #include "support/FakeClaude.h"
 #include "support/ManualClock.h"
@@ -110,7 +111,7 @@ private:
         environment.releaseNotes = [](const QString &version) -> std::optional<QStringList> {
             if (version == u"2.0.0")
                 return QStringList{"Scheduled publishing", "Faster refresh"};
-            return std::nullopt;
+            return ReleaseNotes::linesFor(version);
         };
         environment.smokeTest = smokeTest;
         return std::make_unique<AppModel>(std::move(environment));
@@ -485,6 +486,14 @@ private slots:
                                      << QStringList{"Scheduled publishing", "Faster refresh"} << "2.0.0" << false;
         QTest::newRow("new version without notes") << seen + "1.0.0\n" << "2.1.0" << false << QStringList{} << "2.1.0"
                                                    << false;
+        QTest::newRow("a feature release after an update")
+            << seen + "0.3.2\n" << "0.4.0" << false << *ReleaseNotes::linesFor(QStringLiteral("0.4.0")) << "0.4.0"
+            << false;
+        QTest::newRow("a downgrade shows the older version's notes")
+            << seen + "0.4.0\n" << "0.3.0" << false << *ReleaseNotes::linesFor(QStringLiteral("0.3.0")) << "0.3.0"
+            << false;
+        QTest::newRow("a first launch of a feature release records it without a card")
+            << QByteArray() << "0.4.0" << true << QStringList{} << "0.4.0" << true;
         QTest::newRow("new version while the intro shows")
             << QByteArray("[General]\ndidDefaultLaunchAtLogin=true\nlastSeenVersion=1.0.0\n") << "2.0.0" << true
             << QStringList{} << "1.0.0" << false;
