@@ -266,6 +266,13 @@ void AccountModel::resetSignIn()
     applySessionState({hasProfile() ? SessionKind::ReauthenticationRequired : SessionKind::SignedOut, {}});
 }
 
+void AccountModel::returnToEmailStep()
+{
+    assign(m_phase, Phase{}, &AccountModel::phaseChanged);
+    assign(m_codeSentAt, std::optional<QDateTime>(), &AccountModel::codeSentAtChanged);
+    assign(m_pendingOptIn, std::optional<bool>(), &AccountModel::pendingOptInChanged);
+}
+
 QCoro::Task<bool> AccountModel::signOut()
 {
     const QPointer<AccountModel> self(this);

@@ -209,6 +209,10 @@ public:
     QCoro::Task<> verifyCode(QString code);
     /// Abandons a sign-in without calling the backend; profile and cache are kept.
     void resetSignIn();
+    /// The sign-in sheet's way back to the address step ("Send a new code", "Use a different
+    /// email"): forgets the sent code and the pending opt-in; the error stays, and a session or a
+    /// sign-in under way is not touched.
+    void returnToEmailStep();
     /// Signs out on the server, then locally, and forgets the account (account.json too unless
     /// it is read-only). False when the server could not be told; the local sign-out happens
     /// anyway and lastError says so.

@@ -120,6 +120,14 @@ void ActivityCenter::dropRetryOfOtherSubject(const QString &subject)
         setPendingRetry(std::nullopt);
 }
 
+void ActivityCenter::setTitle(const QUuid &activityId, const QString &title)
+{
+    if (!m_sheet || m_sheet->id != activityId || m_sheet->title == title)
+        return;
+    m_sheet->title = title;
+    Q_EMIT sheetChanged();
+}
+
 void ActivityCenter::setSubject(const QUuid &activityId, const QString &name)
 {
     m_subjects.insert(activityId, name);
@@ -225,6 +233,13 @@ void ActivityCenter::cancelActivity(const QUuid &sheetId)
 void ActivityCenter::retryActivity(const QString &subject)
 {
     setPendingRetry(subject);
+    if (m_sheet && m_sheet->subject == subject && m_sheet->outcome != ActivitySheet::Outcome::running) {
+        // The finished sheet's flow will not resume the retry, and a cancellation queued for the
+        // key now would only stop the retry's own login.
+        m_driver.logins().discardQueuedCancellation(subject);
+        resumePendingRetry();
+        return;
+    }
     m_driver.logins().cancel(subject);
     if (m_sheet && m_sheet->subject == subject)
         appendActivityLog(QStringLiteral("\n↻ Retry queued: waiting for the cancelled run to wind down…\n"), m_sheet->id);

@@ -78,6 +78,8 @@ public:
     /// Forgets a pending retry for any subject other than `subject`.
     void dropRetryOfOtherSubject(const QString &subject);
 
+    /// Retitles the shown sheet when it is that activity's (a batch counts its way through).
+    void setTitle(const QUuid &activityId, const QString &title);
     /// Records the connection an activity works on now (a batch moves from one to the next).
     void setSubject(const QUuid &activityId, const QString &name);
     /// Forgets an ended activity's connection and its cancellation.

@@ -130,6 +130,11 @@ AppModel::AppModel(Environment environment, QObject *parent)
     activityHooks.cancelPublishing = [this](const QUuid &activityId) { m_publishing.cancelConnectFor(activityId); };
     activityHooks.closed = [this] { m_cloud.presentQueuedOAuthCancellationNotice(); };
     m_activity.setHooks(std::move(activityHooks));
+    // The end of a publishing connect may let a held OAuth-cancellation notice show.
+    connect(&m_publishing, &PublishingFlows::publishConnectChanged, &m_cloud, [this] {
+        if (!m_publishing.publishConnectOperationID())
+            m_cloud.presentQueuedOAuthCancellationNotice();
+    });
     // A project's title or site shows on its connection's row.
     connect(&m_projectStore, &ProjectStore::projectsChanged, this, &AppModel::updateConnectionRows);
     connect(&m_renamer, &RenameFlow::addErrorRaised, &m_adding,

@@ -87,11 +87,13 @@ void CloudSide::applyCloudAuthChange(const std::optional<QUuid> &userID)
 
 void CloudSide::tearDownPreviousIdentity()
 {
-    m_model.publishAccess().cancelAllConnects();
-    m_model.publishing().tearDownConnect();
+    // What ends here is no occasion to show a notice held for the account that is leaving.
+    m_tearingDown = true;
+    m_model.publishing().tearDownConnect(); // cancels the store's connects too
     m_model.activity().dismissSheet(ActivitySheet::Kind::connectingPublishing);
     if (m_displayedNotice)
         closeDisplayedNotice();
+    m_tearingDown = false;
 }
 
 void CloudSide::startCloudBootstrap()
@@ -297,7 +299,7 @@ void CloudSide::presentOAuthCancellationNotice(const OAuthCancellationNotice &no
         return;
     if (m_displayedNotice == notice)
         return;
-    if (m_model.publishAccess().activeConnectOperationID() || m_model.activity().sheet()
+    if (m_model.publishing().publishConnectOperationID() || m_model.activity().sheet()
         || m_model.confirms().current()) {
         m_queuedNotice = notice;
         return;
@@ -316,7 +318,7 @@ void CloudSide::presentOAuthCancellationNotice(const OAuthCancellationNotice &no
 
 void CloudSide::presentQueuedOAuthCancellationNotice()
 {
-    if (!m_queuedNotice)
+    if (!m_queuedNotice || m_tearingDown)
         return;
     // Taken out first: a notice of an owner no longer signed in is dropped here, and one that
     // still meets an obstacle is queued again.

@@ -196,6 +196,8 @@ private:
     QUuid m_displayedNoticeRequest;
     /// closeDisplayedNotice is taking the notice down itself.
     bool m_closingNotice = false;
+    /// A change of user is tearing down what belonged to the previous one.
+    bool m_tearingDown = false;
 
     std::optional<SignInRequest> m_signIn;
 };

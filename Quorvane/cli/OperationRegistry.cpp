@@ -84,6 +84,11 @@ void OperationRegistry::cancel(const QString &key)
         stop(*process);
 }
 
+bool OperationRegistry::discardQueuedCancellation(const QString &key)
+{
+    return m_state.withLock([&](State &state) { return state.queuedCancellations.remove(key); });
+}
+
 void RunOperationRegistry::stop(ChildProcess &process)
 {
     process.signal(SIGTERM);

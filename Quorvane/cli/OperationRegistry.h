@@ -83,6 +83,9 @@ public:
     void unregisterKey(const QString &key, const QUuid &id);
     /// Cancels the run under the key, at whatever stage it is; never waits.
     void cancel(const QString &key);
+    /// Forgets a cancellation queued for a key that no run held, so that it cannot stop a later
+    /// run; a run that holds the key keeps its own cancellation. Answers whether one was queued.
+    bool discardQueuedCancellation(const QString &key);
 
 protected:
     /// How a cancelled run's child is stopped.

@@ -13,9 +13,13 @@ Item {
     // The font size, in points.
     property real size: 11
     property int weight: Font.Normal
+    // A font family other than the application's; empty for the application's.
+    property string family
     property color color: KitPalette.ink(KitEnvironment.scheme)
     property int wrapMode: Text.NoWrap
     property int horizontalAlignment: Text.AlignLeft
+    property int elide: Text.ElideNone
+    property int maximumLineCount: 0
     readonly property int factor: Math.round(size) === size ? 1 : 2
 
     implicitWidth: glyphs.implicitWidth / factor
@@ -34,8 +38,11 @@ Item {
         textFormat: Text.PlainText
         font.pixelSize: root.size * root.factor
         font.weight: root.weight
+        font.family: root.family !== "" ? root.family : Qt.application.font.family
         color: root.color
         wrapMode: root.wrapMode
         horizontalAlignment: root.horizontalAlignment
+        elide: root.elide
+        maximumLineCount: root.maximumLineCount > 0 ? root.maximumLineCount : 2147483647
     }
 }

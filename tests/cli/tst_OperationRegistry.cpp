@@ -94,6 +94,26 @@ private slots:
         QVERIFY(registry.isCancelled(QStringLiteral("k"), *second));
     }
 
+    void discardingAQueuedCancellationSparesTheNextRunOnly()
+    {
+        LoginOperationRegistry registry(m_reaper);
+        registry.cancel(QStringLiteral("k"));
+        registry.cancel(QStringLiteral("other"));
+        QVERIFY(registry.discardQueuedCancellation(QStringLiteral("k")));
+        QVERIFY(!registry.discardQueuedCancellation(QStringLiteral("k")));
+        const std::optional<QUuid> next = registry.registerKey(QStringLiteral("k"));
+        QVERIFY(next);
+        QVERIFY(!registry.isCancelled(QStringLiteral("k"), *next));
+        // Another key's queued cancellation still waits for its run.
+        const std::optional<QUuid> other = registry.registerKey(QStringLiteral("other"));
+        QVERIFY(registry.isCancelled(QStringLiteral("other"), *other));
+
+        // A run that holds the key keeps the cancellation it was given.
+        registry.cancel(QStringLiteral("k"));
+        QVERIFY(!registry.discardQueuedCancellation(QStringLiteral("k")));
+        QVERIFY(registry.isCancelled(QStringLiteral("k"), *next));
+    }
+
     void busyKeyIsRefusedAndLeftAlone()
     {
         RunOperationRegistry registry;
