@@ -120,6 +120,8 @@ void PanelState::setScheduleShowingHistory(bool showing)
 void PanelState::panelStart()
 {
     m_lastPanelRefresh = m_clock.now();
+    // Does nothing while the launch's own cloud bootstrap still runs.
+    m_model.cloud().startCloudBootstrap();
     m_model.bootstrap();
 }
 
@@ -130,7 +132,16 @@ void PanelState::refreshOnBecomeKey()
         return;
     m_lastPanelRefresh = now;
     reopenRefresh();
-    m_model.account().settleLaunch();
+    settleThenCompleteSignIn();
+}
+
+QCoro::Task<> PanelState::settleThenCompleteSignIn()
+{
+    // A sign-in finished while the panel was closed waits for the settled session before it runs on.
+    QPointer<PanelState> alive(this);
+    co_await m_model.account().settleLaunch();
+    if (alive)
+        m_model.cloud().completePendingSignIn();
 }
 
 QCoro::Task<> PanelState::reopenRefresh()

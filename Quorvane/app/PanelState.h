@@ -82,10 +82,11 @@ public:
     [[nodiscard]] bool scheduleShowingHistory() const { return m_scheduleShowingHistory; }
     void setScheduleShowingHistory(bool showing);
 
-    /// The panel's first showing: the bootstrap, dated so that becoming key along with it does not
+    /// The panel's first showing: the cloud bootstrap and the bootstrap, dated so that becoming key along with it does not
     /// refresh a second time.
     Q_INVOKABLE void panelStart();
-    /// The panel's window became key: refreshes, unless it did within the last two seconds.
+    /// The panel's window became key: refreshes and, once the launch has settled, completes a
+    /// pending sign-in; unless it did within the last two seconds.
     Q_INVOKABLE void refreshOnBecomeKey();
     [[nodiscard]] const QDateTime &lastPanelRefresh() const { return m_lastPanelRefresh; }
     /// The panel's window was shown or hidden. Hiding forgets the search.
@@ -121,6 +122,7 @@ private:
     void handleTabChange(PanelTab::Tab tab);
     QCoro::Task<> refreshSchedules();
     QCoro::Task<> reopenRefresh();
+    QCoro::Task<> settleThenCompleteSignIn();
     QCoro::Task<> hideToastLater(quint64 generation);
 
     AppModel &m_model;

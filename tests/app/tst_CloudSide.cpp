@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "app/AppModel.h"
+#include "app/PanelState.h"
 #include "backend/BackendClient.h"
 #include "publishing/CancellationReceiptFile.h"
 #include "support/FakeBackend.h"
@@ -774,6 +775,20 @@ private slots:
         QVERIFY(!cloud.signIn());
         cloud.completePendingSignIn();
         QCOMPARE(ran, runs ? 1 : 0);
+    }
+
+    // A sign-in that finished while the panel was closed runs on when the panel is opened again,
+    // once the launch's session has settled.
+    void becomingKeyAgainCompletesAPendingSignIn()
+    {
+        const auto model = signedInModel(userA);
+        PanelState panel(*model, m_clock, m_time.delay());
+        int ran = 0;
+        model->cloud().requestSignIn(QStringLiteral("Sign in to schedule."), [&ran] { ++ran; });
+        panel.refreshOnBecomeKey();
+        QTRY_COMPARE_WITH_TIMEOUT(ran, 1, 10000);
+        QVERIFY(!model->cloud().signIn());
+        QTRY_VERIFY_WITH_TIMEOUT(!model->isRefreshing(), 10000);
     }
 
     void theSheetsSuccessRunsItsOwnRequestWhateverItsAge()
