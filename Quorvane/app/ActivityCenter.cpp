@@ -233,9 +233,11 @@ void ActivityCenter::cancelActivity(const QUuid &sheetId)
 void ActivityCenter::retryActivity(const QString &subject)
 {
     setPendingRetry(subject);
-    if (m_sheet && m_sheet->subject == subject && m_sheet->outcome != ActivitySheet::Outcome::running) {
-        // The finished sheet's flow will not resume the retry, and a cancellation queued for the
-        // key now would only stop the retry's own login.
+    // A flow still working on its connection after finishing the sheet (an over-broad grant's
+    // cleanup) resumes the retry itself when it ends; one that has ended never will.
+    if (m_sheet && m_sheet->subject == subject && m_sheet->outcome != ActivitySheet::Outcome::running
+        && !m_subjects.contains(m_sheet->id)) {
+        // A cancellation queued for the key now would only stop the retry's own login.
         m_driver.logins().discardQueuedCancellation(subject);
         resumePendingRetry();
         return;

@@ -244,6 +244,25 @@ private slots:
         QTRY_COMPARE(started, QStringList{QStringLiteral("webflow-acme")});
     }
 
+    void retryWaitsForAFlowStillAtWorkAfterItsSheetFinished()
+    {
+        QStringList started;
+        ActivityCenter::Hooks hooks;
+        hooks.startRetry = [&started](const QString &subject) { started.append(subject); };
+        m_center->setHooks(hooks);
+        const QUuid id = openRunning();
+        m_center->setSubject(id, QStringLiteral("webflow-acme"));
+        // The sheet is finished but its flow still cleans up the over-broad grant.
+        m_center->finishActivity(id, Outcome::warning);
+        m_center->retryActivity(QStringLiteral("webflow-acme"));
+        QTest::qWait(0);
+        QVERIFY(started.isEmpty());
+        QVERIFY(m_center->pendingRetry());
+        m_center->forget(id);
+        m_center->resumePendingRetry();
+        QTRY_COMPARE(started, QStringList{QStringLiteral("webflow-acme")});
+    }
+
     void closeDropsTheRetryAndCancels()
     {
         QStringList started;
