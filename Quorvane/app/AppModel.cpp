@@ -421,7 +421,6 @@ QHash<QString, QString> AppModel::projectSiteTitles() const
 QStringList AppModel::knownSiteIDs() const
 {
     QSet<QString> unclaimed = m_publishAccess.trackedSiteIDs();
-    const QList<SiteRecord> &sites = m_siteDirectory.sites();
     for (const Project &project : m_projectStore.projects()) {
         // A project bound to a site the directory lacks claims nothing; only an unbound one falls
         // back to the record that lists its server.
@@ -430,10 +429,7 @@ QStringList AppModel::knownSiteIDs() const
                 unclaimed.remove(*project.siteId);
             continue;
         }
-        const auto listing = std::find_if(sites.cbegin(), sites.cend(), [&project](const SiteRecord &site) {
-            return site.connections.contains(project.mcpName);
-        });
-        if (listing != sites.cend())
+        if (const std::optional<SiteRecord> listing = m_siteDirectory.siteListing(project.mcpName))
             unclaimed.remove(listing->id);
     }
     QStringList ids(unclaimed.cbegin(), unclaimed.cend());

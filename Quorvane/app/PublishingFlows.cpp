@@ -323,11 +323,8 @@ QCoro::Task<> PublishingFlows::disconnectPublishing(QString siteID, std::optiona
         const auto onSite = [&](const Project &candidate) {
             if (candidate.siteId)
                 return *candidate.siteId == siteID;
-            const QList<SiteRecord> &sites = m_model.siteDirectory().sites();
-            const auto listed = std::find_if(sites.cbegin(), sites.cend(), [&](const SiteRecord &site) {
-                return site.connections.contains(candidate.mcpName);
-            });
-            return listed != sites.cend() && listed->id == siteID;
+            const std::optional<SiteRecord> listed = m_model.siteDirectory().siteListing(candidate.mcpName);
+            return listed && listed->id == siteID;
         };
         const auto found = std::find_if(projects.cbegin(), projects.cend(), onSite);
         if (found != projects.cend())

@@ -119,11 +119,7 @@ std::optional<QString> RemovalFlows::resolvedSiteID(const Project &project) cons
     const SiteDirectory &directory = m_model.siteDirectory();
     if (project.siteId && directory.site(*project.siteId))
         return project.siteId;
-    const QList<SiteRecord> &sites = directory.sites();
-    const auto listing = std::find_if(sites.cbegin(), sites.cend(), [&](const SiteRecord &site) {
-        return site.connections.contains(project.mcpName);
-    });
-    if (listing != sites.cend())
+    if (const std::optional<SiteRecord> listing = directory.siteListing(project.mcpName))
         return listing->id;
     return project.siteId;
 }
@@ -161,15 +157,11 @@ QString RemovalFlows::removalDescriptionFor(const QUuid &projectId) const
 
 QMap<QString, QList<Project>> RemovalFlows::removalGroups(const QList<Project> &projects) const
 {
-    const QList<SiteRecord> &sites = m_model.siteDirectory().sites();
     QMap<QString, QList<Project>> groups;
     for (const Project &project : projects) {
         std::optional<QString> site = project.siteId;
         if (!site) {
-            const auto listing = std::find_if(sites.cbegin(), sites.cend(), [&](const SiteRecord &record) {
-                return record.connections.contains(project.mcpName);
-            });
-            if (listing != sites.cend())
+            if (const std::optional<SiteRecord> listing = m_model.siteDirectory().siteListing(project.mcpName))
                 site = listing->id;
         }
         groups[site ? QStringLiteral("site:") + *site : QStringLiteral("mcp:") + project.mcpName].append(project);

@@ -239,11 +239,7 @@ std::optional<SiteRecord> ScopeVerification::siteRecord(const Project &project) 
 {
     if (project.siteId)
         return m_model.siteDirectory().site(*project.siteId);
-    for (const SiteRecord &record : m_model.siteDirectory().sites()) {
-        if (record.connections.contains(project.mcpName))
-            return record;
-    }
-    return std::nullopt;
+    return m_model.siteDirectory().siteListing(project.mcpName);
 }
 
 void ScopeVerification::setIssue(const QString &issue, const QString &name, Project::IssueRecovery recovery)

@@ -64,6 +64,15 @@ SiteDirectory::SaveResult SiteDirectory::commit(QList<SiteRecord> next, bool sor
     return std::nullopt;
 }
 
+std::optional<SiteRecord> SiteDirectory::siteListing(const QString &mcpName) const
+{
+    for (const SiteRecord &site : m_sites) {
+        if (site.connections.contains(mcpName))
+            return site;
+    }
+    return std::nullopt;
+}
+
 SiteDirectory::SaveResult SiteDirectory::reconcile(const QList<Connection> &connections,
                                                    const QSet<QString> &idsToKeep,
                                                    const QSet<QString> &requiredIds,

@@ -48,6 +48,8 @@ public:
     SaveResult setPublishingConnectedAt(const std::optional<QDateTime> &date, const QString &siteId);
     /// The first record with that id.
     [[nodiscard]] std::optional<SiteRecord> site(const QString &siteId) const;
+    /// The first record whose verified connections include `mcpName`.
+    [[nodiscard]] std::optional<SiteRecord> siteListing(const QString &mcpName) const;
 
 signals:
     void sitesChanged();
