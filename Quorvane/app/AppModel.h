@@ -28,6 +28,7 @@
 #include "model/PageStatusStore.h"
 #include "model/ProjectStore.h"
 #include "model/SiteDirectory.h"
+#include "model/UserDefaults.h"
 #include "platform/LoginItem.h"
 #include "platform/SystemLog.h"
 #include "publishing/PublishAccessStore.h"
@@ -73,6 +74,10 @@ class AppModel final : public QObject
     Q_PROPERTY(bool isRefreshing READ isRefreshing NOTIFY isRefreshingChanged)
     /// The names of the connections an operation is working on.
     Q_PROPERTY(QStringList busy READ busyNames NOTIFY busyChanged)
+    /// Whether the claude tool itself is signed in: "signedIn", "signedOut" or "unknown".
+    Q_PROPERTY(QString claudeAuth READ claudeAuthName NOTIFY claudeAuthChanged)
+    /// The address claude reported as signed in; empty when it named none.
+    Q_PROPERTY(QString claudeAuthEmail READ claudeAuthEmail NOTIFY claudeAuthChanged)
     /// The intro wizard is showing.
     Q_PROPERTY(bool showingIntro READ showingIntro NOTIFY showingIntroChanged)
     /// The application starts at login, as the desktop's autostart entry says.
@@ -112,6 +117,8 @@ class AppModel final : public QObject
     Q_PROPERTY(ConnectFlow *connecting READ connectingObject CONSTANT)
     /// Signing the claude command line in.
     Q_PROPERTY(ClaudeSignIn *claudeSignIn READ claudeSignInObject CONSTANT)
+    /// The user's remembered choices.
+    Q_PROPERTY(UserDefaults *defaults READ defaultsObject CONSTANT)
 
 public:
     /// What the model is built from; every part but the backend has the application's own default.
@@ -201,6 +208,7 @@ public:
     [[nodiscard]] AddProjectFlow &adding() { return m_adding; }
     [[nodiscard]] ConnectFlow &connecting() { return m_connecting; }
     [[nodiscard]] ClaudeSignIn &claudeSignIn() { return m_claudeSignIn; }
+    [[nodiscard]] UserDefaults &defaults() { return m_defaults; }
     [[nodiscard]] const Clock &clock() const { return m_clock; }
 
     /// The persistence problem the panel shows and the changing flows check first: the first of
@@ -318,6 +326,8 @@ signals:
 
 private:
     [[nodiscard]] QStringList whatsNewLines() const { return m_whatsNew.value_or(QStringList()); }
+    [[nodiscard]] QString claudeAuthName() const;
+    [[nodiscard]] QString claudeAuthEmail() const { return m_claudeAuth.email.value_or(QString()); }
     void applyFirstRunDefaults();
     [[nodiscard]] ConnectionListModel *connectionsObject() { return &m_connectionRows; }
     [[nodiscard]] UnrecognizedListModel *unrecognizedObject() { return &m_unrecognizedRows; }
@@ -338,6 +348,7 @@ private:
     [[nodiscard]] AddProjectFlow *addingObject() { return &m_adding; }
     [[nodiscard]] ConnectFlow *connectingObject() { return &m_connecting; }
     [[nodiscard]] ClaudeSignIn *claudeSignInObject() { return &m_claudeSignIn; }
+    [[nodiscard]] UserDefaults *defaultsObject() { return &m_defaults; }
 
     /// The stores' shared environment: the model's clock, its error log and the given writer.
     [[nodiscard]] LocalStore::Environment storeEnvironment();
@@ -381,6 +392,7 @@ private:
     AddProjectFlow m_adding;
     ConnectFlow m_connecting;
     ClaudeSignIn m_claudeSignIn;
+    UserDefaults m_defaults;
 
     QList<Connection> m_connections;
     QList<UnrecognizedServer> m_unrecognized;
@@ -402,7 +414,6 @@ private:
     bool m_launchAtLogin = false;
     QString m_operatingSystem;
     ClaudeCLI::AuthStatus m_claudeAuth;
-    QString m_settingsFile;
     QString m_version;
     std::function<std::optional<QStringList>(const QString &)> m_releaseNotes;
     bool m_smokeTest = false;
