@@ -595,17 +595,25 @@ void AppModel::dismissWhatsNew()
 QCoro::Task<> AppModel::refreshClaudeAuth()
 {
     QPointer<AppModel> alive(this);
+    const quint64 check = ++m_claudeAuthCheck;
     const ClaudeCLI::AuthStatus status = co_await ClaudeCLI::authStatus(m_driver);
-    if (alive)
-        setClaudeAuth(status);
+    // A slow answer to an earlier check would otherwise undo a newer one.
+    if (alive && check == m_claudeAuthCheck)
+        assign(m_claudeAuth, status, &AppModel::claudeAuthChanged);
+}
+
+void AppModel::recheckClaudeAuth()
+{
+    refreshClaudeAuth();
 }
 
 void AppModel::setClaudeAuth(const ClaudeCLI::AuthStatus &status)
 {
+    ++m_claudeAuthCheck;
     assign(m_claudeAuth, status, &AppModel::claudeAuthChanged);
 }
 
-QString AppModel::claudeAuthName() const
+QString AppModel::claudeAuthState() const
 {
     switch (m_claudeAuth.state) {
     case ClaudeCLI::AuthStatus::State::signedIn:

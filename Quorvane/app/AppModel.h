@@ -42,6 +42,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QtQml/qqmlregistration.h>
 
 #include <chrono>
 #include <functional>
@@ -61,9 +62,11 @@ class SessionStorage;
  * and the backend are left to the bootstrap on the panel's first showing. Tests build their own
  * with their own parts.
  */
-class AppModel final : public QObject
+class AppModel : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("The application makes the one model.")
     /// The first present persistence problem of the stores and the account; empty when all can save.
     Q_PROPERTY(QString persistenceIssue READ persistenceIssueText NOTIFY persistenceIssueChanged)
     /// True until the first refresh has read and reconciled Claude Code's registry, however it went.
@@ -74,16 +77,16 @@ class AppModel final : public QObject
     Q_PROPERTY(bool isRefreshing READ isRefreshing NOTIFY isRefreshingChanged)
     /// The names of the connections an operation is working on.
     Q_PROPERTY(QStringList busy READ busyNames NOTIFY busyChanged)
-    /// Whether the claude tool itself is signed in: "signedIn", "signedOut" or "unknown".
-    Q_PROPERTY(QString claudeAuth READ claudeAuthName NOTIFY claudeAuthChanged)
-    /// The address claude reported as signed in; empty when it named none.
-    Q_PROPERTY(QString claudeAuthEmail READ claudeAuthEmail NOTIFY claudeAuthChanged)
     /// The intro wizard is showing.
     Q_PROPERTY(bool showingIntro READ showingIntro NOTIFY showingIntroChanged)
     /// The application starts at login, as the desktop's autostart entry says.
     Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY launchAtLoginChanged)
     /// The release-note lines of the what's-new card; empty when none is due.
     Q_PROPERTY(QStringList whatsNew READ whatsNewLines NOTIFY whatsNewChanged)
+    /// Whether the claude tool is signed in: "signedIn", "signedOut" or "unknown".
+    Q_PROPERTY(QString claudeAuthState READ claudeAuthState NOTIFY claudeAuthChanged)
+    /// The account claude is signed in with, when it said; else empty.
+    Q_PROPERTY(QString claudeAuthEmail READ claudeAuthEmail NOTIFY claudeAuthChanged)
     /// The panel is showing; the panel sets it.
     Q_PROPERTY(bool panelIsOpen READ panelIsOpen WRITE setPanelIsOpen NOTIFY panelIsOpenChanged)
     /// The managed connections, each with its project.
@@ -282,9 +285,15 @@ public:
 
     /// Whether the claude tool itself is signed in, as last asked.
     [[nodiscard]] const ClaudeCLI::AuthStatus &claudeAuth() const { return m_claudeAuth; }
+    [[nodiscard]] QString claudeAuthState() const;
+    [[nodiscard]] QString claudeAuthEmail() const { return m_claudeAuth.email.value_or(QString()); }
+    /// What a flow learnt of the sign-in; it outdates every check still on its way.
     void setClaudeAuth(const ClaudeCLI::AuthStatus &status);
-    /// Asks claude whether it is signed in.
+    /// Asks claude whether it is signed in. Checks may overlap; only the answer to the one asked
+    /// last is kept.
     QCoro::Task<> refreshClaudeAuth();
+    /// "Recheck" and "Check again": a check whose answer replaces the state.
+    Q_INVOKABLE void recheckClaudeAuth();
     /// A short plain-text summary of the state for a support e-mail: the address to send it to,
     /// one fact per line, and a prompt for the user's own words. Names no path, server or e-mail.
     Q_INVOKABLE [[nodiscard]] QString diagnosticsReport() const;
@@ -326,8 +335,6 @@ signals:
 
 private:
     [[nodiscard]] QStringList whatsNewLines() const { return m_whatsNew.value_or(QStringList()); }
-    [[nodiscard]] QString claudeAuthName() const;
-    [[nodiscard]] QString claudeAuthEmail() const { return m_claudeAuth.email.value_or(QString()); }
     void applyFirstRunDefaults();
     [[nodiscard]] ConnectionListModel *connectionsObject() { return &m_connectionRows; }
     [[nodiscard]] UnrecognizedListModel *unrecognizedObject() { return &m_unrecognizedRows; }
@@ -414,6 +421,7 @@ private:
     bool m_launchAtLogin = false;
     QString m_operatingSystem;
     ClaudeCLI::AuthStatus m_claudeAuth;
+    quint64 m_claudeAuthCheck = 0;
     QString m_version;
     std::function<std::optional<QStringList>(const QString &)> m_releaseNotes;
     bool m_smokeTest = false;

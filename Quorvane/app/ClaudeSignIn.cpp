@@ -22,11 +22,6 @@ void ClaudeSignIn::start()
     (void)signInToClaude();
 }
 
-void ClaudeSignIn::checkStatus()
-{
-    (void)m_model.refreshClaudeAuth();
-}
-
 QCoro::Task<> ClaudeSignIn::signInToClaude()
 {
     const QString subject = ActivityCenter::claudeSignInSubject;

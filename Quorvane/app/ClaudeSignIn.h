@@ -35,9 +35,6 @@ public:
     QCoro::Task<> signInToClaude();
     /// The sign-in banner's, menu's and intro's action.
     Q_INVOKABLE void start();
-    /// Asks claude again whether it is signed in; each answer becomes the model's claudeAuth as it
-    /// arrives, so the last to finish decides.
-    Q_INVOKABLE void checkStatus();
 
 private:
     AppModel &m_model;

@@ -12,9 +12,9 @@ import Quorvane.Onboarding
 DialogShell {
     id: wizard
 
-    // The application model: `claudeAuth`, `claudeAuthEmail`, `busy`, `connections.count`,
-    // `account` (`hasProfile`, `profileEmail`, `cloudSessionState`), `activity` (`hasSheet`,
-    // `sheet.subject`), `claudeSignIn` (`start()`, `checkStatus()`), `cloud`
+    // The application model: `claudeAuthState`, `claudeAuthEmail`, `recheckClaudeAuth()`, `busy`,
+    // `connections.count`, `account` (`hasProfile`, `profileEmail`, `cloudSessionState`),
+    // `activity` (`hasSheet`, `sheet.subject`), `claudeSignIn` (`start()`), `cloud`
     // (`requestAccountSignIn(reason, thenBootstrap)`, `startCloudBootstrap()`) and `adding`
     // (`openAddField()`).
     required property var model
@@ -28,12 +28,12 @@ DialogShell {
     function pageFor(step) {
         switch (step) {
         case IntroWizardState.SignIn:
-            return IntroPages.claudePage(wizard.model.claudeAuth, wizard.model.claudeAuthEmail);
+            return IntroPages.claudePage(wizard.model.claudeAuthState, wizard.model.claudeAuthEmail);
         case IntroWizardState.Account:
             return IntroPages.accountPage(wizard.model.account.hasProfile, wizard.model.account.profileEmail,
                                           wizard.model.account.cloudSessionState);
         case IntroWizardState.GetStarted:
-            return IntroPages.getStartedPage(wizard.model.claudeAuth);
+            return IntroPages.getStartedPage(wizard.model.claudeAuthState);
         }
         return null;
     }
@@ -56,7 +56,7 @@ DialogShell {
             wizard.model.claudeSignIn.start();
             break;
         case IntroPages.CheckClaude:
-            wizard.model.claudeSignIn.checkStatus();
+            wizard.model.recheckClaudeAuth();
             break;
         case IntroPages.SignInToAccount:
             wizard.model.cloud.requestAccountSignIn(IntroPages.signInReason(action), false);
@@ -80,7 +80,7 @@ DialogShell {
         onFinished: wizard.close()
     }
 
-    Component.onCompleted: steps.begin(wizard.model.claudeAuth, wizard.model.connections.count)
+    Component.onCompleted: steps.begin(wizard.model.claudeAuthState, wizard.model.connections.count)
 
     ColumnLayout {
         width: parent.width

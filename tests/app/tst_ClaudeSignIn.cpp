@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "app/ModelHarness.h"
 
-#include <QSignalSpy>
-
 using namespace std::chrono_literals;
 
 namespace {
@@ -116,35 +114,6 @@ private slots:
         QCOMPARE(busyWhileRunning, (QList<bool>{true, false}));
         // The login had a terminal to open the browser from; the status query did not need one.
         QCOMPARE(logins(harness), (QList<FakeClaude::Call>{{kLogin, true}}));
-    }
-
-    void checkAgainStoresClaudesAnswer_data()
-    {
-        QTest::addColumn<Reply>("status");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("email");
-        QTest::newRow("signed in") << kSignedInAs << "signedIn" << "dana@example.com";
-        QTest::newRow("signed out") << Reply{R"({"loggedIn": false})", {}, 0, false, std::nullopt} << "signedOut"
-                                    << "";
-        QTest::newRow("no usable answer") << Reply{"something else", {}, 0, false, std::nullopt} << "unknown" << "";
-    }
-
-    // The intro's "Check again": claude's answer replaces the status the views read, with no sheet.
-    void checkAgainStoresClaudesAnswer()
-    {
-        QFETCH(Reply, status);
-        QFETCH(QString, name);
-        QFETCH(QString, email);
-        ModelHarness harness;
-        harness.model->setClaudeAuth(ClaudeCLI::AuthStatus::signedIn(QStringLiteral("old@example.com")));
-        harness.claude.answer(QStringLiteral("auth status"), status);
-        QSignalSpy changes(harness.model.get(), &AppModel::claudeAuthChanged);
-        QVERIFY(QMetaObject::invokeMethod(&harness.model->claudeSignIn(), "checkStatus"));
-        QVERIFY(changes.wait(15000));
-        QCOMPARE(harness.model->property("claudeAuth").toString(), name);
-        QCOMPARE(harness.model->property("claudeAuthEmail").toString(), email);
-        QVERIFY(!harness.model->activity().sheet());
-        QCOMPARE(harness.claude.calls(), (QList<QStringList>{{"auth", "status"}}));
     }
 
     // Retry while the login runs: the old run is stopped and ends with its own lines, then a new

@@ -9,7 +9,7 @@ QtObject {
 
     // The busy key of claude's own sign-in.
     readonly property string claudeSignInKey: "\u0000claude-auth"
-    property string claudeAuth: "signedIn"
+    property string claudeAuthState: "signedIn"
     property string claudeAuthEmail: ""
     property var busy: []
     property int connectionCount: 1
@@ -31,7 +31,6 @@ QtObject {
     }
     property QtObject claudeSignIn: QtObject {
         function start() { fake.note("signInToClaude"); }
-        function checkStatus() { fake.note("checkStatus"); }
     }
     property QtObject cloud: QtObject {
         function requestAccountSignIn(reason, thenBootstrap) {
@@ -47,6 +46,10 @@ QtObject {
             addError = "";
             fake.note("openAddField");
         }
+    }
+
+    function recheckClaudeAuth() {
+        note("recheckClaudeAuth");
     }
 
     function note(call) {

@@ -53,7 +53,7 @@ Grid {
 
             FakeModel {
                 id: fake
-                claudeAuth: cell.modelData.claudeAuth !== undefined ? cell.modelData.claudeAuth : "signedIn"
+                claudeAuthState: cell.modelData.claudeAuth !== undefined ? cell.modelData.claudeAuth : "signedIn"
                 claudeAuthEmail: cell.modelData.claudeAuthEmail !== undefined ? cell.modelData.claudeAuthEmail : ""
                 connectionCount: cell.modelData.connectionCount !== undefined ? cell.modelData.connectionCount : 1
                 busy: cell.modelData.running ? [claudeSignInKey] : []

@@ -58,7 +58,7 @@ Item {
 
         // Return moves on and, on the last step ("Done"), closes at once.
         function test_returnWalksToTheEnd(data) {
-            const { fake, wizard } = open({ claudeAuth: data.claudeAuth, connectionCount: data.connectionCount });
+            const { fake, wizard } = open({ claudeAuthState: data.claudeAuth, connectionCount: data.connectionCount });
             compare(text(wizard, "progress"), "1 of " + data.count);
             compare(text(wizard, "stepTitle"), "Sign in to Claude Code");
             verify(!findChild(wizard, "backButton").visible);
@@ -93,9 +93,9 @@ Item {
 
         // The steps stay as chosen while the pages follow the model.
         function test_signingInKeepsTheSteps() {
-            const { fake, wizard } = open({ claudeAuth: "signedOut", connectionCount: 1 });
+            const { fake, wizard } = open({ claudeAuthState: "signedOut", connectionCount: 1 });
             compare(text(wizard, "status"), "Not signed in");
-            fake.claudeAuth = "signedIn";
+            fake.claudeAuthState = "signedIn";
             fake.claudeAuthEmail = "ada@example.com";
             compare(text(wizard, "status"), "Signed in as ada@example.com");
             compare(text(wizard, "progress"), "1 of 5");
@@ -111,12 +111,12 @@ Item {
                 { tag: "signed out", claudeAuth: "signedOut", email: "", status: "Not signed in", button: "Sign in",
                   call: "signInToClaude" },
                 { tag: "unknown", claudeAuth: "unknown", email: "", status: "Couldn't check", button: "Check again",
-                  call: "checkStatus" },
+                  call: "recheckClaudeAuth" },
             ];
         }
 
         function test_claudeRows(data) {
-            const { fake, wizard } = open({ claudeAuth: data.claudeAuth, claudeAuthEmail: data.email });
+            const { fake, wizard } = open({ claudeAuthState: data.claudeAuth, claudeAuthEmail: data.email });
             verify(findChild(wizard, "statusRow").visible);
             compare(text(wizard, "status"), data.status);
             const button = findChild(wizard, "pageButton");
@@ -173,7 +173,7 @@ Item {
 
         // One Claude sign-in at a time: both "Sign in" buttons wait while it runs.
         function test_signInWaitsWhileOneRuns() {
-            const { fake, wizard } = open({ claudeAuth: "signedOut" });
+            const { fake, wizard } = open({ claudeAuthState: "signedOut" });
             const button = findChild(wizard, "pageButton");
             verify(button.enabled);
             mouseClick(button);
@@ -192,7 +192,7 @@ Item {
 
         // The introduction goes first, then the add field opens, without the last add's refusal.
         function test_addAProject() {
-            const { fake, wizard } = open({ claudeAuth: "unknown", connectionCount: 0 });
+            const { fake, wizard } = open({ claudeAuthState: "unknown", connectionCount: 0 });
             goTo(wizard, "Get started");
             compare(text(wizard, "explanation"), "Add your first project.");
             mouseClick(findChild(wizard, "pageButton"));
@@ -211,7 +211,7 @@ Item {
 
         // The sheet of a Claude sign-in rises above the introduction; another sheet does not.
         function test_raisesTheClaudeSignInSheet() {
-            const { fake, wizard } = open({ claudeAuth: "signedOut" });
+            const { fake, wizard } = open({ claudeAuthState: "signedOut" });
             verify(!wizard.raisesActivity);
             fake.activity.sheet = { subject: fake.claudeSignInKey };
             fake.activity.hasSheet = true;
