@@ -28,6 +28,7 @@
 #include "model/PageStatusStore.h"
 #include "model/ProjectStore.h"
 #include "model/SiteDirectory.h"
+#include "model/UserDefaults.h"
 #include "platform/LoginItem.h"
 #include "platform/SystemLog.h"
 #include "publishing/PublishAccessStore.h"
@@ -119,6 +120,8 @@ class AppModel : public QObject
     Q_PROPERTY(ConnectFlow *connecting READ connectingObject CONSTANT)
     /// Signing the claude command line in.
     Q_PROPERTY(ClaudeSignIn *claudeSignIn READ claudeSignInObject CONSTANT)
+    /// The user's remembered choices.
+    Q_PROPERTY(UserDefaults *defaults READ defaultsObject CONSTANT)
 
 public:
     /// What the model is built from; every part but the backend has the application's own default.
@@ -211,6 +214,7 @@ public:
     [[nodiscard]] AddProjectFlow &adding() { return m_adding; }
     [[nodiscard]] ConnectFlow &connecting() { return m_connecting; }
     [[nodiscard]] ClaudeSignIn &claudeSignIn() { return m_claudeSignIn; }
+    [[nodiscard]] UserDefaults &defaults() { return m_defaults; }
     [[nodiscard]] const Clock &clock() const { return m_clock; }
 
     /// The persistence problem the panel shows and the changing flows check first: the first of
@@ -354,6 +358,7 @@ private:
     [[nodiscard]] AddProjectFlow *addingObject() { return &m_adding; }
     [[nodiscard]] ConnectFlow *connectingObject() { return &m_connecting; }
     [[nodiscard]] ClaudeSignIn *claudeSignInObject() { return &m_claudeSignIn; }
+    [[nodiscard]] UserDefaults *defaultsObject() { return &m_defaults; }
 
     /// The stores' shared environment: the model's clock, its error log and the given writer.
     [[nodiscard]] LocalStore::Environment storeEnvironment();
@@ -397,6 +402,7 @@ private:
     AddProjectFlow m_adding;
     ConnectFlow m_connecting;
     ClaudeSignIn m_claudeSignIn;
+    UserDefaults m_defaults;
 
     QList<Connection> m_connections;
     QList<UnrecognizedServer> m_unrecognized;
@@ -419,7 +425,6 @@ private:
     QString m_operatingSystem;
     ClaudeCLI::AuthStatus m_claudeAuth;
     quint64 m_claudeAuthCheck = 0;
-    QString m_settingsFile;
     QString m_version;
     std::function<std::optional<QStringList>(const QString &)> m_releaseNotes;
     bool m_smokeTest = false;

@@ -416,6 +416,18 @@ QCoro::Task<> CloudSide::review(OAuthCancellationNotice notice)
 
 // --- Sign-in and sign-out ------------------------------------------------------------------------------
 
+void CloudSide::requestAccountSignIn(const QString &reason, bool thenBootstrap)
+{
+    std::function<void()> onSuccess = [] {};
+    if (thenBootstrap) {
+        onSuccess = [alive = QPointer<CloudSide>(this)] {
+            if (alive)
+                alive->startCloudBootstrap();
+        };
+    }
+    requestSignIn(reason, std::move(onSuccess));
+}
+
 void CloudSide::requestSignIn(const QString &reason, std::function<void()> onSuccess)
 {
     AccountModel &account = m_model.account();

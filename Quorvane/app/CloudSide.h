@@ -172,6 +172,8 @@ public:
 
     /// Asks the user to sign in; `onSuccess` runs once signed in while the request is fresh.
     void requestSignIn(const QString &reason, std::function<void()> onSuccess);
+    /// requestSignIn() for the views: after the sign-in, the cloud bootstrap when `thenBootstrap`.
+    Q_INVOKABLE void requestAccountSignIn(const QString &reason, bool thenBootstrap);
     [[nodiscard]] const std::optional<SignInRequest> &signIn() const { return m_signIn; }
     /// The sign-in sheet succeeded for the request with `requestID`: its continuation runs
     /// whatever its age; for a replaced request the pending one is completed instead.

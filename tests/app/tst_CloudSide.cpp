@@ -900,6 +900,23 @@ private slots:
         QVERIFY(!cloud.signIn());
     }
 
+    // The introduction's "Sign In Again": once signed in, the cloud bootstrap runs again and
+    // reads the account's cloud state afresh.
+    void aViewsSignInCanBootstrapTheCloudAfterwards()
+    {
+        const auto model = signedInModel(userA);
+        settle(*model, 1);
+        const qsizetype reads = m_fake->requests("GET", kGrantsPath).size();
+        CloudSide &cloud = model->cloud();
+        QVERIFY(QMetaObject::invokeMethod(&cloud, "requestAccountSignIn", Q_ARG(QString, QStringLiteral("Sign in again.")),
+                                          Q_ARG(bool, true)));
+        QCOMPARE(cloud.signIn()->reason, QStringLiteral("Sign in again."));
+        cloud.finishSignIn(cloud.signIn()->id);
+        QVERIFY(!cloud.signIn());
+        QTRY_VERIFY_WITH_TIMEOUT(m_fake->requests("GET", kGrantsPath).size() > reads, 10000);
+        settle(*model, reads + 1);
+    }
+
     void aRequestWithoutALiveSessionStaysPendingAndSuggestsTheCachedAddress()
     {
         putFile(m_home->appDataDir() + QStringLiteral("/account.json"),
