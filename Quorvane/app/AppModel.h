@@ -6,6 +6,7 @@
 #include "account/BackendConfiguration.h"
 #include "app/ActivityCenter.h"
 #include "app/AddProjectFlow.h"
+#include "app/AppSchedulingContext.h"
 #include "app/AuthorizeFlow.h"
 #include "app/ClaudeSignIn.h"
 #include "app/CloudSide.h"
@@ -215,7 +216,11 @@ public:
     [[nodiscard]] ConnectFlow &connecting() { return m_connecting; }
     [[nodiscard]] ClaudeSignIn &claudeSignIn() { return m_claudeSignIn; }
     [[nodiscard]] UserDefaults &defaults() { return m_defaults; }
+    /// What the scheduling screens read of the model beside the schedule store.
+    [[nodiscard]] AppSchedulingContext &schedulingContext() { return m_schedulingContext; }
     [[nodiscard]] const Clock &clock() const { return m_clock; }
+    /// The settings file the user's remembered choices live in; empty: the application's own.
+    [[nodiscard]] const QString &settingsFile() const { return m_settingsFile; }
 
     /// The persistence problem the panel shows and the changing flows check first: the first of
     /// the connection store's, the project store's, the site directory's, the schedule store's,
@@ -408,6 +413,8 @@ private:
     QList<UnrecognizedServer> m_unrecognized;
     ConnectionListModel m_connectionRows;
     UnrecognizedListModel m_unrecognizedRows;
+    // After every store and flow it reads, and after the defaults it follows.
+    AppSchedulingContext m_schedulingContext;
     CLIEnvironment m_environment;
     QDateTime m_environmentCheckedAt;
     QSet<QString> m_statusChecksInFlight;

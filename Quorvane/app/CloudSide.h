@@ -145,6 +145,8 @@ public:
     [[nodiscard]] const NotificationTargetQueue &notificationTargets() const { return m_notificationTargets; }
     [[nodiscard]] qint64 scheduleFocusRequest() const { return m_scheduleFocusRequest; }
     [[nodiscard]] const std::optional<QUuid> &scheduleFocusEventID() const { return m_scheduleFocusEventID; }
+    /// Leaving the publish history: the event it focused is spent.
+    Q_INVOKABLE void clearScheduleFocusEvent() { setScheduleFocusEventID(std::nullopt); }
 
     // --- OAuth-cancellation notices ------------------------------------------------------------
 
