@@ -525,8 +525,11 @@ QCoro::Task<> AppModel::refreshEnvironment(bool force)
     CLIEnvironment environment = co_await m_driver.discovery().detectEnvironment();
     if (!alive)
         co_return;
+    const bool changed = environment != m_environment;
     m_environment = std::move(environment);
     m_environmentCheckedAt = m_clock.now();
+    if (changed)
+        Q_EMIT environmentChanged();
 }
 
 void AppModel::setIsRefreshing(bool refreshing)
@@ -599,9 +602,16 @@ void AppModel::dismissWhatsNew()
 QCoro::Task<> AppModel::refreshClaudeAuth()
 {
     QPointer<AppModel> alive(this);
+    const quint64 question = ++m_claudeAuthQuestion;
     const ClaudeCLI::AuthStatus status = co_await ClaudeCLI::authStatus(m_driver);
-    if (alive)
+    if (alive && question == m_claudeAuthQuestion)
         setClaudeAuth(status);
+}
+
+void AppModel::recheckClaudeAuth()
+{
+    // Runs on by itself; its answer shows through claudeAuth.
+    (void)refreshClaudeAuth();
 }
 
 void AppModel::setClaudeAuth(const ClaudeCLI::AuthStatus &status)

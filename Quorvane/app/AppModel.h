@@ -275,8 +275,11 @@ public:
     /// Whether the claude tool itself is signed in, as last asked.
     [[nodiscard]] const ClaudeCLI::AuthStatus &claudeAuth() const { return m_claudeAuth; }
     void setClaudeAuth(const ClaudeCLI::AuthStatus &status);
-    /// Asks claude whether it is signed in.
+    /// Asks claude whether it is signed in; of several questions under way, only the answer to
+    /// the newest is applied.
     QCoro::Task<> refreshClaudeAuth();
+    /// The signed-out banner's Recheck: asks again without waiting for the answer.
+    Q_INVOKABLE void recheckClaudeAuth();
     /// A short plain-text summary of the state for a support e-mail: the address to send it to,
     /// one fact per line, and a prompt for the user's own words. Names no path, server or e-mail.
     Q_INVOKABLE [[nodiscard]] QString diagnosticsReport() const;
@@ -315,6 +318,8 @@ signals:
     void whatsNewChanged();
     void launchAtLoginChanged();
     void claudeAuthChanged();
+    /// A detection of the claude installation found something else than the last one.
+    void environmentChanged();
 
 private:
     [[nodiscard]] QStringList whatsNewLines() const { return m_whatsNew.value_or(QStringList()); }
@@ -402,6 +407,8 @@ private:
     bool m_launchAtLogin = false;
     QString m_operatingSystem;
     ClaudeCLI::AuthStatus m_claudeAuth;
+    /// Rises with every sign-in question, so a late answer to an older one is dropped.
+    quint64 m_claudeAuthQuestion = 0;
     QString m_settingsFile;
     QString m_version;
     std::function<std::optional<QStringList>(const QString &)> m_releaseNotes;
