@@ -602,21 +602,35 @@ void AppModel::dismissWhatsNew()
 QCoro::Task<> AppModel::refreshClaudeAuth()
 {
     QPointer<AppModel> alive(this);
-    const quint64 question = ++m_claudeAuthQuestion;
+    const quint64 check = ++m_claudeAuthCheck;
     const ClaudeCLI::AuthStatus status = co_await ClaudeCLI::authStatus(m_driver);
-    if (alive && question == m_claudeAuthQuestion)
-        setClaudeAuth(status);
+    // A slow answer to an earlier check would otherwise undo a newer one.
+    if (alive && check == m_claudeAuthCheck)
+        assign(m_claudeAuth, status, &AppModel::claudeAuthChanged);
 }
 
 void AppModel::recheckClaudeAuth()
 {
-    // Runs on by itself; its answer shows through claudeAuth.
-    (void)refreshClaudeAuth();
+    refreshClaudeAuth();
 }
 
 void AppModel::setClaudeAuth(const ClaudeCLI::AuthStatus &status)
 {
+    ++m_claudeAuthCheck;
     assign(m_claudeAuth, status, &AppModel::claudeAuthChanged);
+}
+
+QString AppModel::claudeAuthState() const
+{
+    switch (m_claudeAuth.state) {
+    case ClaudeCLI::AuthStatus::State::signedIn:
+        return QStringLiteral("signedIn");
+    case ClaudeCLI::AuthStatus::State::signedOut:
+        return QStringLiteral("signedOut");
+    case ClaudeCLI::AuthStatus::State::unknown:
+        break;
+    }
+    return QStringLiteral("unknown");
 }
 
 QString AppModel::diagnosticsReport() const

@@ -41,6 +41,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QtQml/qqmlregistration.h>
 
 #include <chrono>
 #include <functional>
@@ -60,9 +61,11 @@ class SessionStorage;
  * and the backend are left to the bootstrap on the panel's first showing. Tests build their own
  * with their own parts.
  */
-class AppModel final : public QObject
+class AppModel : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("The application makes the one model.")
     /// The first present persistence problem of the stores and the account; empty when all can save.
     Q_PROPERTY(QString persistenceIssue READ persistenceIssueText NOTIFY persistenceIssueChanged)
     /// True until the first refresh has read and reconciled Claude Code's registry, however it went.
@@ -79,6 +82,10 @@ class AppModel final : public QObject
     Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY launchAtLoginChanged)
     /// The release-note lines of the what's-new card; empty when none is due.
     Q_PROPERTY(QStringList whatsNew READ whatsNewLines NOTIFY whatsNewChanged)
+    /// Whether the claude tool is signed in: "signedIn", "signedOut" or "unknown".
+    Q_PROPERTY(QString claudeAuthState READ claudeAuthState NOTIFY claudeAuthChanged)
+    /// The account claude is signed in with, when it said; else empty.
+    Q_PROPERTY(QString claudeAuthEmail READ claudeAuthEmail NOTIFY claudeAuthChanged)
     /// The panel is showing; the panel sets it.
     Q_PROPERTY(bool panelIsOpen READ panelIsOpen WRITE setPanelIsOpen NOTIFY panelIsOpenChanged)
     /// The managed connections, each with its project.
@@ -274,11 +281,14 @@ public:
 
     /// Whether the claude tool itself is signed in, as last asked.
     [[nodiscard]] const ClaudeCLI::AuthStatus &claudeAuth() const { return m_claudeAuth; }
+    [[nodiscard]] QString claudeAuthState() const;
+    [[nodiscard]] QString claudeAuthEmail() const { return m_claudeAuth.email.value_or(QString()); }
+    /// What a flow learnt of the sign-in; it outdates every check still on its way.
     void setClaudeAuth(const ClaudeCLI::AuthStatus &status);
-    /// Asks claude whether it is signed in; of several questions under way, only the answer to
-    /// the newest is applied.
+    /// Asks claude whether it is signed in. Checks may overlap; only the answer to the one asked
+    /// last is kept.
     QCoro::Task<> refreshClaudeAuth();
-    /// The signed-out banner's Recheck: asks again without waiting for the answer.
+    /// "Recheck" and "Check again": a check whose answer replaces the state.
     Q_INVOKABLE void recheckClaudeAuth();
     /// A short plain-text summary of the state for a support e-mail: the address to send it to,
     /// one fact per line, and a prompt for the user's own words. Names no path, server or e-mail.
@@ -407,8 +417,7 @@ private:
     bool m_launchAtLogin = false;
     QString m_operatingSystem;
     ClaudeCLI::AuthStatus m_claudeAuth;
-    /// Rises with every sign-in question, so a late answer to an older one is dropped.
-    quint64 m_claudeAuthQuestion = 0;
+    quint64 m_claudeAuthCheck = 0;
     QString m_settingsFile;
     QString m_version;
     std::function<std::optional<QStringList>(const QString &)> m_releaseNotes;

@@ -4,18 +4,7 @@
 
 #include "app/ActivityCenter.h"
 #include "app/AppModel.h"
-
-#include <algorithm>
-
-namespace {
-
-// Blanks and tabs around the text are not a search; line breaks are.
-bool searchingFor(const QString &text)
-{
-    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c != u' ' && c != u'\t'; });
-}
-
-} // namespace
+#include "app/PanelFilter.h"
 
 ConnectionsTabState::ConnectionsTabState(QObject *parent)
     : QObject(parent)
@@ -85,7 +74,7 @@ void ConnectionsTabState::update()
 {
     ConnectionsTabRules::Facts facts;
     bool signingIn = false;
-    facts.searching = searchingFor(m_searchText);
+    facts.searching = PanelFilter::isSearching(m_searchText);
     if (m_model) {
         const AppModel &model = *m_model;
         facts.hasProjects = !m_model->projectStore().projects().isEmpty();

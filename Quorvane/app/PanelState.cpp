@@ -3,6 +3,7 @@
 #include "app/PanelState.h"
 
 #include "app/AppModel.h"
+#include "app/PanelFilter.h"
 #include "foundation/Clock.h"
 #include "foundation/Notifying.h"
 
@@ -102,6 +103,16 @@ void PanelState::setSearchFocused(bool focused)
     assignNotifying(this, m_searchFocused, focused, &PanelState::searchFocusedChanged);
 }
 
+bool PanelState::isSearching() const
+{
+    return PanelFilter::isSearching(m_searchText);
+}
+
+void PanelState::setAddFieldFocused(bool focused)
+{
+    assignNotifying(this, m_addFieldFocused, focused, &PanelState::addFieldFocusedChanged);
+}
+
 void PanelState::setShowingAbout(bool showing)
 {
     assignNotifying(this, m_showingAbout, showing, &PanelState::showingAboutChanged);
@@ -115,6 +126,26 @@ void PanelState::setPageStatusShowingInfo(bool showing)
 void PanelState::setScheduleShowingHistory(bool showing)
 {
     assignNotifying(this, m_scheduleShowingHistory, showing, &PanelState::scheduleShowingHistoryChanged);
+}
+
+void PanelState::setScheduleHandoffSiteID(const QString &siteID)
+{
+    assignNotifying(this, m_scheduleHandoffSiteID, siteID, &PanelState::scheduleHandoffSiteIDChanged);
+}
+
+void PanelState::setScheduleShowingForm(bool showing)
+{
+    assignNotifying(this, m_scheduleShowingForm, showing, &PanelState::scheduleShowingFormChanged);
+}
+
+void PanelState::setScheduleSubmissionInProgress(bool running)
+{
+    assignNotifying(this, m_scheduleSubmissionInProgress, running, &PanelState::scheduleSubmissionInProgressChanged);
+}
+
+void PanelState::setScheduleSoonestFirst(bool soonestFirst)
+{
+    assignNotifying(this, m_scheduleSoonestFirst, soonestFirst, &PanelState::scheduleSoonestFirstChanged);
 }
 
 void PanelState::panelStart()

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QtQml/qqmlregistration.h>
 
 class AppModel;
 class Clock;
@@ -21,15 +22,27 @@ class Clock;
 class PanelState final : public QObject
 {
     Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("The application hands the panel its state.")
     Q_PROPERTY(PanelTab::Tab activeTab READ activeTab WRITE setActiveTab NOTIFY activeTabChanged)
     Q_PROPERTY(QString activeTitle READ activeTitle NOTIFY activeTabChanged)
     /// The tab list under the header is open.
     Q_PROPERTY(bool showingTabs READ showingTabs WRITE setShowingTabs NOTIFY showingTabsChanged)
     Q_PROPERTY(QString searchText READ searchText WRITE setSearchText NOTIFY searchTextChanged)
+    /// The search text holds more than blanks and tabs.
+    Q_PROPERTY(bool isSearching READ isSearching NOTIFY searchTextChanged)
     Q_PROPERTY(bool searchFocused READ searchFocused WRITE setSearchFocused NOTIFY searchFocusedChanged)
+    /// The Add New field has the keyboard focus.
+    Q_PROPERTY(bool addFieldFocused READ addFieldFocused WRITE setAddFieldFocused NOTIFY addFieldFocusedChanged)
     Q_PROPERTY(bool showingAbout READ showingAbout WRITE setShowingAbout NOTIFY showingAboutChanged)
     Q_PROPERTY(bool pageStatusShowingInfo READ pageStatusShowingInfo WRITE setPageStatusShowingInfo NOTIFY pageStatusShowingInfoChanged)
     Q_PROPERTY(bool scheduleShowingHistory READ scheduleShowingHistory WRITE setScheduleShowingHistory NOTIFY scheduleShowingHistoryChanged)
+    /// The site a project card's Schedule action hands to the Scheduled Publishing tab; empty: none.
+    Q_PROPERTY(QString scheduleHandoffSiteID READ scheduleHandoffSiteID WRITE setScheduleHandoffSiteID NOTIFY scheduleHandoffSiteIDChanged)
+    Q_PROPERTY(bool scheduleShowingForm READ scheduleShowingForm WRITE setScheduleShowingForm NOTIFY scheduleShowingFormChanged)
+    Q_PROPERTY(bool scheduleSubmissionInProgress READ scheduleSubmissionInProgress WRITE setScheduleSubmissionInProgress NOTIFY scheduleSubmissionInProgressChanged)
+    /// The queue lists the soonest publish first.
+    Q_PROPERTY(bool scheduleSoonestFirst READ scheduleSoonestFirst WRITE setScheduleSoonestFirst NOTIFY scheduleSoonestFirstChanged)
     /// The panel's window is on screen.
     Q_PROPERTY(bool panelVisible READ panelVisible NOTIFY panelVisibleChanged)
     /// Rises each time the pointer leaves the panel, which clears the pills' hover.
@@ -73,14 +86,25 @@ public:
     void setShowingTabs(bool showing);
     [[nodiscard]] const QString &searchText() const { return m_searchText; }
     void setSearchText(const QString &text);
+    [[nodiscard]] bool isSearching() const;
     [[nodiscard]] bool searchFocused() const { return m_searchFocused; }
     void setSearchFocused(bool focused);
+    [[nodiscard]] bool addFieldFocused() const { return m_addFieldFocused; }
+    void setAddFieldFocused(bool focused);
     [[nodiscard]] bool showingAbout() const { return m_showingAbout; }
     void setShowingAbout(bool showing);
     [[nodiscard]] bool pageStatusShowingInfo() const { return m_pageStatusShowingInfo; }
     void setPageStatusShowingInfo(bool showing);
     [[nodiscard]] bool scheduleShowingHistory() const { return m_scheduleShowingHistory; }
     void setScheduleShowingHistory(bool showing);
+    [[nodiscard]] const QString &scheduleHandoffSiteID() const { return m_scheduleHandoffSiteID; }
+    void setScheduleHandoffSiteID(const QString &siteID);
+    [[nodiscard]] bool scheduleShowingForm() const { return m_scheduleShowingForm; }
+    void setScheduleShowingForm(bool showing);
+    [[nodiscard]] bool scheduleSubmissionInProgress() const { return m_scheduleSubmissionInProgress; }
+    void setScheduleSubmissionInProgress(bool running);
+    [[nodiscard]] bool scheduleSoonestFirst() const { return m_scheduleSoonestFirst; }
+    void setScheduleSoonestFirst(bool soonestFirst);
 
     /// The panel's first showing: the cloud bootstrap and the bootstrap, dated so that becoming key along with it does not
     /// refresh a second time.
@@ -109,9 +133,14 @@ signals:
     void showingTabsChanged();
     void searchTextChanged();
     void searchFocusedChanged();
+    void addFieldFocusedChanged();
     void showingAboutChanged();
     void pageStatusShowingInfoChanged();
     void scheduleShowingHistoryChanged();
+    void scheduleHandoffSiteIDChanged();
+    void scheduleShowingFormChanged();
+    void scheduleSubmissionInProgressChanged();
+    void scheduleSoonestFirstChanged();
     void panelVisibleChanged();
     void hoverEpochChanged();
     void copiedToastChanged();
@@ -132,9 +161,14 @@ private:
     bool m_showingTabs = false;
     QString m_searchText;
     bool m_searchFocused = false;
+    bool m_addFieldFocused = false;
     bool m_showingAbout = false;
     bool m_pageStatusShowingInfo = false;
     bool m_scheduleShowingHistory = false;
+    QString m_scheduleHandoffSiteID;
+    bool m_scheduleShowingForm = false;
+    bool m_scheduleSubmissionInProgress = false;
+    bool m_scheduleSoonestFirst = true;
     bool m_panelVisible = true;
     int m_hoverEpoch = 0;
     QString m_copiedToast;

@@ -430,6 +430,54 @@ private slots:
         QVERIFY(!model->diagnosticsReport().contains(QStringLiteral("ada@")));
     }
 
+    // "Recheck" may be pressed again before the first answer: the answer to the last press decides,
+    // however the two arrive.
+    void onlyTheNewestClaudeCheckIsKept()
+    {
+        writeRegistry(claudeRegistry(managedServers({"webflow-acme"})));
+        answerStatus(QStringLiteral("✓ Connected"));
+        const auto model = makeModel();
+        QVERIFY(refreshed(*model));
+        m_claude->answerInTurn(QStringLiteral("auth status"),
+                               {{R"({"loggedIn": false})", {}, 0, false, std::nullopt, 400ms},
+                                {R"({"loggedIn": true, "email": "ada@example.com"})", {}, 0, false, std::nullopt}});
+        QSignalSpy changes(model.get(), &AppModel::claudeAuthChanged);
+        const auto asked = [this] {
+            qsizetype count = 0;
+            for (const QStringList &call : m_claude->calls())
+                count += call.join(u' ').contains(QStringLiteral("auth status"));
+            return count;
+        };
+        bool olderDone = false;
+        auto older = [](AppModel &model, bool &done) -> QCoro::Task<> {
+            co_await model.refreshClaudeAuth();
+            done = true;
+        }(*model, olderDone);
+        // The slow check has taken the first answer before the second is asked.
+        QTRY_COMPARE(asked(), 1);
+        bool newerDone = false;
+        auto newer = [](AppModel &model, bool &done) -> QCoro::Task<> {
+            co_await model.refreshClaudeAuth();
+            done = true;
+        }(*model, newerDone);
+        QTRY_VERIFY(olderDone && newerDone);
+        QCOMPARE(model->claudeAuthState(), QStringLiteral("signedIn"));
+        QCOMPARE(model->claudeAuthEmail(), QStringLiteral("ada@example.com"));
+        QCOMPARE(changes.count(), 1);
+
+        // What a flow learns outdates a check still on its way.
+        m_claude->answer(QStringLiteral("auth status"), {R"({"loggedIn": true})", {}, 0, false, std::nullopt, 200ms});
+        bool done = false;
+        auto overtaken = [](AppModel &model, bool &done) -> QCoro::Task<> {
+            QCoro::Task<> check = model.refreshClaudeAuth();
+            model.setClaudeAuth(ClaudeCLI::AuthStatus::signedOut());
+            co_await check;
+            done = true;
+        }(*model, done);
+        QTRY_VERIFY(done);
+        QCOMPARE(model->claudeAuthState(), QStringLiteral("signedOut"));
+    }
+
     void nothingRunsBeforeTheFirstShowing()
     {
         writeRegistry(claudeRegistry(managedServers({"webflow-acme"})));

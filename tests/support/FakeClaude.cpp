@@ -16,17 +16,11 @@ namespace {
 
 // The script looks up its answer in replies/<key>, where the key is "mcp-get" for "mcp get …",
 // "auth-status" for "auth status", and the first argument without its leading dashes otherwise.
-// The script looks up its answer in replies/<key>, where the key is "mcp-get" for "mcp get …",
-// "auth-status" for "auth status", and the first argument without its leading dashes otherwise.
 // Answers taken in turn sit in replies/<key>/turns/<n>; a call claims its turn by making the first
 // free replies/<key>/taken-<n> folder, which stays right when calls start at once.
 const char kScript[] = R"SH(dir='@DIR@'
 terminal=0
 [ -t 0 ] && terminal=1
-call=$(mktemp "$dir/call.XXXXXX")
-{ printf '%s\0%s\0' "$terminal" "$#"; for arg in "$@"; do printf '%s\0' "$arg"; done; } > "$call"
-cat "$call" >> "$dir/calls"
-rm -f "$call"
 previous=
 for arg in "$@"; do
   if [ "$previous" = --mcp-config ]; then
@@ -42,6 +36,18 @@ esac
 reply="$dir/replies/$key"
 # An answer for one server name ("mcp get NAME") comes before the command's own.
 [ "$1" = mcp ] && [ -n "$3" ] && [ -d "$dir/replies/$key-$3" ] && reply="$dir/replies/$key-$3"
+# The turn is claimed before the call shows in the log, so a test that saw a call knows its answer.
+if [ -d "$reply/turns" ]; then
+  turn=1
+  while ! mkdir "$reply/taken-$turn" 2>/dev/null; do turn=$((turn + 1)); done
+  turns=$(ls "$reply/turns" | wc -l)
+  [ "$turn" -gt "$turns" ] && turn=$turns
+  reply="$reply/turns/$turn"
+fi
+call=$(mktemp "$dir/call.XXXXXX")
+{ printf '%s\0%s\0' "$terminal" "$#"; for arg in "$@"; do printf '%s\0' "$arg"; done; } > "$call"
+cat "$call" >> "$dir/calls"
+rm -f "$call"
 if [ "$1" != --version ]; then
   mkdir -p "$dir/running"
   touch "$dir/running/$$"
@@ -51,13 +57,6 @@ fi
 if [ ! -d "$reply" ]; then
   echo "fake claude: no answer for $*" >&2
   exit 1
-fi
-if [ -d "$reply/turns" ]; then
-  turn=1
-  while ! mkdir "$reply/taken-$turn" 2>/dev/null; do turn=$((turn + 1)); done
-  turns=$(ls "$reply/turns" | wc -l)
-  [ "$turn" -gt "$turns" ] && turn=$turns
-  reply="$reply/turns/$turn"
 fi
 [ -f "$reply/delay" ] && sleep "$(cat "$reply/delay")"
 code=$(cat "$reply/code")
