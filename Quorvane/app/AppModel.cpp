@@ -119,6 +119,7 @@ AppModel::AppModel(Environment environment, QObject *parent)
     // go on showing a session the backend no longer honours.
     if (BackendClient *client = m_account.client())
         m_cloud.startCloudAuthWatch(*client);
+    m_cloud.setApplicationActivator(std::move(environment.applicationActivator));
     if (m_notifications)
         m_cloud.listenForTaps(*m_notifications);
     followPersistenceIssues();

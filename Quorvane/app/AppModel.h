@@ -168,6 +168,9 @@ public:
         /// Brings the panel up (never closes it), for a tapped notification; empty: nothing to
         /// bring up. The panel hands its "ensure open".
         std::function<void()> panelActivator;
+        /// Brings the application forward with its panel raised and focused, also when the panel
+        /// is already open; empty: nothing to bring forward.
+        std::function<void()> applicationActivator;
         /// The publishing store's consent browser and waits; absent: the default browser and the
         /// suspend-proof clock.
         PublishAccessStore::Seams publishAccess;
