@@ -9,6 +9,7 @@
 #include "foundation/LocaleOrder.h"
 #include "foundation/ReferenceSeconds.h"
 #include "kit/KitServices.h"
+#include "panel/PanelServices.h"
 #include "onboarding/ReleaseNotes.h"
 #include "platform/AppInfo.h"
 #include "platform/BundleInfo.h"
@@ -695,4 +696,5 @@ void AppModel::setPanelIsOpen(bool open)
 void AppModel::attach(QQmlEngine &engine)
 {
     new KitServices(engine, m_icons);
+    new PanelServices(engine, m_clock);
 }

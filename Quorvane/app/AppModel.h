@@ -40,6 +40,7 @@
 #include <QCoro/QCoroTask>
 #include <QHash>
 #include <QObject>
+#include <QtQml/qqmlregistration.h>
 #include <QSet>
 #include <QString>
 #include <QStringList>

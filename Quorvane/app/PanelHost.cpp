@@ -2,6 +2,9 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "app/PanelHost.h"
 
+#include "app/CloudSide.h"
+#include "app/PanelState.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -42,6 +45,28 @@ QPoint PanelHost::placement(const QRect &icon, const QRect &available, QSize pan
 bool PanelHost::isOpen() const
 {
     return m_panel.isVisible();
+}
+
+void PanelHost::follow(PanelState &state, CloudSide &cloud)
+{
+    state.setPanelVisible(m_panel.isVisible());
+    const auto shown = [this, &state](bool visible) {
+        state.setPanelVisible(visible);
+        if (visible && !m_started) {
+            m_started = true;
+            state.panelStart();
+        }
+    };
+    connect(&m_panel, &QWindow::visibleChanged, &state, shown);
+    connect(&m_panel, &QWindow::activeChanged, &state, [this, &state] {
+        if (m_panel.isActive())
+            state.panelBecameKey();
+        else
+            state.panelResignedKey();
+    });
+    cloud.setPanelActivator([this] { ensureOpen(); });
+    if (m_panel.isVisible())
+        shown(true);
 }
 
 void PanelHost::toggle()

@@ -10,6 +10,8 @@
 
 #include <chrono>
 
+class CloudSide;
+class PanelState;
 class QSystemTrayIcon;
 class QWindow;
 
@@ -41,6 +43,13 @@ public:
 
     [[nodiscard]] bool isOpen() const;
 
+    /**
+     * Keeps `state` told of the window: shown or hidden, key or not; its first showing starts
+     * the panel (the bootstrap, once). A notification tap that needs the panel reaches `cloud`
+     * through `ensureOpen`, so routing to a tab never closes an open panel.
+     */
+    void follow(PanelState &state, CloudSide &cloud);
+
 public slots:
     /// Opens a closed panel, closes an open one.
     void toggle();
@@ -54,4 +63,5 @@ private:
     QWindow &m_panel;
     QSystemTrayIcon *m_tray;
     QElapsedTimer m_sinceAutoHide;
+    bool m_started = false;
 };

@@ -9,12 +9,21 @@
 
 #include <QPointer>
 
+#include <algorithm>
+
 PanelState::PanelState(AppModel &model, const Clock &clock, ContinuousClock::Delay delay, QObject *parent)
     : QObject(parent)
     , m_model(model)
     , m_clock(clock)
     , m_delay(std::move(delay))
 {
+    connect(&m_model.cloud(), &CloudSide::scheduleFocusRequestChanged, this, &PanelState::applyScheduleFocus);
+    connect(&m_model.activity(), &ActivityCenter::sheetChanged, this, &PanelState::activityActionsChanged);
+    connect(&m_model.errorLog(), &ErrorLog::reportStateChanged, this, &PanelState::reportStateChanged);
+    connect(&m_model.activity(), &ActivityCenter::sheetChanged, this, &PanelState::shimmerPausedChanged);
+    connect(&m_model.confirms(), &ConfirmQueue::confirmChanged, this, &PanelState::shimmerPausedChanged);
+    connect(&m_model.cloud(), &CloudSide::signInChanged, this, &PanelState::shimmerPausedChanged);
+    connect(this, &PanelState::panelVisibleChanged, this, &PanelState::shimmerPausedChanged);
 }
 
 void PanelState::setActiveTab(PanelTab::Tab tab)
@@ -108,11 +117,6 @@ bool PanelState::isSearching() const
     return PanelFilter::isSearching(m_searchText);
 }
 
-void PanelState::setAddFieldFocused(bool focused)
-{
-    assignNotifying(this, m_addFieldFocused, focused, &PanelState::addFieldFocusedChanged);
-}
-
 void PanelState::setShowingAbout(bool showing)
 {
     assignNotifying(this, m_showingAbout, showing, &PanelState::showingAboutChanged);
@@ -194,7 +198,10 @@ void PanelState::setPanelVisible(bool visible)
     if (!visible) {
         setSearchText(QString());
         setSearchFocused(false);
+        return;
     }
+    // A focus request made while the panel was closed shows now.
+    applyScheduleFocus();
 }
 
 void PanelState::pointerLeft()
@@ -235,4 +242,220 @@ QList<PanelState::Overlay> PanelState::overlays(bool sheet, bool about, bool int
             shown.append(overlay);
     }
     return shown;
+}
+
+void PanelState::setAddFieldFocused(bool focused)
+{
+    if (m_addFieldFocused == focused)
+        return;
+    m_addFieldFocused = focused;
+    Q_EMIT addFieldFocusedChanged();
+    if (!focused)
+        collapseEmptyAddField();
+}
+
+void PanelState::panelBecameKey()
+{
+    refreshOnBecomeKey();
+    pointerLeft();
+}
+
+void PanelState::panelResignedKey()
+{
+    collapseEmptyAddField();
+    pointerLeft();
+}
+
+void PanelState::applyScheduleFocus()
+{
+    const CloudSide &cloud = m_model.cloud();
+    if (cloud.scheduleFocusRequest() == m_appliedScheduleFocus)
+        return;
+    m_appliedScheduleFocus = cloud.scheduleFocusRequest();
+    setActiveTab(PanelTab::Tab::scheduledPublishing);
+    setScheduleShowingHistory(cloud.scheduleFocusEventID().has_value());
+}
+
+void PanelState::refreshConnections()
+{
+    if (!m_model.isRefreshing())
+        refreshIgnoringResult();
+}
+
+QCoro::Task<> PanelState::refreshIgnoringResult()
+{
+    co_await m_model.refresh(false);
+}
+
+void PanelState::openNew()
+{
+    if (m_activeTab == PanelTab::Tab::scheduledPublishing) {
+        setScheduleShowingForm(true);
+        return;
+    }
+    AddProjectFlow &adding = m_model.adding();
+    if (adding.showingAdd())
+        return;
+    adding.setShowingAdd(true);
+    setAddFieldFocused(true);
+}
+
+void PanelState::quit()
+{
+    Q_EMIT quitRequested();
+}
+
+void PanelState::cancelAddField()
+{
+    AddProjectFlow &adding = m_model.adding();
+    if (!adding.showingAdd() || adding.isAdding())
+        return;
+    // Unfocused first: the name is still there, so losing the focus does not fold the field twice.
+    setAddFieldFocused(false);
+    adding.setAddName(QString());
+    adding.setAddError(std::nullopt);
+    adding.setShowingAdd(false);
+}
+
+void PanelState::collapseEmptyAddField()
+{
+    AddProjectFlow &adding = m_model.adding();
+    if (!adding.showingAdd() || !adding.addName().isEmpty())
+        return;
+    adding.setShowingAdd(false);
+    adding.setAddError(std::nullopt);
+}
+
+std::optional<Project> PanelState::storedProject(const QUuid &projectId) const
+{
+    const QList<Project> &projects = m_model.projectStore().projects();
+    const auto project = std::find_if(projects.cbegin(), projects.cend(),
+                                      [&projectId](const Project &candidate) { return candidate.id == projectId; });
+    if (project == projects.cend())
+        return std::nullopt;
+    return *project;
+}
+
+std::optional<QString> PanelState::scheduleSite(const QUuid &projectId) const
+{
+    const std::optional<Project> project = storedProject(projectId);
+    if (!project)
+        return std::nullopt;
+    return m_model.siteDirectory().resolvedSiteID(project->siteId, project->mcpName);
+}
+
+void PanelState::openScheduling(const QString &projectId)
+{
+    const QUuid id(projectId);
+    const std::optional<Project> project = storedProject(id);
+    if (!project)
+        return;
+    if (const std::optional<QString> site = scheduleSite(id)) {
+        setScheduleHandoffSiteID(*site);
+        setActiveTab(PanelTab::Tab::scheduledPublishing);
+        setShowingTabs(false);
+        return;
+    }
+    ConfirmRequest request;
+    request.title = QStringLiteral("Connect %1 first?").arg(project->title);
+    request.message = QStringLiteral("Scheduling needs the site verified through Claude Code. Connect now and you'll "
+                                     "land in Scheduled Publishing with %1 selected.")
+                          .arg(project->title);
+    request.confirmLabel = QStringLiteral("Connect");
+    request.icon = QStringLiteral("globe-app-network");
+    request.action = [self = QPointer<PanelState>(this), id] {
+        if (self)
+            self->connectThenSchedule(id);
+    };
+    m_model.confirms().present(std::move(request));
+}
+
+QCoro::Task<> PanelState::connectThenSchedule(QUuid projectId)
+{
+    QPointer<PanelState> alive(this);
+    const std::optional<Project> project = storedProject(projectId);
+    if (!project)
+        co_return;
+    co_await m_model.connecting().connectProject(*project, false, false);
+    if (!alive)
+        co_return;
+    // The connect verified the project's site (or moved it to another server): read the stored
+    // project again rather than the copy taken before it.
+    if (const std::optional<QString> site = scheduleSite(projectId)) {
+        setScheduleHandoffSiteID(*site);
+        setActiveTab(PanelTab::Tab::scheduledPublishing);
+    }
+}
+
+PanelState::ActivityActions PanelState::activityActions(const ActivitySheet &sheet, bool reportingAvailable)
+{
+    ActivityActions actions;
+    actions.report = reportingAvailable;
+    actions.cancel = sheet.outcome == ActivitySheet::Outcome::running;
+    actions.retry = sheet.kind != ActivitySheet::Kind::verifying && sheet.subject.has_value();
+    actions.retryConnectsPublishing = actions.retry && sheet.kind == ActivitySheet::Kind::connectingPublishing;
+    return actions;
+}
+
+PanelState::ActivityActions PanelState::shownActivityActions() const
+{
+    const std::optional<ActivitySheet> &sheet = m_model.activity().sheet();
+    if (!sheet)
+        return {};
+    return activityActions(*sheet, m_model.errorLog().isReportingAvailable());
+}
+
+int PanelState::reportState() const
+{
+    return int(m_model.errorLog().reportState());
+}
+
+void PanelState::reportActivity()
+{
+    const std::optional<ActivitySheet> &sheet = m_model.activity().sheet();
+    if (sheet && shownActivityActions().report)
+        m_model.publishing().sendErrorReportWithLog(sheet->log);
+}
+
+void PanelState::cancelActivity()
+{
+    const std::optional<ActivitySheet> &sheet = m_model.activity().sheet();
+    if (sheet && shownActivityActions().cancel)
+        m_model.activity().cancelActivity(sheet->id);
+}
+
+void PanelState::retryActivity()
+{
+    const std::optional<ActivitySheet> &sheet = m_model.activity().sheet();
+    const ActivityActions actions = shownActivityActions();
+    if (!sheet || !actions.retry)
+        return;
+    if (actions.retryConnectsPublishing)
+        m_model.publishing().retryPublishingConnect();
+    else
+        m_model.activity().retryActivity(*sheet->subject);
+}
+
+bool PanelState::shimmerPaused() const
+{
+    return m_model.activity().sheet().has_value() || m_model.confirms().current().has_value()
+        || m_model.cloud().signIn().has_value() || !m_panelVisible;
+}
+
+QVariantList PanelState::pickerTabs()
+{
+    QVariantList rows;
+    for (qsizetype position = 0; position < PanelTab::allCases.size(); ++position) {
+        const PanelTab::Tab tab = PanelTab::allCases.at(position);
+        rows.append(QVariantMap{{QStringLiteral("position"), int(position)},
+                                {QStringLiteral("tab"), int(tab)},
+                                {QStringLiteral("title"), PanelTab::title(tab)}});
+    }
+    return rows;
+}
+
+void PanelState::choosePickerRow(int position)
+{
+    if (position >= 0 && position < PanelTab::allCases.size())
+        chooseTab(PanelTab::allCases.at(position));
 }

@@ -4,12 +4,18 @@
 
 #include "app/PanelTab.h"
 #include "foundation/ContinuousClock.h"
+#include "model/ActivitySheet.h"
+#include "model/Project.h"
 
 #include <QDateTime>
 #include <QObject>
+#include <QtQml/qqmlregistration.h>
 #include <QString>
 #include <QStringList>
-#include <QtQml/qqmlregistration.h>
+#include <QUuid>
+#include <QVariantList>
+
+#include <optional>
 
 class AppModel;
 class Clock;
@@ -53,6 +59,19 @@ class PanelState final : public QObject
     Q_PROPERTY(bool canFocusSearch READ canFocusSearch NOTIFY activeTabChanged)
     /// Ctrl+Tab and Ctrl+Shift+Tab act on this tab.
     Q_PROPERTY(bool canCycleTabs READ canCycleTabs NOTIFY activeTabChanged)
+    /// The build works against production data: the header says so.
+    Q_PROPERTY(bool backendIsProdTest READ backendIsProdTest CONSTANT)
+    /// What the activity overlay offers for the sheet it shows.
+    Q_PROPERTY(bool canReportActivity READ canReportActivity NOTIFY activityActionsChanged)
+    Q_PROPERTY(bool canCancelActivity READ canCancelActivity NOTIFY activityActionsChanged)
+    Q_PROPERTY(bool canRetryActivity READ canRetryActivity NOTIFY activityActionsChanged)
+    /// The background's shimmer stands still: an activity, a question or a sign-in is up, or the
+    /// panel is hidden.
+    Q_PROPERTY(bool shimmerPaused READ shimmerPaused NOTIFY shimmerPausedChanged)
+    /// The rows of the tab list: `position` (from 0), `tab` and `title`.
+    Q_PROPERTY(QVariantList pickerTabs READ pickerTabs CONSTANT)
+    /// The state of the error report the activity overlay sends (the error log's report state).
+    Q_PROPERTY(int reportState READ reportState NOTIFY reportStateChanged)
 
 public:
     /// How long the toast stays.
@@ -63,6 +82,17 @@ public:
     /// The overlays above the panel column, from the bottom up; a higher one covers the lower.
     enum class Overlay { activity, about, intro, confirm, signIn };
     Q_ENUM(Overlay)
+
+    /// What the activity overlay offers for one sheet.
+    struct ActivityActions
+    {
+        bool report = false;
+        bool cancel = false;
+        bool retry = false;
+        /// Retry starts the publishing connect again rather than the sheet's own activity.
+        bool retryConnectsPublishing = false;
+        friend bool operator==(const ActivityActions &, const ActivityActions &) = default;
+    };
 
     /// `clock` dates the refreshes on opening; `delay` waits out the toast.
     PanelState(AppModel &model, const Clock &clock, ContinuousClock::Delay delay, QObject *parent = nullptr);
@@ -90,6 +120,7 @@ public:
     [[nodiscard]] bool searchFocused() const { return m_searchFocused; }
     void setSearchFocused(bool focused);
     [[nodiscard]] bool addFieldFocused() const { return m_addFieldFocused; }
+    /// Losing the focus folds an add field that holds no name.
     void setAddFieldFocused(bool focused);
     [[nodiscard]] bool showingAbout() const { return m_showingAbout; }
     void setShowingAbout(bool showing);
@@ -131,6 +162,50 @@ public:
     [[nodiscard]] static QList<Overlay> overlays(bool sheet, bool about, bool intro, bool confirm, bool signIn,
                                                  bool activityRaised = false);
 
+    [[nodiscard]] bool backendIsProdTest() const { return m_backendIsProdTest; }
+    /// Read once from the build's keys by the owner.
+    void setBackendIsProdTest(bool prodTest) { m_backendIsProdTest = prodTest; }
+
+    /// The panel's window became key: the re-open refresh, and the pills forget their hover.
+    Q_INVOKABLE void panelBecameKey();
+    /// The panel's window gave up the key focus: an empty add field folds, the pills forget their hover.
+    Q_INVOKABLE void panelResignedKey();
+    /// Shows the Scheduled Publishing tab for a focus request the panel has not applied yet, with
+    /// the publish history when the request names an event. Each request is applied once.
+    void applyScheduleFocus();
+
+    [[nodiscard]] bool shimmerPaused() const;
+    [[nodiscard]] static QVariantList pickerTabs();
+    /// A row of the tab list, by its position from 0.
+    Q_INVOKABLE void choosePickerRow(int position);
+
+    /// Ctrl+R: a refresh unless one runs.
+    Q_INVOKABLE void refreshConnections();
+    /// Ctrl+N: the add field on the list tabs, the schedule form on Scheduled Publishing.
+    Q_INVOKABLE void openNew();
+    /// Ctrl+Q.
+    Q_INVOKABLE void quit();
+    /// Escape in the add field: closes it and forgets the name, unless an add runs.
+    Q_INVOKABLE void cancelAddField();
+    /// Folds the add field when it holds no name; a name in progress keeps it open.
+    Q_INVOKABLE void collapseEmptyAddField();
+
+    /// A project card's Schedule: the Scheduled Publishing tab with the project's site, or, for a
+    /// project without one, the question whether to connect it first.
+    Q_INVOKABLE void openScheduling(const QString &projectId);
+
+    /// What the activity overlay offers: a report only where reports can go, cancel while the
+    /// activity runs, retry for a sheet with a subject that is not a verification.
+    [[nodiscard]] static ActivityActions activityActions(const ActivitySheet &sheet, bool reportingAvailable);
+    [[nodiscard]] bool canReportActivity() const { return shownActivityActions().report; }
+    [[nodiscard]] bool canCancelActivity() const { return shownActivityActions().cancel; }
+    [[nodiscard]] bool canRetryActivity() const { return shownActivityActions().retry; }
+    [[nodiscard]] int reportState() const;
+    /// The activity overlay's buttons, for the sheet it shows.
+    Q_INVOKABLE void reportActivity();
+    Q_INVOKABLE void cancelActivity();
+    Q_INVOKABLE void retryActivity();
+
 signals:
     void activeTabChanged();
     void showingTabsChanged();
@@ -144,14 +219,27 @@ signals:
     void scheduleShowingFormChanged();
     void scheduleSubmissionInProgressChanged();
     void scheduleSoonestFirstChanged();
+    void activityActionsChanged();
     void panelVisibleChanged();
     void hoverEpochChanged();
     void copiedToastChanged();
     /// The search field should take the keyboard focus.
     void searchFocusRequested();
 
+    void shimmerPausedChanged();
+    void reportStateChanged();
+    /// Ctrl+Q: the owner ends the application.
+    void quitRequested();
+
 private:
     void handleTabChange(PanelTab::Tab tab);
+    [[nodiscard]] ActivityActions shownActivityActions() const;
+    /// The project as the store holds it now.
+    [[nodiscard]] std::optional<Project> storedProject(const QUuid &projectId) const;
+    /// The site the stored project works on, if it has one yet.
+    [[nodiscard]] std::optional<QString> scheduleSite(const QUuid &projectId) const;
+    QCoro::Task<> connectThenSchedule(QUuid projectId);
+    QCoro::Task<> refreshIgnoringResult();
     QCoro::Task<> refreshSchedules();
     QCoro::Task<> reopenRefresh();
     QCoro::Task<> settleThenCompleteSignIn();
@@ -177,4 +265,7 @@ private:
     QString m_copiedToast;
     quint64 m_toastGeneration = 0;
     QDateTime m_lastPanelRefresh;
+
+    bool m_backendIsProdTest = false;
+    qint64 m_appliedScheduleFocus = 0;
 };

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QtQml/qqmlregistration.h>
 
 #include <optional>
 
@@ -14,6 +15,7 @@
  */
 namespace PanelTab {
 Q_NAMESPACE
+QML_ELEMENT
 
 enum class Tab { connections, scheduledPublishing, pageStatus };
 Q_ENUM_NS(Tab)

@@ -116,12 +116,7 @@ std::optional<CloudAuthSnapshot> RemovalFlows::removalIdentity() const
 
 std::optional<QString> RemovalFlows::resolvedSiteID(const Project &project) const
 {
-    const SiteDirectory &directory = m_model.siteDirectory();
-    if (project.siteId && directory.site(*project.siteId))
-        return project.siteId;
-    if (const std::optional<SiteRecord> listing = directory.siteListing(project.mcpName))
-        return listing->id;
-    return project.siteId;
+    return m_model.siteDirectory().resolvedSiteID(project.siteId, project.mcpName);
 }
 
 bool RemovalFlows::sharesSite(const Project &project) const

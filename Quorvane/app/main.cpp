@@ -1,16 +1,22 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
+#include "account/BackendConfiguration.h"
 #include "app/AppModel.h"
+#include "app/AppearanceMonitor.h"
 #include "app/PanelHost.h"
+#include "app/PanelState.h"
+#include "kit/KitEnvironment.h"
 #include "platform/AppInfo.h"
+#include "platform/AppearancePortal.h"
+#include "platform/BundleInfo.h"
 #include "platform/PanelToggle.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QIcon>
 #include <QLoggingCategory>
-#include <QQmlApplicationEngine>
 #include <QQmlComponent>
+#include <QQmlEngine>
 #include <QQuickWindow>
 #include <QSystemTrayIcon>
 #include <QtQml/QQmlExtensionPlugin>
@@ -20,6 +26,9 @@
 
 Q_IMPORT_QML_PLUGIN(QuorvanePlugin)
 Q_IMPORT_QML_PLUGIN(Quorvane_KitPlugin)
+Q_IMPORT_QML_PLUGIN(Quorvane_PanelPlugin)
+Q_IMPORT_QML_PLUGIN(Quorvane_SchedulingPlugin)
+Q_IMPORT_QML_PLUGIN(Quorvane_OnboardingPlugin)
 
 // Off by default; the end-to-end tests turn it on to watch the panel come and go from outside.
 Q_LOGGING_CATEGORY(lcPanel, "studio.velliscor.quorvane.panel", QtWarningMsg)
@@ -62,22 +71,35 @@ int main(int argc, char *argv[])
 
     AppModel model;
     model.cloud().startCloudBootstrap();
-    QQmlApplicationEngine engine;
-    model.attach(engine);
-    engine.load(QUrl(QStringLiteral("qrc:/Quorvane/PanelRoot.qml")));
-    auto *panel = engine.rootObjects().isEmpty()
-        ? nullptr
-        : qobject_cast<QQuickWindow *>(engine.rootObjects().constFirst());
-    if (!panel)
-        return 1;
+    // The panel's view state lives beside the model, for as long as the process.
+    PanelState panelState(model, model.clock(), ContinuousClock::delay());
+    panelState.setBackendIsProdTest(BackendConfiguration::isProdTestMode(BundleInfo::main()));
+    QObject::connect(&panelState, &PanelState::quitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
-    // Claude's registry, the claude tool and the backend wait for the panel's first showing; later
-    // showings only refresh.
-    QObject::connect(panel, &QWindow::visibleChanged, &model, [&model, panel](bool visible) {
+    QQmlEngine engine;
+    model.attach(engine);
+    AppearancePortal portal;
+    AppearanceMonitor appearance(portal, &AppearanceMonitor::applicationPaletteIsDark);
+    if (auto *kit = engine.singletonInstance<KitEnvironment *>(qmlTypeId("Quorvane.Kit", 1, 0, "KitEnvironment"))) {
+        const auto follow = [kit, &appearance] {
+            kit->setScheme(appearance.scheme());
+            kit->setReduceMotion(appearance.reduceMotion());
+        };
+        follow();
+        QObject::connect(&appearance, &AppearanceMonitor::schemeChanged, kit, follow);
+        QObject::connect(&appearance, &AppearanceMonitor::reduceMotionChanged, kit, follow);
+    }
+    QQmlComponent root(&engine, QUrl(QStringLiteral("qrc:/Quorvane/PanelRoot.qml")));
+    const std::unique_ptr<QObject> rootObject(root.createWithInitialProperties(
+        {{QStringLiteral("model"), QVariant::fromValue(&model)},
+         {QStringLiteral("panel"), QVariant::fromValue(&panelState)}}));
+    auto *panel = qobject_cast<QQuickWindow *>(rootObject.get());
+    if (!panel) {
+        std::fprintf(stderr, "quorvane: the panel could not be made: %s\n", qPrintable(root.errorString()));
+        return 1;
+    }
+    QObject::connect(panel, &QWindow::visibleChanged, &model, [panel](bool visible) {
         qCInfo(lcPanel, "panel %s at %d,%d", visible ? "shown" : "hidden", panel->x(), panel->y());
-        model.setPanelIsOpen(visible);
-        if (visible)
-            model.bootstrap();
     });
 
     QQmlComponent pillWindow(&engine, QUrl(QStringLiteral("qrc:/Quorvane/ConnectingPillHost.qml")));
@@ -92,8 +114,10 @@ int main(int argc, char *argv[])
     const bool hasTray = QSystemTrayIcon::isSystemTrayAvailable();
     // Without a tray host the icon would show nowhere: the panel is then an ordinary window.
     PanelHost host(*panel, hasTray ? &tray : nullptr);
-    // A tapped outcome notification brings the panel up, and never closes it.
-    model.cloud().setPanelActivator([&host] { host.ensureOpen(); });
+    // Claude's registry, the claude tool and the backend wait for the panel's first showing; later
+    // showings refresh at most every two seconds. A tapped outcome notification brings the panel
+    // up, and never closes it.
+    host.follow(panelState, model.cloud());
     if (hasTray) {
         tray.show();
         QApplication::setQuitOnLastWindowClosed(false);

@@ -73,6 +73,16 @@ std::optional<SiteRecord> SiteDirectory::siteListing(const QString &mcpName) con
     return std::nullopt;
 }
 
+std::optional<QString> SiteDirectory::resolvedSiteID(const std::optional<QString> &siteId,
+                                                     const QString &mcpName) const
+{
+    if (siteId && site(*siteId))
+        return siteId;
+    if (const std::optional<SiteRecord> listing = siteListing(mcpName))
+        return listing->id;
+    return siteId;
+}
+
 SiteDirectory::SaveResult SiteDirectory::reconcile(const QList<Connection> &connections,
                                                    const QSet<QString> &idsToKeep,
                                                    const QSet<QString> &requiredIds,

@@ -50,6 +50,10 @@ public:
     [[nodiscard]] std::optional<SiteRecord> site(const QString &siteId) const;
     /// The first record whose verified connections include `mcpName`.
     [[nodiscard]] std::optional<SiteRecord> siteListing(const QString &mcpName) const;
+    /// The site a project works on: the record of its own site id, else the record that lists its
+    /// server, else the site id it holds.
+    [[nodiscard]] std::optional<QString> resolvedSiteID(const std::optional<QString> &siteId,
+                                                        const QString &mcpName) const;
 
 signals:
     void sitesChanged();

@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
+#include "ModelHarness.h"
 #include "app/PanelHost.h"
+#include "app/PanelState.h"
 
 #include <QGuiApplication>
 #include <QTest>
@@ -49,6 +51,72 @@ private slots:
         QTRY_VERIFY(!host.isOpen());
         host.ensureOpen();
         QTRY_VERIFY(host.isOpen());
+    }
+
+    // The window tells the panel's state when it shows and hides; only its first showing starts
+    // the panel (the bootstrap), later ones refresh through the re-open throttle.
+    void followsTheWindow()
+    {
+        ModelHarness harness;
+        PanelState state(*harness.model, harness.clock, harness.time.delay());
+        QWindow panel;
+        PanelHost host(panel, nullptr);
+        host.follow(state, harness.model->cloud());
+        QVERIFY(!state.panelVisible());
+        QVERIFY(!harness.model->panelIsOpen());
+        QVERIFY(!harness.model->didBootstrap());
+
+        host.ensureOpen();
+        QTRY_VERIFY(harness.model->didBootstrap());
+        QVERIFY(state.panelVisible());
+        QVERIFY(harness.model->panelIsOpen());
+        QTRY_COMPARE(harness.model->refreshGeneration(), quint64(1));
+        QTRY_VERIFY(!harness.model->isLoading() && !harness.model->isRefreshing());
+        const quint64 started = harness.model->refreshGeneration();
+
+        state.setSearchText(QStringLiteral("acme"));
+        host.toggle();
+        QTRY_VERIFY(!state.panelVisible());
+        QCOMPARE(state.searchText(), QString());
+        QVERIFY(!harness.model->panelIsOpen());
+        harness.clock.advance(5000);
+        host.ensureOpen();
+        QTRY_VERIFY(state.panelVisible());
+        // Shown again: no second bootstrap, and at most the one re-open refresh once it is key.
+        QTRY_VERIFY(!harness.model->isRefreshing());
+        QVERIFY(harness.model->refreshGeneration() <= started + 1);
+        QVERIFY(harness.model->didBootstrap());
+    }
+
+    // A tapped notification brings the panel up on Scheduled Publishing and never closes it, even
+    // when several taps are routed at once or the panel is already open.
+    void routingOnlyEverOpens()
+    {
+        ModelHarness harness;
+        PanelState state(*harness.model, harness.clock, harness.time.delay());
+        QWindow panel;
+        PanelHost host(panel, nullptr);
+        host.follow(state, harness.model->cloud());
+
+        harness.model->cloud().requestScheduleFocus();
+        harness.model->cloud().requestScheduleFocus();
+        QTRY_VERIFY(host.isOpen());
+        QCOMPARE(state.activeTab(), PanelTab::Tab::scheduledPublishing);
+        QTest::qWait(20);
+        QVERIFY(host.isOpen());
+
+        state.setActiveTab(PanelTab::Tab::connections);
+        harness.model->cloud().requestScheduleFocus();
+        QCoreApplication::processEvents();
+        QVERIFY(host.isOpen());
+        QCOMPARE(state.activeTab(), PanelTab::Tab::scheduledPublishing);
+
+        // Even should the model believe the panel closed, the road it is given only opens.
+        harness.model->setPanelIsOpen(false);
+        harness.model->cloud().requestScheduleFocus();
+        QCoreApplication::processEvents();
+        QVERIFY(host.isOpen());
+        QTRY_VERIFY(!harness.model->isLoading() && !harness.model->isRefreshing());
     }
 };
 

@@ -228,6 +228,240 @@ private slots:
         QCOMPARE(m_state->hoverEpoch(), 2);
     }
 
+    void activityActions_data()
+    {
+        QTest::addColumn<ActivitySheet::Kind>("kind");
+        QTest::addColumn<bool>("hasSubject");
+        QTest::addColumn<ActivitySheet::Outcome>("outcome");
+        QTest::addColumn<bool>("reporting");
+        QTest::addColumn<PanelState::ActivityActions>("actions");
+        using Kind = ActivitySheet::Kind;
+        using Outcome = ActivitySheet::Outcome;
+        // report, cancel, retry, retry connects publishing
+        QTest::newRow("running authorization: cancel and retry")
+            << Kind::authorizing << true << Outcome::running << false << PanelState::ActivityActions{false, true, true, false};
+        QTest::newRow("finished authorization: no cancel")
+            << Kind::authorizing << true << Outcome::failure << false << PanelState::ActivityActions{false, false, true, false};
+        QTest::newRow("authorization without a subject: no retry")
+            << Kind::authorizing << false << Outcome::success << true << PanelState::ActivityActions{true, false, false, false};
+        QTest::newRow("verification never retries")
+            << Kind::verifying << true << Outcome::warning << true << PanelState::ActivityActions{true, false, false, false};
+        QTest::newRow("publishing connect retries the connect")
+            << Kind::connectingPublishing << true << Outcome::failure << false << PanelState::ActivityActions{false, false, true, true};
+        QTest::newRow("error sheet with reporting")
+            << Kind::error << false << Outcome::failure << true << PanelState::ActivityActions{true, false, false, false};
+        QTest::newRow("failed run without reporting: no report")
+            << Kind::error << true << Outcome::failure << false << PanelState::ActivityActions{false, false, true, false};
+    }
+
+    void activityActions()
+    {
+        QFETCH(ActivitySheet::Kind, kind);
+        QFETCH(bool, hasSubject);
+        QFETCH(ActivitySheet::Outcome, outcome);
+        QFETCH(bool, reporting);
+        QFETCH(PanelState::ActivityActions, actions);
+        ActivitySheet sheet;
+        sheet.kind = kind;
+        if (hasSubject)
+            sheet.subject = QStringLiteral("webflow-acme");
+        sheet.outcome = outcome;
+        QCOMPARE(PanelState::activityActions(sheet, reporting), actions);
+    }
+
+    void shownActivityFollowsTheSheet()
+    {
+        QSignalSpy changed(m_state.get(), &PanelState::activityActionsChanged);
+        QVERIFY(!m_state->canCancelActivity());
+        const QUuid id = m_model->activity().open(ActivitySheet::Kind::authorizing, QStringLiteral("Authorizing"),
+                                                  QStringLiteral("webflow-acme"), QString());
+        QVERIFY(m_state->canCancelActivity());
+        QVERIFY(m_state->canRetryActivity());
+        QVERIFY(m_state->shimmerPaused());
+        // Without a gateway in the test build, nothing is offered for reporting.
+        QCOMPARE(m_state->canReportActivity(), m_model->errorLog().isReportingAvailable());
+        m_model->activity().finishActivity(id, ActivitySheet::Outcome::failure);
+        QVERIFY(!m_state->canCancelActivity());
+        // Cancel on a finished sheet does nothing; closing it lets the shimmer run again.
+        m_state->cancelActivity();
+        QVERIFY(!m_model->activity().isCancelled(id));
+        QVERIFY(changed.size() >= 2);
+        m_model->activity().closeActivity();
+        QVERIFY(!m_state->shimmerPaused());
+        m_state->setPanelVisible(false);
+        QVERIFY(m_state->shimmerPaused());
+    }
+
+    void scheduleFocus_data()
+    {
+        QTest::addColumn<bool>("withEvent");
+        QTest::newRow("a tapped event opens the history") << true;
+        QTest::newRow("a request without an event shows the queue") << false;
+    }
+
+    void scheduleFocus()
+    {
+        QFETCH(bool, withEvent);
+        // A tap for the signed-in account names its event; the focus then follows the request.
+        if (withEvent) {
+            const QUuid user = QUuid::createUuid();
+            m_model->cloud().applyCloudAuthChange(user);
+            m_model->cloud().handleNotificationTap({QUuid::createUuid(), user});
+        } else {
+            m_model->cloud().requestScheduleFocus();
+        }
+        QCOMPARE(m_state->activeTab(), Tab::scheduledPublishing);
+        QCOMPARE(m_state->scheduleShowingHistory(), withEvent);
+        // Applied once: coming back to the panel later does not switch tabs again.
+        m_state->setActiveTab(Tab::connections);
+        m_state->setPanelVisible(false);
+        m_state->setPanelVisible(true);
+        QCOMPARE(m_state->activeTab(), Tab::connections);
+    }
+
+    void addField_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("adding");
+        QTest::addColumn<bool>("openAfterEscape");
+        QTest::addColumn<bool>("openAfterLosingFocus");
+        QTest::newRow("empty field") << QString() << false << false << false;
+        QTest::newRow("a name in progress") << QStringLiteral("Acme") << false << false << true;
+        QTest::newRow("spaces count as a name") << QStringLiteral("  ") << false << false << true;
+        QTest::newRow("an add running") << QStringLiteral("Acme") << true << true << true;
+    }
+
+    void addField()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, adding);
+        QFETCH(bool, openAfterEscape);
+        QFETCH(bool, openAfterLosingFocus);
+        AddProjectFlow &field = m_model->adding();
+        // Ctrl+N on Connections opens the field with the focus in it.
+        m_state->openNew();
+        QVERIFY(field.showingAdd());
+        QVERIFY(m_state->addFieldFocused());
+        field.setAddName(name);
+        if (adding) {
+            // An add that waits on a slow registration.
+            FakeClaude::Reply slow;
+            slow.delay = 400ms;
+            m_claude->answer(QStringLiteral("mcp add"), slow);
+            field.submit();
+            QVERIFY(field.isAdding());
+        }
+        m_state->panelResignedKey();
+        QCOMPARE(field.showingAdd(), openAfterLosingFocus);
+        field.setShowingAdd(true);
+        m_state->cancelAddField();
+        QCOMPARE(field.showingAdd(), openAfterEscape);
+        if (!openAfterEscape) {
+            QCOMPARE(field.addName(), QString());
+            QVERIFY(!m_state->addFieldFocused());
+        }
+        QTRY_VERIFY(!field.isAdding());
+    }
+
+    void newOnSchedulingOpensTheForm()
+    {
+        m_state->setActiveTab(Tab::scheduledPublishing);
+        m_state->openNew();
+        QVERIFY(m_state->scheduleShowingForm());
+        QVERIFY(!m_model->adding().showingAdd());
+    }
+
+    void handOffWithAKnownSite_data()
+    {
+        QTest::addColumn<bool>("inDirectory");
+        QTest::newRow("the directory's record") << true;
+        QTest::newRow("only the project's site id") << false;
+    }
+
+    void handOffWithAKnownSite()
+    {
+        QFETCH(bool, inDirectory);
+        const auto created = m_model->projectStore().createProject(QStringLiteral("Acme"));
+        const Project project = std::get<Project>(created);
+        if (inDirectory)
+            QVERIFY(!m_model->siteDirectory().markPublishingConnected(QStringLiteral("site-1"), QStringLiteral("Acme")));
+        QVERIFY(!m_model->projectStore().setSiteId(project.id, QStringLiteral("site-1")));
+        m_state->setShowingTabs(true);
+        m_state->openScheduling(project.id.toString());
+        QCOMPARE(m_state->scheduleHandoffSiteID(), QStringLiteral("site-1"));
+        QCOMPARE(m_state->activeTab(), Tab::scheduledPublishing);
+        QVERIFY(!m_state->showingTabs());
+        QVERIFY(!m_model->confirms().current());
+    }
+
+    void handOffConnectsFirstAndReadsTheProjectAgain()
+    {
+        // The server is registered and connected; its status check is slow, so the site can be
+        // verified while the connect still runs.
+        putFile(m_home->filePath(QStringLiteral(".claude.json")),
+                "{\"mcpServers\":{\"webflow-acme-studio\":{\"type\":\"http\",\"url\":\"https://mcp.webflow.com/mcp\"}}}");
+        FakeClaude::Reply slow;
+        slow.standardOutput = "Status: \u2713 Connected\n";
+        slow.delay = 300ms;
+        m_claude->answer(QStringLiteral("mcp get"), slow);
+        const Project project = std::get<Project>(m_model->projectStore().createProject(QStringLiteral("Acme \"Studio\"")));
+        m_state->setScheduleHandoffSiteID(QStringLiteral("earlier-site"));
+
+        m_state->openScheduling(project.id.toString());
+        const std::optional<ConfirmRequest> question = m_model->confirms().current();
+        QVERIFY(question);
+        QCOMPARE(question->title, QStringLiteral("Connect Acme \"Studio\" first?"));
+        QCOMPARE(question->message,
+                 QStringLiteral("Scheduling needs the site verified through Claude Code. Connect now and you'll land "
+                                "in Scheduled Publishing with Acme \"Studio\" selected."));
+        QCOMPARE(question->confirmLabel, QStringLiteral("Connect"));
+        QCOMPARE(question->icon, std::optional<QString>(QStringLiteral("globe-app-network")));
+        QCOMPARE(m_state->activeTab(), Tab::connections);
+
+        m_model->confirms().confirmCurrent();
+        QTRY_VERIFY(!m_claude->calls().isEmpty());
+        // Verified meanwhile: the stored project now names its site.
+        QVERIFY(!m_model->projectStore().setSiteId(project.id, QStringLiteral("site-7")));
+        QTRY_COMPARE(m_state->scheduleHandoffSiteID(), QStringLiteral("site-7"));
+        QCOMPARE(m_state->activeTab(), Tab::scheduledPublishing);
+    }
+
+    void handOffWithoutASiteAfterTheConnectStays()
+    {
+        putFile(m_home->filePath(QStringLiteral(".claude.json")),
+                "{\"mcpServers\":{\"webflow-acme\":{\"type\":\"http\",\"url\":\"https://mcp.webflow.com/mcp\"}}}");
+        FakeClaude::Reply connected;
+        connected.standardOutput = "Status: \u2713 Connected\n";
+        m_claude->answer(QStringLiteral("mcp get"), connected);
+        const Project project = std::get<Project>(m_model->projectStore().createProject(QStringLiteral("Acme")));
+        m_state->setScheduleHandoffSiteID(QStringLiteral("earlier-site"));
+        m_state->openScheduling(project.id.toString());
+        m_model->confirms().confirmCurrent();
+        QTRY_VERIFY(!m_claude->calls().isEmpty());
+        QTRY_VERIFY(!m_model->isRefreshing());
+        QTest::qWait(50);
+        QCOMPARE(m_state->activeTab(), Tab::connections);
+        QCOMPARE(m_state->scheduleHandoffSiteID(), QStringLiteral("earlier-site"));
+    }
+
+    void pickerRows()
+    {
+        const QVariantList rows = PanelState::pickerTabs();
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[1].toMap().value(QStringLiteral("title")).toString(), QStringLiteral("Scheduled Publishing"));
+        m_state->setShowingTabs(true);
+        m_state->choosePickerRow(1);
+        QCOMPARE(m_state->activeTab(), Tab::scheduledPublishing);
+        QVERIFY(!m_state->showingTabs());
+    }
+
+    void quitAsksTheOwner()
+    {
+        QSignalSpy quit(m_state.get(), &PanelState::quitRequested);
+        m_state->quit();
+        QCOMPARE(quit.size(), 1);
+    }
+
     void overlayOrder()
     {
         QCOMPARE(PanelState::overlays(true, false, false, true, true),
