@@ -140,6 +140,8 @@ AppModel::AppModel(Environment environment, QObject *parent)
     connect(&m_projectStore, &ProjectStore::projectsChanged, this, &AppModel::updateConnectionRows);
     connect(&m_renamer, &RenameFlow::addErrorRaised, &m_adding,
             [this](const QString &sentence) { m_adding.setAddError(sentence); });
+    if (!m_smokeTest)
+        m_updater = std::make_unique<UpdaterController>(m_confirms, m_version);
 }
 
 AppModel::AppModel()
@@ -589,6 +591,11 @@ void AppModel::applyFirstRunDefaults()
         assign(m_whatsNew, m_releaseNotes ? m_releaseNotes(m_version) : std::nullopt, &AppModel::whatsNewChanged);
         settings->setValue(QStringLiteral("lastSeenVersion"), m_version);
     }
+}
+
+void AppModel::setShowingIntro(bool showing)
+{
+    assign(m_showingIntro, showing, &AppModel::showingIntroChanged);
 }
 
 void AppModel::dismissWhatsNew()

@@ -17,6 +17,7 @@
 #include "app/RemovalFlows.h"
 #include "app/RenameFlow.h"
 #include "app/UnrecognizedListModel.h"
+#include "app/UpdaterController.h"
 #include "cli/ClaudeDriver.h"
 #include "cli/StatusQueries.h"
 #include "foundation/Clock.h"
@@ -77,7 +78,7 @@ class AppModel : public QObject
     /// The names of the connections an operation is working on.
     Q_PROPERTY(QStringList busy READ busyNames NOTIFY busyChanged)
     /// The intro wizard is showing.
-    Q_PROPERTY(bool showingIntro READ showingIntro NOTIFY showingIntroChanged)
+    Q_PROPERTY(bool showingIntro READ showingIntro WRITE setShowingIntro NOTIFY showingIntroChanged)
     /// The application starts at login, as the desktop's autostart entry says.
     Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY launchAtLoginChanged)
     /// The release-note lines of the what's-new card; empty when none is due.
@@ -119,6 +120,10 @@ class AppModel : public QObject
     Q_PROPERTY(ConnectFlow *connecting READ connectingObject CONSTANT)
     /// Signing the claude command line in.
     Q_PROPERTY(ClaudeSignIn *claudeSignIn READ claudeSignInObject CONSTANT)
+    /// The failures kept for the error report, and the report sender's state.
+    Q_PROPERTY(ErrorLog *errorLog READ errorLogObject CONSTANT)
+    /// "Check for Updates…"; null in a smoke-test process.
+    Q_PROPERTY(UpdaterController *updater READ updater CONSTANT)
 
 public:
     /// What the model is built from; every part but the backend has the application's own default.
@@ -209,6 +214,8 @@ public:
     [[nodiscard]] ConnectFlow &connecting() { return m_connecting; }
     [[nodiscard]] ClaudeSignIn &claudeSignIn() { return m_claudeSignIn; }
     [[nodiscard]] const Clock &clock() const { return m_clock; }
+    /// Null in a smoke-test process, which never checks for updates.
+    [[nodiscard]] UpdaterController *updater() const { return m_updater.get(); }
 
     /// The persistence problem the panel shows and the changing flows check first: the first of
     /// the connection store's, the project store's, the site directory's, the schedule store's,
@@ -306,6 +313,7 @@ public:
     [[nodiscard]] QStringList busyNames() const;
     [[nodiscard]] bool didBootstrap() const { return m_didBootstrap; }
     [[nodiscard]] bool showingIntro() const { return m_showingIntro; }
+    void setShowingIntro(bool showing);
     [[nodiscard]] bool panelIsOpen() const { return m_panelIsOpen; }
     [[nodiscard]] bool launchAtLogin() const { return m_launchAtLogin; }
     /// Turns the login item around from what the desktop now says, whatever the toggle showed, so
@@ -351,6 +359,7 @@ private:
     [[nodiscard]] AddProjectFlow *addingObject() { return &m_adding; }
     [[nodiscard]] ConnectFlow *connectingObject() { return &m_connecting; }
     [[nodiscard]] ClaudeSignIn *claudeSignInObject() { return &m_claudeSignIn; }
+    [[nodiscard]] ErrorLog *errorLogObject() { return &m_errorLog; }
 
     /// The stores' shared environment: the model's clock, its error log and the given writer.
     [[nodiscard]] LocalStore::Environment storeEnvironment();
@@ -422,4 +431,6 @@ private:
     bool m_smokeTest = false;
     std::optional<QStringList> m_whatsNew;
     std::optional<QString> m_shownPersistenceIssue;
+    // Last: it presents through the confirm queue, which must outlive it.
+    std::unique_ptr<UpdaterController> m_updater;
 };
