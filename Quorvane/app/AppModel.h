@@ -443,6 +443,7 @@ private:
     QString m_operatingSystem;
     ClaudeCLI::AuthStatus m_claudeAuth;
     quint64 m_claudeAuthCheck = 0;
+    QString m_settingsFile;
     QString m_version;
     std::function<std::optional<QStringList>(const QString &)> m_releaseNotes;
     bool m_smokeTest = false;
