@@ -110,6 +110,7 @@ AppModel::AppModel(Environment environment, QObject *parent)
     , m_launchAtLogin(m_loginItem.isEnabled())
     , m_operatingSystem(environment.operatingSystem.isEmpty() ? SystemInfo::operatingSystem()
                                                               : std::move(environment.operatingSystem))
+    , m_settingsFile(environment.settingsFile)
     , m_version(environment.version.isEmpty() ? appVersion() : std::move(environment.version))
     , m_releaseNotes(std::move(environment.releaseNotes))
     , m_smokeTest(environment.smokeTest)
@@ -142,6 +143,8 @@ AppModel::AppModel(Environment environment, QObject *parent)
     connect(&m_projectStore, &ProjectStore::projectsChanged, this, &AppModel::updateConnectionRows);
     connect(&m_renamer, &RenameFlow::addErrorRaised, &m_adding,
             [this](const QString &sentence) { m_adding.setAddError(sentence); });
+    if (!m_smokeTest)
+        m_updater = std::make_unique<UpdaterController>(m_confirms, m_version);
 }
 
 AppModel::AppModel()
@@ -591,6 +594,11 @@ void AppModel::applyFirstRunDefaults()
         assign(m_whatsNew, m_releaseNotes ? m_releaseNotes(m_version) : std::nullopt, &AppModel::whatsNewChanged);
         m_defaults.setString(lastSeenKey, m_version);
     }
+}
+
+void AppModel::setShowingIntro(bool showing)
+{
+    assign(m_showingIntro, showing, &AppModel::showingIntroChanged);
 }
 
 void AppModel::dismissWhatsNew()

@@ -18,6 +18,7 @@
 #include "app/RemovalFlows.h"
 #include "app/RenameFlow.h"
 #include "app/UnrecognizedListModel.h"
+#include "app/UpdaterController.h"
 #include "cli/ClaudeDriver.h"
 #include "cli/StatusQueries.h"
 #include "foundation/Clock.h"
@@ -80,7 +81,7 @@ class AppModel : public QObject
     /// The names of the connections an operation is working on.
     Q_PROPERTY(QStringList busy READ busyNames NOTIFY busyChanged)
     /// The intro wizard is showing.
-    Q_PROPERTY(bool showingIntro READ showingIntro NOTIFY showingIntroChanged)
+    Q_PROPERTY(bool showingIntro READ showingIntro WRITE setShowingIntro NOTIFY showingIntroChanged)
     /// The application starts at login, as the desktop's autostart entry says.
     Q_PROPERTY(bool launchAtLogin READ launchAtLogin NOTIFY launchAtLoginChanged)
     /// The release-note lines of the what's-new card; empty when none is due.
@@ -122,6 +123,10 @@ class AppModel : public QObject
     Q_PROPERTY(ConnectFlow *connecting READ connectingObject CONSTANT)
     /// Signing the claude command line in.
     Q_PROPERTY(ClaudeSignIn *claudeSignIn READ claudeSignInObject CONSTANT)
+    /// The failures kept for the error report, and the report sender's state.
+    Q_PROPERTY(ErrorLog *errorLog READ errorLogObject CONSTANT)
+    /// "Check for Updates…"; null in a smoke-test process.
+    Q_PROPERTY(UpdaterController *updater READ updater CONSTANT)
     /// The user's remembered choices.
     Q_PROPERTY(UserDefaults *defaults READ defaultsObject CONSTANT)
 
@@ -220,6 +225,8 @@ public:
     /// What the scheduling screens read of the model beside the schedule store.
     [[nodiscard]] AppSchedulingContext &schedulingContext() { return m_schedulingContext; }
     [[nodiscard]] const Clock &clock() const { return m_clock; }
+    /// Null in a smoke-test process, which never checks for updates.
+    [[nodiscard]] UpdaterController *updater() const { return m_updater.get(); }
     /// The settings file the user's remembered choices live in; empty: the application's own.
     [[nodiscard]] const QString &settingsFile() const { return m_settingsFile; }
 
@@ -319,6 +326,7 @@ public:
     [[nodiscard]] QStringList busyNames() const;
     [[nodiscard]] bool didBootstrap() const { return m_didBootstrap; }
     [[nodiscard]] bool showingIntro() const { return m_showingIntro; }
+    void setShowingIntro(bool showing);
     [[nodiscard]] bool panelIsOpen() const { return m_panelIsOpen; }
     [[nodiscard]] bool launchAtLogin() const { return m_launchAtLogin; }
     /// Turns the login item around from what the desktop now says, whatever the toggle showed, so
@@ -366,6 +374,7 @@ private:
     [[nodiscard]] AddProjectFlow *addingObject() { return &m_adding; }
     [[nodiscard]] ConnectFlow *connectingObject() { return &m_connecting; }
     [[nodiscard]] ClaudeSignIn *claudeSignInObject() { return &m_claudeSignIn; }
+    [[nodiscard]] ErrorLog *errorLogObject() { return &m_errorLog; }
     [[nodiscard]] UserDefaults *defaultsObject() { return &m_defaults; }
 
     /// The stores' shared environment: the model's clock, its error log and the given writer.
@@ -435,9 +444,12 @@ private:
     QString m_operatingSystem;
     ClaudeCLI::AuthStatus m_claudeAuth;
     quint64 m_claudeAuthCheck = 0;
+    QString m_settingsFile;
     QString m_version;
     std::function<std::optional<QStringList>(const QString &)> m_releaseNotes;
     bool m_smokeTest = false;
     std::optional<QStringList> m_whatsNew;
     std::optional<QString> m_shownPersistenceIssue;
+    // Last: it presents through the confirm queue, which must outlive it.
+    std::unique_ptr<UpdaterController> m_updater;
 };

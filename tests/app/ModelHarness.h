@@ -31,8 +31,10 @@ class ModelHarness
 public:
     static inline const QString endpoint = QStringLiteral("https://mcp.webflow.com/mcp");
 
-    /// `prepare` writes what the model finds when it is built (its files in the home).
-    explicit ModelHarness(const std::function<void(const TempHome &)> &prepare = {})
+    /// `prepare` writes what the model finds when it is built (its files in the home); `adjust`
+    /// changes the model's parts beyond these defaults (a backend, an error gateway, …).
+    explicit ModelHarness(const std::function<void(const TempHome &)> &prepare = {},
+                          const std::function<void(AppModel::Environment &)> &adjust = {})
         : claude(home)
     {
         if (prepare)
@@ -47,6 +49,7 @@ public:
         environment.clock = &clock;
         environment.accountPause = time.delay();
         environment.schedulePollDelay = time.delay();
+        environment.errorReportDelay = time.delay();
         environment.storeWriter = [this](const QByteArray &bytes, const QString &path) -> std::optional<QString> {
             for (const QString &name : std::as_const(failingFiles)) {
                 if (path.endsWith(u'/' + name))
@@ -59,6 +62,8 @@ public:
         environment.loginItem = LoginItem(QStringLiteral("quorvane"), QStringLiteral("/usr/bin/quorvane"),
                                           home.filePath(QStringLiteral("autostart")));
         environment.version = QStringLiteral("2.0.0");
+        if (adjust)
+            adjust(environment);
         model = std::make_unique<AppModel>(std::move(environment));
     }
 
