@@ -219,8 +219,6 @@ public:
     /// What the scheduling screens read of the model beside the schedule store.
     [[nodiscard]] AppSchedulingContext &schedulingContext() { return m_schedulingContext; }
     [[nodiscard]] const Clock &clock() const { return m_clock; }
-    /// The settings file the user's remembered choices live in; empty: the application's own.
-    [[nodiscard]] const QString &settingsFile() const { return m_settingsFile; }
 
     /// The persistence problem the panel shows and the changing flows check first: the first of
     /// the connection store's, the project store's, the site directory's, the schedule store's,
