@@ -227,8 +227,6 @@ public:
     [[nodiscard]] const Clock &clock() const { return m_clock; }
     /// Null in a smoke-test process, which never checks for updates.
     [[nodiscard]] UpdaterController *updater() const { return m_updater.get(); }
-    /// The settings file the user's remembered choices live in; empty: the application's own.
-    [[nodiscard]] const QString &settingsFile() const { return m_settingsFile; }
 
     /// The persistence problem the panel shows and the changing flows check first: the first of
     /// the connection store's, the project store's, the site directory's, the schedule store's,
@@ -444,7 +442,6 @@ private:
     QString m_operatingSystem;
     ClaudeCLI::AuthStatus m_claudeAuth;
     quint64 m_claudeAuthCheck = 0;
-    QString m_settingsFile;
     QString m_version;
     std::function<std::optional<QStringList>(const QString &)> m_releaseNotes;
     bool m_smokeTest = false;

@@ -3,7 +3,6 @@
 #include "app/AppSchedulingContext.h"
 
 #include "app/AppModel.h"
-#include "app/PanelDefaults.h"
 
 AppSchedulingContext::AppSchedulingContext(AppModel &model, QObject *parent)
     : StoreSchedulingContext(model.scheduleStore(), model.clock(), parent)
@@ -20,6 +19,11 @@ AppSchedulingContext::AppSchedulingContext(AppModel &model, QObject *parent)
         connect(&access, signal, this, &SchedulingContext::changed);
     connect(&model.account(), &AccountModel::cloudSessionStateChanged, this, &SchedulingContext::changed);
     connect(&model.account(), &AccountModel::profileChanged, this, &SchedulingContext::changed);
+    // The tab's empty state and the screen's note read the same default; either may hide the note.
+    connect(&model.defaults(), &UserDefaults::valueChanged, this, [this](const QString &key) {
+        if (key == dismissedCloudBannerKey)
+            Q_EMIT changed();
+    });
 }
 
 QList<ProjectSite> AppSchedulingContext::projects() const
@@ -69,14 +73,12 @@ bool AppSchedulingContext::hasAccountProfile() const
 
 bool AppSchedulingContext::cloudBannerDismissed() const
 {
-    return PanelDefaults(m_model.settingsFile()).boolValue(dismissedCloudBannerKey, false);
+    return m_model.defaults().boolValue(dismissedCloudBannerKey, false);
 }
 
 void AppSchedulingContext::dismissCloudBanner()
 {
-    PanelDefaults(m_model.settingsFile()).setBool(dismissedCloudBannerKey, true);
-    // The tab's empty state and the screen's note read the same default through this context.
-    Q_EMIT changed();
+    m_model.defaults().setBool(dismissedCloudBannerKey, true);
 }
 
 QCoro::Task<std::optional<QDateTime>> AppSchedulingContext::fetchSiteLastUpdated(QString siteID)

@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "app/PageStatusTabState.h"
 
-#include "app/PanelDefaults.h"
 #include "app/PanelFilter.h"
 
 PageStatusTabRules::Content PageStatusTabRules::content(bool isLoading, bool hasLoadError)
@@ -69,6 +68,11 @@ void PageStatusTabState::attach()
     connect(&store, &PageStatusStore::isCheckingChanged, this, announce);
     connect(&store, &PageStatusStore::lastErrorChanged, this, announce);
     connect(&store, &PageStatusStore::lastNoticeChanged, this, announce);
+    // Any reader of the same default may change it.
+    connect(&m_model->defaults(), &UserDefaults::valueChanged, this, [this](const QString &key) {
+        if (key == enableNewProjectsByDefaultKey)
+            Q_EMIT enableNewProjectsByDefaultChanged();
+    });
     updateRows();
     Q_EMIT attached();
     Q_EMIT changed();
@@ -147,15 +151,13 @@ QString PageStatusTabState::lastNotice() const
 
 bool PageStatusTabState::enableNewProjectsByDefault() const
 {
-    return m_model && PanelDefaults(m_model->settingsFile()).boolValue(enableNewProjectsByDefaultKey, false);
+    return m_model && m_model->defaults().boolValue(enableNewProjectsByDefaultKey, false);
 }
 
 void PageStatusTabState::setEnableNewProjectsByDefault(bool on)
 {
-    if (!m_model || on == enableNewProjectsByDefault())
-        return;
-    PanelDefaults(m_model->settingsFile()).setBool(enableNewProjectsByDefaultKey, on);
-    Q_EMIT enableNewProjectsByDefaultChanged();
+    if (m_model)
+        m_model->defaults().setBool(enableNewProjectsByDefaultKey, on);
 }
 
 void PageStatusTabState::refreshPageStatus()
