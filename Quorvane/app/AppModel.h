@@ -6,6 +6,7 @@
 #include "account/BackendConfiguration.h"
 #include "app/ActivityCenter.h"
 #include "app/AddProjectFlow.h"
+#include "app/AppSchedulingContext.h"
 #include "app/AuthorizeFlow.h"
 #include "app/ClaudeSignIn.h"
 #include "app/CloudSide.h"
@@ -28,6 +29,7 @@
 #include "model/PageStatusStore.h"
 #include "model/ProjectStore.h"
 #include "model/SiteDirectory.h"
+#include "model/UserDefaults.h"
 #include "platform/LoginItem.h"
 #include "platform/SystemLog.h"
 #include "publishing/PublishAccessStore.h"
@@ -119,6 +121,8 @@ class AppModel : public QObject
     Q_PROPERTY(ConnectFlow *connecting READ connectingObject CONSTANT)
     /// Signing the claude command line in.
     Q_PROPERTY(ClaudeSignIn *claudeSignIn READ claudeSignInObject CONSTANT)
+    /// The user's remembered choices.
+    Q_PROPERTY(UserDefaults *defaults READ defaultsObject CONSTANT)
 
 public:
     /// What the model is built from; every part but the backend has the application's own default.
@@ -167,6 +171,9 @@ public:
         /// Brings the panel up (never closes it), for a tapped notification; empty: nothing to
         /// bring up. The panel hands its "ensure open".
         std::function<void()> panelActivator;
+        /// Brings the application forward with its panel raised and focused, also when the panel
+        /// is already open; empty: nothing to bring forward.
+        std::function<void()> applicationActivator;
         /// The publishing store's consent browser and waits; absent: the default browser and the
         /// suspend-proof clock.
         PublishAccessStore::Seams publishAccess;
@@ -208,7 +215,12 @@ public:
     [[nodiscard]] AddProjectFlow &adding() { return m_adding; }
     [[nodiscard]] ConnectFlow &connecting() { return m_connecting; }
     [[nodiscard]] ClaudeSignIn &claudeSignIn() { return m_claudeSignIn; }
+    [[nodiscard]] UserDefaults &defaults() { return m_defaults; }
+    /// What the scheduling screens read of the model beside the schedule store.
+    [[nodiscard]] AppSchedulingContext &schedulingContext() { return m_schedulingContext; }
     [[nodiscard]] const Clock &clock() const { return m_clock; }
+    /// The settings file the user's remembered choices live in; empty: the application's own.
+    [[nodiscard]] const QString &settingsFile() const { return m_settingsFile; }
 
     /// The persistence problem the panel shows and the changing flows check first: the first of
     /// the connection store's, the project store's, the site directory's, the schedule store's,
@@ -353,6 +365,7 @@ private:
     [[nodiscard]] AddProjectFlow *addingObject() { return &m_adding; }
     [[nodiscard]] ConnectFlow *connectingObject() { return &m_connecting; }
     [[nodiscard]] ClaudeSignIn *claudeSignInObject() { return &m_claudeSignIn; }
+    [[nodiscard]] UserDefaults *defaultsObject() { return &m_defaults; }
 
     /// The stores' shared environment: the model's clock, its error log and the given writer.
     [[nodiscard]] LocalStore::Environment storeEnvironment();
@@ -396,11 +409,14 @@ private:
     AddProjectFlow m_adding;
     ConnectFlow m_connecting;
     ClaudeSignIn m_claudeSignIn;
+    UserDefaults m_defaults;
 
     QList<Connection> m_connections;
     QList<UnrecognizedServer> m_unrecognized;
     ConnectionListModel m_connectionRows;
     UnrecognizedListModel m_unrecognizedRows;
+    // After every store and flow it reads, and after the defaults it follows.
+    AppSchedulingContext m_schedulingContext;
     CLIEnvironment m_environment;
     QDateTime m_environmentCheckedAt;
     QSet<QString> m_statusChecksInFlight;
@@ -418,7 +434,6 @@ private:
     QString m_operatingSystem;
     ClaudeCLI::AuthStatus m_claudeAuth;
     quint64 m_claudeAuthCheck = 0;
-    QString m_settingsFile;
     QString m_version;
     std::function<std::optional<QStringList>(const QString &)> m_releaseNotes;
     bool m_smokeTest = false;
