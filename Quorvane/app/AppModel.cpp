@@ -104,6 +104,7 @@ AppModel::AppModel(Environment environment, QObject *parent)
     , m_adding(*this)
     , m_connecting(*this)
     , m_claudeSignIn(*this)
+    , m_projectActions(*this)
     , m_loginItem(environment.loginItem ? std::move(*environment.loginItem) : LoginItem::application())
     , m_launchAtLogin(m_loginItem.isEnabled())
     , m_operatingSystem(environment.operatingSystem.isEmpty() ? SystemInfo::operatingSystem()
@@ -694,4 +695,9 @@ void AppModel::setPanelIsOpen(bool open)
 void AppModel::attach(QQmlEngine &engine)
 {
     new KitServices(engine, m_icons);
+}
+
+void AppModel::openIntro()
+{
+    assign(m_showingIntro, true, &AppModel::showingIntroChanged);
 }

@@ -6,6 +6,7 @@
 #include "account/BackendConfiguration.h"
 #include "app/ActivityCenter.h"
 #include "app/AddProjectFlow.h"
+#include "app/AppProjectActions.h"
 #include "app/AuthorizeFlow.h"
 #include "app/ClaudeSignIn.h"
 #include "app/CloudSide.h"
@@ -119,6 +120,8 @@ class AppModel : public QObject
     Q_PROPERTY(ConnectFlow *connecting READ connectingObject CONSTANT)
     /// Signing the claude command line in.
     Q_PROPERTY(ClaudeSignIn *claudeSignIn READ claudeSignInObject CONSTANT)
+    /// What the project cards ask of the model.
+    Q_PROPERTY(ProjectActions *projectActions READ projectActionsObject CONSTANT)
 
 public:
     /// What the model is built from; every part but the backend has the application's own default.
@@ -208,6 +211,9 @@ public:
     [[nodiscard]] AddProjectFlow &adding() { return m_adding; }
     [[nodiscard]] ConnectFlow &connecting() { return m_connecting; }
     [[nodiscard]] ClaudeSignIn &claudeSignIn() { return m_claudeSignIn; }
+    [[nodiscard]] AppProjectActions &projectActions() { return m_projectActions; }
+    /// The how-to card: shows the intro wizard.
+    Q_INVOKABLE void openIntro();
     [[nodiscard]] const Clock &clock() const { return m_clock; }
 
     /// The persistence problem the panel shows and the changing flows check first: the first of
@@ -351,6 +357,7 @@ private:
     [[nodiscard]] AddProjectFlow *addingObject() { return &m_adding; }
     [[nodiscard]] ConnectFlow *connectingObject() { return &m_connecting; }
     [[nodiscard]] ClaudeSignIn *claudeSignInObject() { return &m_claudeSignIn; }
+    [[nodiscard]] ProjectActions *projectActionsObject() { return &m_projectActions; }
 
     /// The stores' shared environment: the model's clock, its error log and the given writer.
     [[nodiscard]] LocalStore::Environment storeEnvironment();
@@ -394,6 +401,7 @@ private:
     AddProjectFlow m_adding;
     ConnectFlow m_connecting;
     ClaudeSignIn m_claudeSignIn;
+    AppProjectActions m_projectActions;
 
     QList<Connection> m_connections;
     QList<UnrecognizedServer> m_unrecognized;
