@@ -56,6 +56,12 @@ void AddProjectFlow::setIsAdding(bool adding)
     Q_EMIT isAddingChanged();
 }
 
+void AddProjectFlow::openAddField()
+{
+    setShowingAdd(true);
+    setAddError(std::nullopt);
+}
+
 void AddProjectFlow::submit()
 {
     // Runs on by itself; its outcome shows through the properties and the project list.

@@ -47,6 +47,8 @@ public:
     QCoro::Task<> addProject();
     /// The add field's Enter and its add button.
     Q_INVOKABLE void submit();
+    /// Opens the add field clean, without the last add's refusal.
+    Q_INVOKABLE void openAddField();
 
 signals:
     void showingAddChanged();

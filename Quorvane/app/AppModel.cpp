@@ -18,7 +18,6 @@
 #include <QCoro/QCoroFuture>
 #include <QDBusConnection>
 #include <QPointer>
-#include <QSettings>
 
 #include <algorithm>
 #include <memory>
@@ -105,11 +104,12 @@ AppModel::AppModel(Environment environment, QObject *parent)
     , m_connecting(*this)
     , m_claudeSignIn(*this)
     , m_projectActions(*this)
+    , m_defaults(environment.settingsFile)
+    , m_schedulingContext(*this)
     , m_loginItem(environment.loginItem ? std::move(*environment.loginItem) : LoginItem::application())
     , m_launchAtLogin(m_loginItem.isEnabled())
     , m_operatingSystem(environment.operatingSystem.isEmpty() ? SystemInfo::operatingSystem()
                                                               : std::move(environment.operatingSystem))
-    , m_settingsFile(std::move(environment.settingsFile))
     , m_version(environment.version.isEmpty() ? appVersion() : std::move(environment.version))
     , m_releaseNotes(std::move(environment.releaseNotes))
     , m_smokeTest(environment.smokeTest)
@@ -119,6 +119,7 @@ AppModel::AppModel(Environment environment, QObject *parent)
     // go on showing a session the backend no longer honours.
     if (BackendClient *client = m_account.client())
         m_cloud.startCloudAuthWatch(*client);
+    m_cloud.setApplicationActivator(std::move(environment.applicationActivator));
     if (m_notifications)
         m_cloud.listenForTaps(*m_notifications);
     followPersistenceIssues();
@@ -567,28 +568,25 @@ QCoro::Task<> AppModel::bootstrap()
 
 void AppModel::applyFirstRunDefaults()
 {
-    std::unique_ptr<QSettings> settings = m_settingsFile.isEmpty()
-        ? std::make_unique<QSettings>()
-        : std::make_unique<QSettings>(m_settingsFile, QSettings::IniFormat);
-    if (!settings->value(QStringLiteral("didDefaultLaunchAtLogin"), false).toBool()) {
-        settings->setValue(QStringLiteral("didDefaultLaunchAtLogin"), true);
+    if (!m_defaults.boolValue(QStringLiteral("didDefaultLaunchAtLogin"))) {
+        m_defaults.setBool(QStringLiteral("didDefaultLaunchAtLogin"), true);
         if (!m_loginItem.isEnabled())
             (void)m_loginItem.setEnabled(true); // a refusal shows as the toggle staying off
         assign(m_launchAtLogin, m_loginItem.isEnabled(), &AppModel::launchAtLoginChanged);
     }
-    if (!settings->value(QStringLiteral("hasSeenIntro"), false).toBool()) {
+    if (!m_defaults.boolValue(QStringLiteral("hasSeenIntro"))) {
         assign(m_showingIntro, true, &AppModel::showingIntroChanged);
-        settings->setValue(QStringLiteral("hasSeenIntro"), true);
+        m_defaults.setBool(QStringLiteral("hasSeenIntro"), true);
     }
     if (m_version.isEmpty())
         return;
-    const QVariant lastSeen = settings->value(QStringLiteral("lastSeenVersion"));
-    if (!lastSeen.isValid() || lastSeen.toString() == m_version) {
-        settings->setValue(QStringLiteral("lastSeenVersion"), m_version);
+    const QString lastSeenKey = QStringLiteral("lastSeenVersion");
+    if (!m_defaults.contains(lastSeenKey) || m_defaults.stringValue(lastSeenKey) == m_version) {
+        m_defaults.setString(lastSeenKey, m_version);
     } else if (!m_showingIntro) {
         // While the intro shows, the card waits for a launch without it.
         assign(m_whatsNew, m_releaseNotes ? m_releaseNotes(m_version) : std::nullopt, &AppModel::whatsNewChanged);
-        settings->setValue(QStringLiteral("lastSeenVersion"), m_version);
+        m_defaults.setString(lastSeenKey, m_version);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "app/ActivityCenter.h"
 #include "app/AddProjectFlow.h"
 #include "app/AppProjectActions.h"
+#include "app/AppSchedulingContext.h"
 #include "app/AuthorizeFlow.h"
 #include "app/ClaudeSignIn.h"
 #include "app/CloudSide.h"
@@ -29,6 +30,7 @@
 #include "model/PageStatusStore.h"
 #include "model/ProjectStore.h"
 #include "model/SiteDirectory.h"
+#include "model/UserDefaults.h"
 #include "platform/LoginItem.h"
 #include "platform/SystemLog.h"
 #include "publishing/PublishAccessStore.h"
@@ -122,6 +124,8 @@ class AppModel : public QObject
     Q_PROPERTY(ClaudeSignIn *claudeSignIn READ claudeSignInObject CONSTANT)
     /// What the project cards ask of the model.
     Q_PROPERTY(ProjectActions *projectActions READ projectActionsObject CONSTANT)
+    /// The user's remembered choices.
+    Q_PROPERTY(UserDefaults *defaults READ defaultsObject CONSTANT)
 
 public:
     /// What the model is built from; every part but the backend has the application's own default.
@@ -170,6 +174,9 @@ public:
         /// Brings the panel up (never closes it), for a tapped notification; empty: nothing to
         /// bring up. The panel hands its "ensure open".
         std::function<void()> panelActivator;
+        /// Brings the application forward with its panel raised and focused, also when the panel
+        /// is already open; empty: nothing to bring forward.
+        std::function<void()> applicationActivator;
         /// The publishing store's consent browser and waits; absent: the default browser and the
         /// suspend-proof clock.
         PublishAccessStore::Seams publishAccess;
@@ -214,7 +221,12 @@ public:
     [[nodiscard]] AppProjectActions &projectActions() { return m_projectActions; }
     /// The how-to card: shows the intro wizard.
     Q_INVOKABLE void openIntro();
+    [[nodiscard]] UserDefaults &defaults() { return m_defaults; }
+    /// What the scheduling screens read of the model beside the schedule store.
+    [[nodiscard]] AppSchedulingContext &schedulingContext() { return m_schedulingContext; }
     [[nodiscard]] const Clock &clock() const { return m_clock; }
+    /// The settings file the user's remembered choices live in; empty: the application's own.
+    [[nodiscard]] const QString &settingsFile() const { return m_settingsFile; }
 
     /// The persistence problem the panel shows and the changing flows check first: the first of
     /// the connection store's, the project store's, the site directory's, the schedule store's,
@@ -358,6 +370,7 @@ private:
     [[nodiscard]] ConnectFlow *connectingObject() { return &m_connecting; }
     [[nodiscard]] ClaudeSignIn *claudeSignInObject() { return &m_claudeSignIn; }
     [[nodiscard]] ProjectActions *projectActionsObject() { return &m_projectActions; }
+    [[nodiscard]] UserDefaults *defaultsObject() { return &m_defaults; }
 
     /// The stores' shared environment: the model's clock, its error log and the given writer.
     [[nodiscard]] LocalStore::Environment storeEnvironment();
@@ -402,11 +415,14 @@ private:
     ConnectFlow m_connecting;
     ClaudeSignIn m_claudeSignIn;
     AppProjectActions m_projectActions;
+    UserDefaults m_defaults;
 
     QList<Connection> m_connections;
     QList<UnrecognizedServer> m_unrecognized;
     ConnectionListModel m_connectionRows;
     UnrecognizedListModel m_unrecognizedRows;
+    // After every store and flow it reads, and after the defaults it follows.
+    AppSchedulingContext m_schedulingContext;
     CLIEnvironment m_environment;
     QDateTime m_environmentCheckedAt;
     QSet<QString> m_statusChecksInFlight;
@@ -424,7 +440,6 @@ private:
     QString m_operatingSystem;
     ClaudeCLI::AuthStatus m_claudeAuth;
     quint64 m_claudeAuthCheck = 0;
-    QString m_settingsFile;
     QString m_version;
     std::function<std::optional<QStringList>(const QString &)> m_releaseNotes;
     bool m_smokeTest = false;

@@ -81,6 +81,9 @@ void CloudSide::applyCloudAuthChange(const std::optional<QUuid> &userID)
         setScheduleFocusEventID(target.eventID);
         requestScheduleFocus();
     }
+    // Even a confirmation of the same user replaces the running refresh.
+    if (m_cloudRefreshTask)
+        m_cloudRefreshTask->cancelled = true;
     if (userID)
         startCloudRefresh(*userID, generation);
 }
@@ -98,13 +101,13 @@ void CloudSide::tearDownPreviousIdentity()
 
 void CloudSide::startCloudBootstrap()
 {
-    if (m_bootstrapRunning)
+    if (m_cloudBootstrapTask)
         return;
-    m_bootstrapRunning = true;
+    m_cloudBootstrapTask = std::make_shared<TaskHandle>();
     [](QPointer<CloudSide> self) -> QCoro::Task<> {
         co_await self->cloudBootstrap();
         if (self)
-            self->m_bootstrapRunning = false;
+            self->m_cloudBootstrapTask.reset();
     }(this);
 }
 
@@ -143,33 +146,57 @@ QCoro::Task<> CloudSide::cloudBootstrap()
 
 void CloudSide::startCloudAuthWatch(BackendClient &client)
 {
-    if (m_watching)
+    if (m_cloudAuthWatch)
         return;
-    m_watching = true;
-    connect(&client, &BackendClient::authChanged, this,
-            [this](BackendClient::AuthEvent event, const std::optional<BackendSession> &session) {
-                if (session) {
-                    m_model.account().applyAuthSession(session);
-                    applyCloudAuthChange(session->user.id);
-                } else if (event == BackendClient::AuthEvent::SignedOut) {
-                    m_model.account().applyAuthSession(std::nullopt);
-                    applyCloudAuthChange(std::nullopt);
-                }
-            });
+    m_cloudAuthWatch = connect(&client, &BackendClient::authChanged, this,
+                               [this](BackendClient::AuthEvent event, const std::optional<BackendSession> &session) {
+                                   if (session) {
+                                       m_model.account().applyAuthSession(session);
+                                       applyCloudAuthChange(session->user.id);
+                                   } else if (event == BackendClient::AuthEvent::SignedOut) {
+                                       m_model.account().applyAuthSession(std::nullopt);
+                                       applyCloudAuthChange(std::nullopt);
+                                   }
+                               });
 }
 
 // --- Cloud refresh ---------------------------------------------------------------------------------
 
 void CloudSide::startCloudRefresh(const QUuid &userID, qint64 generation)
 {
-    // The stores take no cancellation: an older refresh runs on, and whatever it would do at its
-    // end is judged by the identity, exactly as a cancelled one would be.
-    refreshCloudState(userID, generation);
+    refreshCloudState(userID, generation, TaskHandle::replace(m_cloudRefreshTask));
 }
 
-QCoro::Task<> CloudSide::refreshCloudState(QUuid userID, qint64 generation)
+namespace {
+
+// Marks a task finished however its coroutine ends.
+struct FinishOnExit
 {
+    explicit FinishOnExit(std::shared_ptr<CloudSide::TaskHandle> finishing)
+        : task(std::move(finishing))
+    {
+    }
+    FinishOnExit(const FinishOnExit &) = delete;
+    FinishOnExit &operator=(const FinishOnExit &) = delete;
+    ~FinishOnExit()
+    {
+        if (task)
+            task->finished = true;
+    }
+
+    std::shared_ptr<CloudSide::TaskHandle> task;
+};
+
+} // namespace
+
+QCoro::Task<> CloudSide::refreshCloudState(QUuid userID, qint64 generation, std::shared_ptr<TaskHandle> task)
+{
+    const FinishOnExit finish{task};
     const QPointer<CloudSide> self(this);
+    // A superseded refresh lets its reads land in their stores and applies nothing itself.
+    const auto stillWanted = [&] {
+        return self && !(task && task->cancelled) && isCurrent(userID, generation);
+    };
     ScheduleStore &schedule = m_model.scheduleStore();
     PublishAccessStore &publishing = m_model.publishAccess();
     // Four independent requests: started together, the refresh takes as long as the slowest.
@@ -181,14 +208,14 @@ QCoro::Task<> CloudSide::refreshCloudState(QUuid userID, qint64 generation)
     const bool grantsApplied = co_await std::move(grantRead);
     co_await std::move(historyRead);
     co_await std::move(eventRead);
-    if (!self || !isCurrent(userID, generation))
+    if (!stillWanted())
         co_return;
     if (queueApplied || grantsApplied)
         syncPublishingFlags();
     if (!grantsApplied)
         co_return;
     const std::optional<OAuthCancellationNotice> notice = co_await publishing.reconcileCancellationReceipts(userID);
-    if (self && isCurrent(userID, generation))
+    if (stillWanted())
         settleOAuthCancellationNotice(userID, notice);
 }
 
@@ -203,19 +230,23 @@ void CloudSide::handleCancellationReceipt(const QUuid &ownerID)
 {
     if (m_cloudAuthUserID != ownerID)
         return;
-    refreshAfterReceipt(ownerID, m_cloudAuthGeneration);
+    const qint64 generation = m_cloudAuthGeneration;
+    refreshAfterReceipt(ownerID, generation, TaskHandle::replace(m_oauthCancellationRefreshTask));
 }
 
-QCoro::Task<> CloudSide::refreshAfterReceipt(QUuid ownerID, qint64 generation)
+QCoro::Task<> CloudSide::refreshAfterReceipt(QUuid ownerID, qint64 generation, std::shared_ptr<TaskHandle> task)
 {
+    const FinishOnExit finish{task};
     const QPointer<CloudSide> self(this);
+    // Only the latest receipt's refresh applies what it read.
+    const auto stillWanted = [&] { return self && !task->cancelled && isCurrent(ownerID, generation); };
     PublishAccessStore &publishing = m_model.publishAccess();
     const bool granted = co_await publishing.refresh();
-    if (!self || !granted || !isCurrent(ownerID, generation))
+    if (!granted || !stillWanted())
         co_return;
     syncPublishingFlags();
     const std::optional<OAuthCancellationNotice> notice = co_await publishing.reconcileCancellationReceipts(ownerID);
-    if (self && isCurrent(ownerID, generation))
+    if (stillWanted())
         settleOAuthCancellationNotice(ownerID, notice);
 }
 
@@ -261,11 +292,14 @@ void CloudSide::requestScheduleFocus()
     // The panel reports that it is open only once its window shows. Until then a second request
     // (several waiting taps routed at once) must not call the activator again: should it toggle
     // rather than open, it would close the panel the first call opened.
-    if (m_model.panelIsOpen() || m_panelActivationPending || !m_panelActivator)
-        return;
-    m_panelActivationPending = true;
-    QTimer::singleShot(0, this, [this] { m_panelActivationPending = false; });
-    m_panelActivator();
+    if (!m_model.panelIsOpen() && !m_panelActivationPending && m_panelActivator) {
+        m_panelActivationPending = true;
+        QTimer::singleShot(0, this, [this] { m_panelActivationPending = false; });
+        m_panelActivator();
+    }
+    // An open panel may sit behind other windows: the application comes forward either way.
+    if (m_applicationActivator)
+        m_applicationActivator();
 }
 
 void CloudSide::setScheduleFocusEventID(const std::optional<QUuid> &eventID)
@@ -381,6 +415,18 @@ QCoro::Task<> CloudSide::review(OAuthCancellationNotice notice)
 }
 
 // --- Sign-in and sign-out ------------------------------------------------------------------------------
+
+void CloudSide::requestAccountSignIn(const QString &reason, bool thenBootstrap)
+{
+    std::function<void()> onSuccess = [] {};
+    if (thenBootstrap) {
+        onSuccess = [alive = QPointer<CloudSide>(this)] {
+            if (alive)
+                alive->startCloudBootstrap();
+        };
+    }
+    requestSignIn(reason, std::move(onSuccess));
+}
 
 void CloudSide::requestSignIn(const QString &reason, std::function<void()> onSuccess)
 {

@@ -15,6 +15,7 @@
 #include <QCoro/QCoroTask>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class AppModel;
@@ -49,6 +50,26 @@ public:
         QUuid userID;
         qint64 generation = 0;
         friend bool operator==(const AppCloudAuthSnapshot &, const AppCloudAuthSnapshot &) = default;
+    };
+
+    /**
+     * A running task the model keeps so that it can cancel it. The stores take no cancellation,
+     * so a cancelled task lets the reads it waits on finish and then applies nothing more.
+     */
+    struct TaskHandle
+    {
+        bool cancelled = false;
+        /// The task has run to its end, cancelled or not.
+        bool finished = false;
+
+        /// Cancels the task in `slot`, if any, and puts a new one there.
+        static std::shared_ptr<TaskHandle> replace(std::shared_ptr<TaskHandle> &slot)
+        {
+            if (slot)
+                slot->cancelled = true;
+            slot = std::make_shared<TaskHandle>();
+            return slot;
+        }
     };
 
     /// How long a sign-in request may wait for a session that turns up on its own.
@@ -91,12 +112,20 @@ public:
     /// Reads the queue, the grants, the history and the publish events of `userID` side by side;
     /// the newest start replaces the one before.
     void startCloudRefresh(const QUuid &userID, qint64 generation);
-    /// The refresh itself: after the four reads, and while the identity is unchanged, copies the
-    /// sites' publishing state into the site directory and settles the cancellation receipts.
-    QCoro::Task<> refreshCloudState(QUuid userID, qint64 generation);
+    /// The refresh itself: after the four reads, and while the identity is unchanged and `task`
+    /// (when given) is not cancelled, copies the sites' publishing state into the site directory
+    /// and settles the cancellation receipts.
+    QCoro::Task<> refreshCloudState(QUuid userID, qint64 generation, std::shared_ptr<TaskHandle> task = {});
+    /// The latest cloud refresh; none before the first.
+    [[nodiscard]] std::shared_ptr<const TaskHandle> cloudRefreshTask() const { return m_cloudRefreshTask; }
     /// The publishing store kept an unresolved cancellation of `ownerID`: reads the grants again
     /// and settles the receipts, when that owner is the one signed in.
     void handleCancellationReceipt(const QUuid &ownerID);
+    /// The latest refresh a cancellation receipt started; none before the first.
+    [[nodiscard]] std::shared_ptr<const TaskHandle> oauthCancellationRefreshTask() const
+    {
+        return m_oauthCancellationRefreshTask;
+    }
 
     // --- Notification taps ---------------------------------------------------------------------
 
@@ -105,13 +134,19 @@ public:
     /// A tapped outcome notification: shown for the signed-in account, held while nobody is known
     /// to be signed in (and the identity looked up), ignored with a log line otherwise.
     void handleNotificationTap(const NotificationRouter::Target &target);
-    /// Asks the panel to show the Scheduled Publishing tab, bringing it up when it is closed.
+    /// Asks the panel to show the Scheduled Publishing tab, bringing it up when it is closed, and
+    /// brings the application forward either way.
     void requestScheduleFocus();
     /// For a panel made after the model: how it is brought up (never closed).
     void setPanelActivator(std::function<void()> activator) { m_panelActivator = std::move(activator); }
+    /// How the application comes forward, its panel raised and given the focus, even when the
+    /// panel is already open; empty: nothing to bring forward.
+    void setApplicationActivator(std::function<void()> activator) { m_applicationActivator = std::move(activator); }
     [[nodiscard]] const NotificationTargetQueue &notificationTargets() const { return m_notificationTargets; }
     [[nodiscard]] qint64 scheduleFocusRequest() const { return m_scheduleFocusRequest; }
     [[nodiscard]] const std::optional<QUuid> &scheduleFocusEventID() const { return m_scheduleFocusEventID; }
+    /// Leaving the publish history: the event it focused is spent.
+    Q_INVOKABLE void clearScheduleFocusEvent() { setScheduleFocusEventID(std::nullopt); }
 
     // --- OAuth-cancellation notices ------------------------------------------------------------
 
@@ -139,6 +174,8 @@ public:
 
     /// Asks the user to sign in; `onSuccess` runs once signed in while the request is fresh.
     void requestSignIn(const QString &reason, std::function<void()> onSuccess);
+    /// requestSignIn() for the views: after the sign-in, the cloud bootstrap when `thenBootstrap`.
+    Q_INVOKABLE void requestAccountSignIn(const QString &reason, bool thenBootstrap);
     [[nodiscard]] const std::optional<SignInRequest> &signIn() const { return m_signIn; }
     /// The sign-in sheet succeeded for the request with `requestID`: its continuation runs
     /// whatever its age; for a replaced request the pending one is completed instead.
@@ -172,15 +209,20 @@ private:
     void closeDisplayedNotice();
     /// The question was taken down (either button, or withdrawn): the notice it showed is gone.
     void followConfirm();
-    QCoro::Task<> refreshAfterReceipt(QUuid ownerID, qint64 generation);
+    QCoro::Task<> refreshAfterReceipt(QUuid ownerID, qint64 generation, std::shared_ptr<TaskHandle> task);
     QCoro::Task<> review(OAuthCancellationNotice notice);
 
     AppModel &m_model;
     std::function<void()> m_panelActivator;
+    std::function<void()> m_applicationActivator;
     qint64 m_cloudAuthGeneration = 0;
     std::optional<QUuid> m_cloudAuthUserID;
-    bool m_bootstrapRunning = false;
-    bool m_watching = false;
+    /// The bootstrap that startCloudBootstrap started, while it runs.
+    std::shared_ptr<TaskHandle> m_cloudBootstrapTask;
+    /// Set once and never cleared: a second watch is never started.
+    QMetaObject::Connection m_cloudAuthWatch;
+    std::shared_ptr<TaskHandle> m_cloudRefreshTask;
+    std::shared_ptr<TaskHandle> m_oauthCancellationRefreshTask;
 
     NotificationTargetQueue m_notificationTargets;
     std::optional<NotificationRouter> m_notificationRouter;

@@ -220,11 +220,15 @@ QCoro::Task<> PanelState::hideToastLater(quint64 generation)
     assignNotifying(this, m_copiedToast, QString(), &PanelState::copiedToastChanged);
 }
 
-QList<PanelState::Overlay> PanelState::overlays(bool sheet, bool about, bool intro, bool confirm, bool signIn)
+QList<PanelState::Overlay> PanelState::overlays(bool sheet, bool about, bool intro, bool confirm, bool signIn,
+                                               bool activityRaised)
 {
     QList<Overlay> shown;
-    const std::pair<bool, Overlay> layers[] = {{sheet, Overlay::activity}, {about, Overlay::about},
-                                               {intro, Overlay::intro},    {confirm, Overlay::confirm},
+    const std::pair<bool, Overlay> layers[] = {{sheet && !activityRaised, Overlay::activity},
+                                               {about, Overlay::about},
+                                               {intro, Overlay::intro},
+                                               {sheet && activityRaised, Overlay::activity},
+                                               {confirm, Overlay::confirm},
                                                {signIn, Overlay::signIn}};
     for (const auto &[present, overlay] : layers) {
         if (present)

@@ -125,8 +125,11 @@ public:
     /// Shows the toast for its full time; a second one replaces the first and starts that time anew.
     Q_INVOKABLE void showCopiedToast(const QString &text);
 
-    /// The overlays that show for these requests, from the bottom up.
-    [[nodiscard]] static QList<Overlay> overlays(bool sheet, bool about, bool intro, bool confirm, bool signIn);
+    /// The overlays that show for these requests, from the bottom up. `activityRaised` (the
+    /// intro's `raisesActivity`) lifts the activity sheet above About and the intro, so a sheet
+    /// started from the intro is not hidden behind it.
+    [[nodiscard]] static QList<Overlay> overlays(bool sheet, bool about, bool intro, bool confirm, bool signIn,
+                                                 bool activityRaised = false);
 
 signals:
     void activeTabChanged();

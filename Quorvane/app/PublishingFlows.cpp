@@ -127,9 +127,9 @@ QCoro::Task<> PublishingFlows::connectPublishing(PublishConnectParams params, bo
     setOperation(operationID, snapshot);
     m_params = params;
     Q_EMIT publishConnectParamsChanged();
-    m_connectTask = std::make_shared<ConnectTask>();
     // Runs on by itself; the operation id, not the task, decides what it may still write.
-    runPublishConnect(operationID, *snapshot, std::move(params), preconfirmed, m_connectTask);
+    runPublishConnect(operationID, *snapshot, std::move(params), preconfirmed,
+                      ConnectTask::replace(m_publishConnectTask));
 }
 
 bool PublishingFlows::isCurrentPublishConnect(const QUuid &operationID, const AppCloudAuthSnapshot &snapshot,
@@ -233,7 +233,7 @@ void PublishingFlows::finishPublishConnect(const QUuid &operationID)
 {
     if (m_operationID != operationID)
         return;
-    m_connectTask.reset();
+    m_publishConnectTask.reset();
     setOperation(std::nullopt, std::nullopt);
     // A notice of a cancelled connect held back while this one ran may show now.
     m_model.cloud().presentQueuedOAuthCancellationNotice();
@@ -241,10 +241,10 @@ void PublishingFlows::finishPublishConnect(const QUuid &operationID)
 
 void PublishingFlows::cancelConnectTask()
 {
-    if (!m_connectTask)
+    if (!m_publishConnectTask)
         return;
-    m_connectTask->cancelled = true;
-    m_connectTask.reset();
+    m_publishConnectTask->cancelled = true;
+    m_publishConnectTask.reset();
 }
 
 void PublishingFlows::setOperation(const std::optional<QUuid> &operationID,
@@ -319,12 +319,11 @@ QCoro::Task<> PublishingFlows::disconnectPublishing(QString siteID, std::optiona
     if (mcpName)
         project = m_model.projectStore().projectForMCPName(*mcpName);
     if (!project) {
-        // A project's site is the one it is bound to, else the one its connection verifies.
+        // A project's site is the record it works on, else the site it is bound to.
         const auto onSite = [&](const Project &candidate) {
-            if (candidate.siteId)
-                return *candidate.siteId == siteID;
-            const std::optional<SiteRecord> listed = m_model.siteDirectory().siteListing(candidate.mcpName);
-            return listed && listed->id == siteID;
+            const std::optional<SiteRecord> record = m_model.authorizer().scope().siteRecord(candidate);
+            const std::optional<QString> resolved = record ? std::optional<QString>(record->id) : candidate.siteId;
+            return resolved == siteID;
         };
         const auto found = std::find_if(projects.cbegin(), projects.cend(), onSite);
         if (found != projects.cend())

@@ -40,6 +40,8 @@ class PublishingFlows final : public QObject
 
 public:
     using AppCloudAuthSnapshot = CloudSide::AppCloudAuthSnapshot;
+    /// Stands for the running connect task: a cancelled one writes nothing more.
+    using ConnectTask = CloudSide::TaskHandle;
 
     /// What to connect, as the project card or the schedule screen describe it.
     struct PublishConnectParams
@@ -141,12 +143,6 @@ signals:
     void publishConnectParamsChanged();
 
 private:
-    /// Stands for the running connect task: a cancelled one writes nothing more.
-    struct ConnectTask
-    {
-        bool cancelled = false;
-    };
-
     [[nodiscard]] bool isConnecting() const { return m_operationID.has_value(); }
     [[nodiscard]] QUuid operationIdValue() const { return m_operationID.value_or(QUuid()); }
     [[nodiscard]] bool canRetryConnect() const { return m_params.has_value(); }
@@ -166,7 +162,7 @@ private:
     [[nodiscard]] std::optional<AppCloudAuthSnapshot> currentCloudAuth() const;
 
     AppModel &m_model;
-    std::shared_ptr<ConnectTask> m_connectTask;
+    std::shared_ptr<ConnectTask> m_publishConnectTask;
     std::optional<QUuid> m_operationID;
     std::optional<AppCloudAuthSnapshot> m_auth;
     /// The sheet the current operation opened: a review of its cancellation writes only there.

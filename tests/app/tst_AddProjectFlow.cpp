@@ -99,6 +99,12 @@ private slots:
         QCOMPARE(projects.projects(), before);
         QCOMPARE(addingChanges.count(), 0);
         QCOMPARE(harness.claude.calls(), QList<QStringList>{});
+
+        // Opened from the introduction, the field shows the typed name without the refusal.
+        QVERIFY(QMetaObject::invokeMethod(&adding, "openAddField"));
+        QVERIFY(adding.showingAdd());
+        QCOMPARE(adding.addError(), std::nullopt);
+        QCOMPARE(adding.addName(), typed);
     }
 
     void typedNameIsRegisteredAndRecorded_data()

@@ -4,13 +4,18 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QImage>
+#include <QtEndian>
 #include <QPoint>
 #include <QRect>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
+
+#include <memory>
 
 // The real application as a child process: it reports each showing and hiding of its panel on a
 // logging category that is off unless asked for, so the test can watch the panel from outside.
@@ -65,6 +70,7 @@ public:
         m_process.setProcessEnvironment(environment);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(program, arguments);
+        m_process.waitForStarted(10000);
     }
     ~Helper()
     {
@@ -93,6 +99,66 @@ static QByteArray runTool(const QProcessEnvironment &environment, const QString 
         return {};
     return process.readAllStandardOutput();
 }
+
+// Grabs the whole X screen into a PNG beside the test: xwd writes its header's 32-bit fields most
+// significant byte first and the pixels as the server holds them.
+static bool saveScreen(const QProcessEnvironment &environment, const QString &name)
+{
+    const QByteArray dump = runTool(environment, QStringLiteral("xwd"), {QStringLiteral("-root"), QStringLiteral("-silent")});
+    if (dump.size() < 100)
+        return false;
+    const auto field = [&dump](int index) { return qFromBigEndian<quint32>(dump.constData() + 4 * index); };
+    const quint32 headerSize = field(0), width = field(4), height = field(5), byteOrder = field(7),
+                  bytesPerLine = field(12), colours = field(19);
+    const qsizetype pixels = qsizetype(headerSize) + qsizetype(colours) * 12;
+    // A 24-bit Xvfb screen keeps four bytes a pixel, least significant first.
+    if (bytesPerLine != width * 4 || byteOrder != 0 || dump.size() < pixels + qsizetype(bytesPerLine) * height)
+        return false;
+    const QImage screen(reinterpret_cast<const uchar *>(dump.constData() + pixels), int(width), int(height),
+                        int(bytesPerLine), QImage::Format_RGB32);
+    return screen.copy().save(QDir::current().filePath(name));
+}
+
+// A private X server for one test, on a display number of this process's own.
+class XScreen
+{
+public:
+    XScreen()
+    {
+        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        if (xvfb.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            return;
+        m_environment = QProcessEnvironment::systemEnvironment();
+        const QString display = QStringLiteral(":%1").arg(90 + QCoreApplication::applicationPid() % 100);
+        m_environment.insert(QStringLiteral("DISPLAY"), display);
+        m_environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        m_server = std::make_unique<Helper>(xvfb,
+                                            QStringList{display, QStringLiteral("-screen"), QStringLiteral("0"),
+                                                        QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
+                                                        QStringLiteral("tcp")},
+                                            m_environment);
+        QDeadlineTimer deadline(20000);
+        while (!deadline.hasExpired() && m_server->isRunning()) {
+            if (!run(QStringLiteral("xdotool"), {QStringLiteral("getdisplaygeometry")}).isEmpty()) {
+                m_up = true;
+                return;
+            }
+            QTest::qWait(50);
+        }
+    }
+
+    [[nodiscard]] bool isUp() const { return m_up; }
+    [[nodiscard]] const QProcessEnvironment &environment() const { return m_environment; }
+    [[nodiscard]] QByteArray run(const QString &program, const QStringList &arguments) const
+    {
+        return runTool(m_environment, program, arguments);
+    }
+
+private:
+    QProcessEnvironment m_environment;
+    std::unique_ptr<Helper> m_server;
+    bool m_up = false;
+};
 
 class tst_PanelEntry : public QObject
 {
@@ -160,26 +226,36 @@ private slots:
         QVERIFY2(app.isRunning(), app.log().constData());
     }
 
+    // Without a tray host the panel is an ordinary window on a real X server, shown at once.
+    void withoutATrayThePanelIsAWindow()
+    {
+        const XScreen screen;
+        if (!screen.isUp())
+            QSKIP("needs Xvfb and xdotool (scripts/install-deps installs them)");
+        TempHome home;
+        RunningApp app(screen.environment());
+        QTRY_VERIFY2_WITH_TIMEOUT(app.showings() == 1, app.log().constData(), 60000);
+        QByteArray window;
+        QTRY_VERIFY_WITH_TIMEOUT(!(window = screen.run(QStringLiteral("xdotool"),
+                                                       {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                        QStringLiteral("--class"), QStringLiteral("quorvane")})
+                                               .trimmed())
+                                      .isEmpty(),
+                                 30000);
+        QVERIFY(saveScreen(screen.environment(), QStringLiteral("panel-without-tray.png")));
+    }
+
     // A real X server with a real XEmbed tray host: the icon docks, a click on it brings the panel
     // up at the icon and a second click takes it away.
     void trayClickOpensThePanelAtTheIcon()
     {
-        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        const XScreen screen;
         const QString trayer = QStandardPaths::findExecutable(QStringLiteral("trayer"));
-        const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-        if (xvfb.isEmpty() || trayer.isEmpty() || xdotool.isEmpty())
+        if (!screen.isUp() || trayer.isEmpty())
             QSKIP("needs Xvfb, trayer and xdotool (scripts/install-deps installs them)");
-
+        const QProcessEnvironment environment = screen.environment();
+        const QString xdotool = QStringLiteral("xdotool");
         TempHome home;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        const QString display = QStringLiteral(":%1").arg(90 + QCoreApplication::applicationPid() % 100);
-        environment.insert(QStringLiteral("DISPLAY"), display);
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        const Helper server(xvfb, {display, QStringLiteral("-screen"), QStringLiteral("0"),
-                                   QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")},
-                            environment);
-        QTRY_VERIFY_WITH_TIMEOUT(!runTool(environment, xdotool, {QStringLiteral("getdisplaygeometry")}).isEmpty(),
-                                 20000);
         const Helper tray(trayer, {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
                                    QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request")},
                           environment);
@@ -216,9 +292,7 @@ private slots:
         const QPoint at = app.lastShownAt();
         QVERIFY2(at.y() >= iconRect.bottom(), app.log().constData());
         QVERIFY2(at.x() <= iconRect.center().x() && at.x() + 420 >= iconRect.center().x(), app.log().constData());
-        runTool(environment, QStringLiteral("xwd"),
-                {QStringLiteral("-root"), QStringLiteral("-silent"), QStringLiteral("-out"),
-                 QDir::current().filePath(QStringLiteral("panel-at-tray.xwd"))});
+        QVERIFY(saveScreen(environment, QStringLiteral("panel-at-tray.png")));
 
         // The guard against the click that hid the panel must not swallow a later click.
         QTest::qWait(400);

@@ -235,6 +235,10 @@ private slots:
         QCOMPARE(PanelState::overlays(true, true, true, false, false),
                  (QList<Overlay>{Overlay::activity, Overlay::about, Overlay::intro}));
         QCOMPARE(PanelState::overlays(false, false, false, false, false), QList<Overlay>{});
+        // A Claude sign-in started from the intro shows its sheet above the intro, below a question.
+        QCOMPARE(PanelState::overlays(true, false, true, true, false, true),
+                 (QList<Overlay>{Overlay::intro, Overlay::activity, Overlay::confirm}));
+        QCOMPARE(PanelState::overlays(false, false, true, false, false, true), QList<Overlay>{Overlay::intro});
     }
 };
 

@@ -88,7 +88,8 @@ private:
     QJsonArray m_truth;
     QList<QByteArray> m_verdicts;
     bool m_cancelConfirmed = true;
-    std::chrono::milliseconds m_cancelDelay{0};
+    /// Holds the backend's answers to cancellations while set.
+    std::shared_ptr<ReplyGate> m_cancelGate;
     FakeBackend::Reply m_disconnectReply;
     bool m_acknowledges = true;
 
@@ -185,7 +186,7 @@ private slots:
         m_truth = {};
         m_verdicts.clear();
         m_cancelConfirmed = true;
-        m_cancelDelay = 0ms;
+        m_cancelGate.reset();
         m_disconnectReply = FakeBackend::Reply::json(200, QJsonObject{{u"disconnected"_s, true}});
         m_acknowledges = true;
 
@@ -211,7 +212,7 @@ private slots:
         });
         m_fake->setOpenFunction(u"webflow-oauth-cancel"_s, [this](const FakeBackend::Request &) {
             FakeBackend::Reply reply = FakeBackend::Reply::json(200, QJsonObject{{u"cancelled"_s, m_cancelConfirmed}});
-            reply.delay = m_cancelDelay;
+            reply.gate = m_cancelGate;
             return reply;
         });
         m_fake->setFunction(u"webflow-disconnect"_s, [this](const FakeBackend::Request &) { return m_disconnectReply; });
@@ -306,12 +307,13 @@ private slots:
         QTest::addColumn<bool>("withSite");
         QTest::addColumn<QString>("confirm");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("preconfirmed");
 
         const QJsonArray none;
         QTest::newRow("the grants cannot be read")
             << none << 500 << none << true << u"Couldn't check publishing access"_s
             << u"Quorvane couldn't safely determine whether this site already has publishing access, so it did not "
-               "open Webflow authorization. Sign in, check your connection, and try again."_s;
+               "open Webflow authorization. Sign in, check your connection, and try again."_s << false;
         const QJsonArray attempt{QJsonObject{{u"state"_s, attemptState},
                                              {u"created_at"_s, u"2026-01-09T08:00:00Z"_s},
                                              {u"provider"_s, u"webflow_mcp"_s}}};
@@ -321,20 +323,25 @@ private slots:
             "connections. Then return here and confirm. Scheduled publishing stays disabled until each needed site is "
             "reconnected."_s;
         QTest::newRow("an attempt needs recovery") << none << 200 << attempt << true << u"Reset the Webflow connection"_s
-                                                   << reset;
+                                                   << reset << false;
+        QTest::newRow("an attempt needs recovery, confirmed beforehand")
+            << none << 200 << attempt << true << u"Reset the Webflow connection"_s << reset << true;
         QTest::newRow("an attempt needs recovery, no site named")
-            << none << 200 << attempt << false << u"Reset the Webflow connection"_s << reset;
+            << none << 200 << attempt << false << u"Reset the Webflow connection"_s << reset << false;
         QTest::newRow("the site's revocation is still pending")
             << QJsonArray{grant(u"site-a"_s, u"revocation_pending"_s)} << 200 << none << true
             << u"Publishing disconnect is still finishing"_s
-            << u"Publishing is already disabled for Acme. Finish revocation cleanup before connecting it again."_s;
+            << u"Publishing is already disabled for Acme. Finish revocation cleanup before connecting it again."_s << false;
         QTest::newRow("the site's access is live")
             << QJsonArray{grant(u"site-a"_s)} << 200 << none << true << u"Re-authorize publishing for Acme?"_s
             << u"Publishing access for this site is already live. Re-authorization replaces the current Webflow grant "
-               "and refreshes its site and domain access."_s;
+               "and refreshes its site and domain access."_s << false;
         // Without a site the checks of existing access are skipped: the consent opens.
         QTest::newRow("live access, no site named") << QJsonArray{grant(u"site-a"_s)} << 200 << none << false
-                                                    << QString() << QString();
+                                                    << QString() << QString() << false;
+        // Confirmed beforehand: live access is replaced without asking again.
+        QTest::newRow("live access, confirmed beforehand") << QJsonArray{grant(u"site-a"_s)} << 200 << none << true
+                                                           << QString() << QString() << true;
     }
 
     void checksBeforeConsent()
@@ -345,6 +352,7 @@ private slots:
         QFETCH(bool, withSite);
         QFETCH(QString, confirm);
         QFETCH(QString, message);
+        QFETCH(bool, preconfirmed);
         const auto model = makeModel();
         QVERIFY(signedIn(*model, userA));
         m_grants = grants;
@@ -354,10 +362,11 @@ private slots:
         PublishingFlows::PublishConnectParams params = acme();
         if (!withSite)
             params.siteID.reset();
-        connect(*model, params);
+        connect(*model, params, preconfirmed);
         if (confirm.isEmpty()) {
             QTRY_COMPARE(m_browser.opened.size(), 1);
             QCOMPARE(model->activity().sheet()->title, u"Connecting publishing for Acme"_s);
+            QCOMPARE(confirmTitle(*model), QString());
             return;
         }
         QTRY_COMPARE(confirmTitle(*model), confirm);
@@ -499,8 +508,8 @@ private slots:
         const auto model = makeModel();
         QVERIFY(signedIn(*model, userA));
         m_cancelConfirmed = cancelConfirmed;
-        // The cancellation settles after the newer connect has asked its question and ended.
-        m_cancelDelay = 1s;
+        // The cancellation settles only once the newer connect has asked its question and ended.
+        m_cancelGate = std::make_shared<ReplyGate>();
 
         connect(*model, acme());
         QTRY_COMPARE(m_browser.opened.size(), 1);
@@ -525,6 +534,8 @@ private slots:
         // The older connect wakes to find itself cancelled: its store call returns nothing.
         m_verdicts = {granted};
         inspect();
+        QTRY_COMPARE(m_cancelGate->held(), 1);
+        m_cancelGate->open();
         QTRY_VERIFY(model->publishing().publishCancellationOperationIDs().isEmpty());
         QCOMPARE(requestCount("POST", cancelPath), 1);
         QVERIFY(!model->siteDirectory().site(u"site-landed"_s));
@@ -543,6 +554,56 @@ private slots:
         model->confirms().dismissConfirm(); // the question of the newer connect
         QCOMPARE(confirmTitle(*model), notice);
         QTRY_VERIFY(model->publishAccess().unresolvedOAuthCancellations().isEmpty());
+    }
+
+    // A cancellation notice that arrives while a connect runs waits for it, and shows once the
+    // connect has ended and nothing else is up.
+    void aNoticeWaitsForTheRunningConnect_data()
+    {
+        QTest::addColumn<bool>("cancelled");
+        QTest::newRow("the connect ends with its question, then that goes") << false;
+        QTest::newRow("the connect is cancelled before anything opens") << true;
+    }
+
+    void aNoticeWaitsForTheRunningConnect()
+    {
+        QFETCH(bool, cancelled);
+        const auto model = makeModel();
+        QVERIFY(signedIn(*model, userA));
+        // The connect's read of the publishing state waits until the test lets it through.
+        const auto gate = std::make_shared<ReplyGate>();
+        FakeBackend::Reply live = FakeBackend::Reply::json(200, QJsonArray{grant(u"site-a"_s)});
+        live.gate = gate;
+        m_fake->script("GET", grantsPath, live);
+        connect(*model, acme());
+        QTRY_COMPARE(gate->held(), 1);
+        QVERIFY(model->publishing().publishConnectOperationID());
+
+        CloudSide &cloud = model->cloud();
+        const OAuthCancellationNotice notice{userA, QUuid::createUuid(), OAuthCancellationNotice::Kind::NeedsReview};
+        cloud.presentOAuthCancellationNotice(notice);
+        QCOMPARE(cloud.queuedOAuthCancellationNotice(), std::optional(notice));
+        QVERIFY(!cloud.displayedOAuthCancellationNotice());
+        QCOMPARE(confirmTitle(*model), QString());
+
+        if (cancelled) {
+            model->publishing().cancelConnectFor(QUuid::createUuid());
+        } else {
+            gate->open();
+            // The connect ends with its question, and the notice waits behind that in turn.
+            QTRY_COMPARE(confirmTitle(*model), u"Re-authorize publishing for Acme?"_s);
+            QCOMPARE(model->publishing().publishConnectOperationID(), std::nullopt);
+            QCOMPARE(cloud.queuedOAuthCancellationNotice(), std::optional(notice));
+            model->confirms().dismissConfirm();
+        }
+        QCOMPARE(model->publishing().publishConnectOperationID(), std::nullopt);
+        QCOMPARE(cloud.displayedOAuthCancellationNotice(), std::optional(notice));
+        QVERIFY(!cloud.queuedOAuthCancellationNotice());
+        QCOMPARE(confirmTitle(*model), u"Publishing authorization needs review"_s);
+        // The cancelled connect's read still lands, and the connect ends without a word.
+        gate->open();
+        QTRY_VERIFY(!model->publishAccess().isChecking());
+        QCOMPARE(confirmTitle(*model), u"Publishing authorization needs review"_s);
     }
 
     // Cancel on the sheet stops the connect at once; its review finds the sheet ended.

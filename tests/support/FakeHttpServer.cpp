@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -39,6 +40,15 @@ QByteArray reason(int status)
 }
 
 } // namespace
+
+void ReplyGate::open()
+{
+    m_open = true;
+    // Each send may be the last use of a socket; take the list first.
+    const QList<std::function<void()>> waiting = std::exchange(m_waiting, {});
+    for (const std::function<void()> &send : waiting)
+        send();
+}
 
 QByteArray FakeHttpServer::Request::header(const QByteArray &name) const
 {
@@ -183,6 +193,8 @@ void FakeHttpServer::readFrom(QTcpSocket *socket)
             reply = scripted->takeFirst();
         else
             reply = respond(request);
+        // The send below must not hold the gate that holds it.
+        const std::shared_ptr<ReplyGate> gate = std::exchange(reply.gate, nullptr);
         const QPointer<QTcpSocket> peer(socket);
         const auto send = [peer, reply] {
             if (!peer)
@@ -197,7 +209,14 @@ void FakeHttpServer::readFrom(QTcpSocket *socket)
             response += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n\r\n" + reply.body;
             peer->write(response);
         };
-        if (reply.delay.count() > 0) {
+        if (gate && !gate->isOpen()) {
+            gate->hold([peer, send, delay = reply.delay] {
+                if (peer && delay.count() > 0)
+                    QTimer::singleShot(delay, peer.data(), send);
+                else
+                    send();
+            });
+        } else if (reply.delay.count() > 0) {
             QTimer::singleShot(reply.delay, socket, send);
         } else {
             send();

@@ -14,9 +14,31 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QTcpSocket;
+
+/**
+ * @brief Holds back the replies that carry it until the test opens it: a request the code under
+ * test has made stays unanswered for exactly as long as the test needs, without a timed wait.
+ */
+class ReplyGate
+{
+public:
+    /// Sends every reply held so far; replies that meet an open gate go out at once.
+    void open();
+    [[nodiscard]] bool isOpen() const { return m_open; }
+    /// How many replies wait behind the gate.
+    [[nodiscard]] qsizetype held() const { return m_waiting.size(); }
+
+private:
+    friend class FakeHttpServer;
+    void hold(std::function<void()> send) { m_waiting.append(std::move(send)); }
+
+    bool m_open = false;
+    QList<std::function<void()>> m_waiting;
+};
 
 /**
  * @brief An HTTP/1.1 server on 127.0.0.1 for one test: every request is recorded exactly as it
@@ -57,6 +79,8 @@ public:
         /// connection it kept open closes without an answer, so a test that wants the failure
         /// scripts two.
         bool drop = false;
+        /// Answer only once this gate is open (then after `delay`).
+        std::shared_ptr<ReplyGate> gate = {};
 
         [[nodiscard]] static Reply json(int status, const QJsonValue &value);
     };

@@ -1,0 +1,280 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#include "app/ModelHarness.h"
+#include "app/PanelState.h"
+#include "app/SchedulingTabState.h"
+#include "kit/KitEnvironment.h"
+#include "scheduling/ScheduleSamples.h"
+
+#include <QDir>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QSettings>
+#include <QTest>
+#include <QtQml/QQmlExtensionPlugin>
+
+#include <memory>
+
+Q_IMPORT_QML_PLUGIN(QuorvanePlugin)
+Q_IMPORT_QML_PLUGIN(Quorvane_KitPlugin)
+Q_IMPORT_QML_PLUGIN(Quorvane_PanelPlugin)
+Q_IMPORT_QML_PLUGIN(Quorvane_SchedulingPlugin)
+Q_IMPORT_QML_PLUGIN(Quorvane_OnboardingPlugin)
+
+using Scheme = KitPalette::Scheme;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList messages;
+
+void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        messages.append(message);
+}
+
+ScheduledPublish queued(const QString &site, const QString &name, int day)
+{
+    return ScheduleSamples::queuedPublish(site, name,
+                                          QDateTime(QDate(2030, 6, day), QTime(9, 0), QTimeZone("America/Los_Angeles")));
+}
+
+/// Every item named @p name under @p root in the visual tree (loaded content included).
+QList<QQuickItem *> items(QQuickItem *root, const QString &name)
+{
+    QList<QQuickItem *> found;
+    for (QQuickItem *item : root->childItems()) {
+        if (item->objectName() == name)
+            found.append(item);
+        found += items(item, name);
+    }
+    return found;
+}
+
+QQuickItem *child(QQuickItem *root, const QString &name)
+{
+    const QList<QQuickItem *> found = items(root, name);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+/// Shown to the user: visible all the way up and not faded out.
+bool onScreen(QQuickItem *item)
+{
+    for (QQuickItem *at = item; at; at = at->parentItem()) {
+        if (!at->isVisible() || at->opacity() <= 0.01)
+            return false;
+    }
+    return item != nullptr;
+}
+
+} // namespace
+
+// The panel's tabs over a real model in a temporary home: what each
+// state shows, the controls' words and what a click does, rendered in both schemes into the build
+// folder for a person to look at.
+class tst_TabViews : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ModelHarness> m_harness;
+    AppModel *m_model = nullptr;
+    std::unique_ptr<PanelState> m_panel;
+    std::unique_ptr<QQmlEngine> m_engine;
+    std::unique_ptr<QQuickWindow> m_window;
+    std::unique_ptr<QObject> m_root;
+    Scheme m_scheme = Scheme::Light;
+
+    QQuickItem *load(const QString &file, Scheme scheme)
+    {
+        m_scheme = scheme;
+        m_engine = std::make_unique<QQmlEngine>();
+        m_model->attach(*m_engine);
+        QQmlComponent type(m_engine.get(), QUrl(u"qrc:/Quorvane/"_s + file));
+        if (!type.isReady()) {
+            messages.append(type.errorString());
+            return nullptr;
+        }
+        if (auto *environment = m_engine->singletonInstance<KitEnvironment *>(qmlTypeId("Quorvane.Kit", 1, 0, "KitEnvironment"))) {
+            environment->setScheme(scheme);
+            // The states are checked and drawn as they end, not halfway through a fade.
+            environment->setReduceMotion(true);
+        }
+        m_root.reset(type.createWithInitialProperties(
+            {{u"model"_s, QVariant::fromValue<QObject *>(m_model)}, {u"panel"_s, QVariant::fromValue<QObject *>(m_panel.get())}}));
+        auto *item = qobject_cast<QQuickItem *>(m_root.get());
+        if (!item)
+            return nullptr;
+        m_window = std::make_unique<QQuickWindow>();
+        m_window->setColor(scheme == Scheme::Dark ? QColor(38, 36, 46) : QColor(236, 234, 242));
+        m_window->resize(392, 520);
+        item->setSize({392, 520});
+        item->setParentItem(m_window->contentItem());
+        m_window->show();
+        return item;
+    }
+
+    bool shoot(const QString &name)
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+        const QImage image = m_window->grabWindow();
+        const QString file = QDir(QCoreApplication::applicationDirPath())
+                                 .filePath(u"../panel-tabs-%1-%2.png"_s.arg(name, m_scheme == Scheme::Dark ? u"dark"_s : u"light"_s));
+        return !image.isNull() && image.save(file);
+    }
+
+    void click(QQuickItem *item)
+    {
+        QVERIFY(item);
+        const QPoint centre = item->mapToScene({item->width() / 2, item->height() / 2}).toPoint();
+        QTest::mouseClick(m_window.get(), Qt::LeftButton, {}, centre);
+    }
+
+    void loadRegistry()
+    {
+        m_model->refresh(true);
+        QTRY_VERIFY(!m_model->isLoading());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("TZ", "America/Los_Angeles");
+        QLocale::setDefault(QLocale(u"en_US"_s));
+    }
+
+    void init()
+    {
+        messages.clear();
+        qInstallMessageHandler(collect);
+        m_harness = std::make_unique<ModelHarness>();
+        m_model = m_harness->model.get();
+        m_panel = std::make_unique<PanelState>(*m_model, m_harness->clock, m_harness->time.delay());
+    }
+
+    void cleanup()
+    {
+        if (auto *item = qobject_cast<QQuickItem *>(m_root.get()))
+            item->setParentItem(nullptr);
+        m_root.reset();
+        m_window.reset();
+        m_engine.reset();
+        m_panel.reset();
+        QTRY_VERIFY(!m_model->isRefreshing());
+        m_harness.reset();
+        qInstallMessageHandler(nullptr);
+    }
+
+    void schemes_data()
+    {
+        QTest::addColumn<Scheme>("scheme");
+        QTest::newRow("light") << Scheme::Light;
+        QTest::newRow("dark") << Scheme::Dark;
+    }
+
+    void emptyQueueInvites_data() { schemes_data(); }
+    void emptyQueueInvites()
+    {
+        QFETCH(Scheme, scheme);
+        QQuickItem *tab = load(u"SchedulingTab.qml"_s, scheme);
+        QVERIFY2(tab, qPrintable(messages.join(u'\n')));
+        QTRY_VERIFY(onScreen(child(tab, u"invitationCard"_s)));
+        QCOMPARE(child(tab, u"invitationCard"_s)->property("heading").toString(), u"Schedule a site publish"_s);
+        QQuickItem *empty = child(tab, u"scheduleEmptyState"_s);
+        QVERIFY(empty);
+        QVERIFY(empty->property("shown").toBool());
+        QCOMPARE(empty->property("message").toString(), u"No scheduled publishes."_s);
+        QVERIFY(onScreen(child(tab, u"historyLink"_s)));
+        QVERIFY(!onScreen(child(tab, u"queueControls"_s)));
+        QVERIFY(shoot(u"schedule-empty"_s));
+
+        // The invitation opens the form: the controls take the card's place, the pill says Cancel.
+        click(child(tab, u"invitationCard"_s));
+        QTRY_VERIFY(m_panel->scheduleShowingForm());
+        QTRY_VERIFY(onScreen(child(tab, u"queueControls"_s)));
+        QCOMPARE(child(tab, u"schedulePillText"_s)->property("text").toString(), u"Cancel"_s);
+        QVERIFY(!onScreen(child(tab, u"shortcutHint"_s)));
+        QVERIFY(!empty->property("shown").toBool());
+        QVERIFY(!onScreen(child(tab, u"historyLink"_s)));
+        QVERIFY(!onScreen(child(tab, u"orderToggle"_s)));
+        QVERIFY(shoot(u"schedule-form"_s));
+        // Cancel closes it without scheduling.
+        click(child(tab, u"schedulePill"_s));
+        QTRY_VERIFY(!m_panel->scheduleShowingForm());
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+    }
+
+    void theShortcutOpensTheForm()
+    {
+        QQuickItem *tab = load(u"SchedulingTab.qml"_s, Scheme::Light);
+        QVERIFY2(tab, qPrintable(messages.join(u'\n')));
+        m_model->scheduleStore().setSchedules({queued(u"acme"_s, u"Acme Marketing"_s, 4)});
+        QTRY_VERIFY(onScreen(child(tab, u"queueControls"_s)));
+        QCOMPARE(child(tab, u"schedulePillText"_s)->property("text").toString(), u"Schedule"_s);
+        QVERIFY(onScreen(child(tab, u"shortcutHint"_s)));
+        // What the panel's Ctrl+N calls.
+        QVERIFY(SchedulingTabRules::canOpenScheduleForm(m_panel.get()));
+        SchedulingTabRules::toggleScheduleForm(m_panel.get());
+        QTRY_COMPARE(child(tab, u"schedulePillText"_s)->property("text").toString(), u"Cancel"_s);
+        auto *decisions = tab->property("tabState").value<SchedulingTabState *>();
+        QVERIFY(decisions && decisions->screen()->form()->showingForm());
+        QVERIFY(!SchedulingTabRules::canOpenScheduleForm(m_panel.get()));
+        // While a submission runs the pill cannot close the form.
+        m_panel->setScheduleSubmissionInProgress(true);
+        QTRY_VERIFY(!child(tab, u"schedulePill"_s)->isEnabled());
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+    }
+
+    void orderToggle_data() { schemes_data(); }
+    void orderToggle()
+    {
+        QFETCH(Scheme, scheme);
+        m_model->scheduleStore().setSchedules({queued(u"acme"_s, u"Acme Marketing"_s, 4)});
+        QQuickItem *tab = load(u"SchedulingTab.qml"_s, scheme);
+        QVERIFY2(tab, qPrintable(messages.join(u'\n')));
+        // One schedule: no toggle.
+        QTRY_VERIFY(onScreen(child(tab, u"queueControls"_s)));
+        QVERIFY(!onScreen(child(tab, u"orderToggle"_s)));
+        QVERIFY(!child(tab, u"scheduleEmptyState"_s)->property("shown").toBool());
+
+        m_model->scheduleStore().setSchedules(
+            {queued(u"acme"_s, u"Acme Marketing"_s, 4), queued(u"beta"_s, u"Beta Shop"_s, 5)});
+        QQuickItem *toggle = child(tab, u"orderToggle"_s);
+        QTRY_VERIFY(onScreen(toggle));
+        QCOMPARE(toggle->property("text").toString(), u"Sooner first"_s);
+        QCOMPARE(toggle->property("symbol").toString(), u"sort.ascending"_s);
+        QVERIFY(shoot(u"schedule-queue"_s));
+        click(toggle);
+        QTRY_COMPARE(toggle->property("text").toString(), u"Later first"_s);
+        QCOMPARE(toggle->property("symbol").toString(), u"sort.descending"_s);
+        QVERIFY(!m_panel->scheduleSoonestFirst());
+        auto *decisions = tab->property("tabState").value<SchedulingTabState *>();
+        QVERIFY(!decisions->screen()->soonestFirst());
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+    }
+
+    void history_data() { schemes_data(); }
+    void history()
+    {
+        QFETCH(Scheme, scheme);
+        QQuickItem *tab = load(u"SchedulingTab.qml"_s, scheme);
+        QVERIFY2(tab, qPrintable(messages.join(u'\n')));
+        QTRY_VERIFY(onScreen(child(tab, u"historyLink"_s)));
+        QVERIFY(QMetaObject::invokeMethod(child(tab, u"historyLink"_s), "clicked"));
+        QTRY_VERIFY(m_panel->scheduleShowingHistory());
+        QTRY_VERIFY(onScreen(child(tab, u"historyView"_s)));
+        QVERIFY(!onScreen(child(tab, u"queuePage"_s)));
+        QVERIFY(shoot(u"schedule-history"_s));
+        // Back shows the queue again.
+        QVERIFY(QMetaObject::invokeMethod(child(tab, u"historyView"_s), "back"));
+        QTRY_VERIFY(!m_panel->scheduleShowingHistory());
+        QTRY_VERIFY(onScreen(child(tab, u"queuePage"_s)));
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+    }
+};
+
+QTEST_MAIN(tst_TabViews)
+#include "tst_TabViews.moc"
