@@ -527,8 +527,11 @@ QCoro::Task<> AppModel::refreshEnvironment(bool force)
     CLIEnvironment environment = co_await m_driver.discovery().detectEnvironment();
     if (!alive)
         co_return;
+    const bool changed = environment != m_environment;
     m_environment = std::move(environment);
     m_environmentCheckedAt = m_clock.now();
+    if (changed)
+        Q_EMIT environmentChanged();
 }
 
 void AppModel::setIsRefreshing(bool refreshing)

@@ -346,6 +346,8 @@ signals:
     void whatsNewChanged();
     void launchAtLoginChanged();
     void claudeAuthChanged();
+    /// A detection of the claude installation found something else than the last one.
+    void environmentChanged();
 
 private:
     [[nodiscard]] QStringList whatsNewLines() const { return m_whatsNew.value_or(QStringList()); }

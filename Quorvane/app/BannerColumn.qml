@@ -1,9 +1,143 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
 import QtQuick
+import Quorvane
+import Quorvane.Kit
 
-// The what's-new card and the notices above the list.
-Item {
+// The top of the Connections column, in a fixed order: the what's-new card, the notices (claude
+// signed out, the claude command line, changes that may not be saved, a Webflow reset), then the
+// Add New card. A notice shows while its condition holds and takes no space otherwise.
+Column {
+    id: column
+
     required property AppModel model
     required property PanelState panel
+    // The what's-new card's content; the plain one lists the notes.
+    property Component whatsNewCard: plainWhatsNew
+
+    width: parent ? parent.width : implicitWidth
+    spacing: 10
+
+    ConnectionsTabState {
+        id: tab
+        model: column.model
+        searchText: column.panel.searchText
+    }
+
+    Component {
+        id: plainWhatsNew
+
+        SmallCard {
+            tone: SmallCardStyle.Brand
+            symbol: "sparkles"
+            heading: "What's new"
+            detail: column.model.whatsNew.join("\n")
+            trailing: Component {
+                QuietCloseButton {
+                    help: "Dismiss"
+                    onClicked: column.model.dismissWhatsNew()
+                }
+            }
+        }
+    }
+
+    FadeThenCollapse {
+        objectName: "whatsNewRow"
+        width: column.width
+        isPresented: tab.showsWhatsNew
+        content: column.whatsNewCard
+    }
+
+    SmallCard {
+        objectName: "claudeSignedOutNotice"
+        width: column.width
+        visible: tab.showsClaudeSignedOut
+        tone: SmallCardStyle.Warning
+        symbol: "person.crop.circle.badge.exclamationmark"
+        heading: "Claude Code is signed out"
+        detail: "Scope checks can't run until it's signed in."
+        footer: Component {
+            Row {
+                spacing: 6
+
+                PillButton {
+                    objectName: "signInButton"
+                    variant: Pill.Prominent
+                    horizontal: 12
+                    text: "Sign in"
+                    enabled: !tab.signingIn
+                    onClicked: tab.signInToClaude()
+                }
+                PillButton {
+                    objectName: "recheckButton"
+                    variant: Pill.Light
+                    horizontal: 12
+                    text: "Recheck"
+                    onClicked: tab.recheckClaudeAuth()
+                }
+            }
+        }
+    }
+
+    SmallCard {
+        objectName: "claudeCLINotice"
+        width: column.width
+        visible: tab.showsCLINotice
+        tone: SmallCardStyle.Warning
+        symbol: "exclamationmark.triangle.fill"
+        heading: tab.cliNoticeHeading
+        detail: tab.cliNoticeDetail
+    }
+
+    SmallCard {
+        objectName: "persistenceNotice"
+        width: column.width
+        visible: tab.showsPersistenceIssue
+        tone: SmallCardStyle.Warning
+        symbol: "externaldrive.badge.exclamationmark"
+        heading: "Changes may not be saved"
+        detail: column.model.persistenceIssue
+    }
+
+    SmallCard {
+        objectName: "webflowResetNotice"
+        width: column.width
+        visible: tab.showsWebflowReset
+        tone: SmallCardStyle.Warning
+        symbol: "cloud-off"
+        heading: "Webflow connection reset required"
+        detail: "An authorization may exist that Quorvane did not receive. Publishing is disabled until "
+                + "Webflow access is removed and each needed site is reconnected."
+        trailing: Component {
+            PressablePill {
+                id: review
+                objectName: "reviewButton"
+                text: "Review"
+                onClicked: column.model.publishing.offerWebflowConnectionReset()
+
+                contentItem: Text {
+                    text: review.text
+                    textFormat: Text.PlainText
+                    verticalAlignment: Text.AlignVCenter
+                    leftPadding: 8
+                    rightPadding: 8
+                    font.pixelSize: 11
+                    font.weight: Font.Medium
+                    color: KitPalette.linkText(KitEnvironment.scheme)
+                }
+            }
+        }
+    }
+
+    FadeThenCollapse {
+        objectName: "addNewRow"
+        width: column.width
+        isPresented: column.model.adding.showingAdd
+        content: Component {
+            AddNewCard {
+                model: column.model
+                panel: column.panel
+            }
+        }
+    }
 }

@@ -26,4 +26,6 @@ struct CLIEnvironment
 
     /// The installs whose version could not be read, in their order in `installs`.
     [[nodiscard]] QList<ClaudeInstall> brokenInstalls() const;
+
+    friend bool operator==(const CLIEnvironment &, const CLIEnvironment &) = default;
 };

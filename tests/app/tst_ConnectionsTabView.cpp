@@ -1,0 +1,276 @@
+// SPDX-FileCopyrightText: 2026 Velliscor Studio
+// SPDX-License-Identifier: LicenseRef-Proprietary
+#include "app/ModelHarness.h"
+#include "app/PanelState.h"
+#include "kit/KitEnvironment.h"
+
+#include <QDir>
+#include <cstdio>
+#include <cstdlib>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QtQml/QQmlExtensionPlugin>
+
+using namespace std::chrono_literals;
+
+Q_IMPORT_QML_PLUGIN(QuorvanePlugin)
+Q_IMPORT_QML_PLUGIN(Quorvane_KitPlugin)
+
+namespace {
+
+QStringList messages;
+
+void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        messages.append(message);
+}
+
+// QTest types into widgets only; a window gets its keys one by one.
+void typeInto(QWindow &window, const QString &text)
+{
+    for (const QChar c : text)
+        QTest::keyClick(&window, c.toLatin1());
+}
+
+// The states the gallery draws.
+enum class Scene {
+    firstRun,
+    oneNotice,
+    twoNotices,
+    addFieldOpen,
+    searching,
+};
+
+/// The Connections tab of a real model in a window of the panel's size.
+struct TabWindow
+{
+    explicit TabWindow(ModelHarness &harness)
+        : panel(*harness.model, harness.clock, harness.time.delay())
+    {
+        harness.model->attach(engine);
+        QQmlComponent type(&engine, QUrl(QStringLiteral("qrc:/Quorvane/ConnectionsTab.qml")));
+        if (!type.isReady()) {
+            std::fprintf(stderr, "%s\n", qPrintable(type.errorString()));
+            std::abort();
+        }
+        object.reset(type.createWithInitialProperties({{"model", QVariant::fromValue<QObject *>(harness.model.get())},
+                                                       {"panel", QVariant::fromValue<QObject *>(&panel)}}));
+        tab = qobject_cast<QQuickItem *>(object.get());
+        if (!tab)
+            qFatal("%s", qPrintable(type.errorString()));
+        window.resize(400, 540);
+        tab->setSize(QSizeF(400, 540));
+        tab->setParentItem(window.contentItem());
+    }
+    ~TabWindow() { tab->setParentItem(nullptr); }
+
+    /// Shows the window with the keyboard's focus, as an opened panel has it.
+    [[nodiscard]] bool showActive()
+    {
+        window.show();
+        window.requestActivate();
+        return QTest::qWaitForWindowActive(&window);
+    }
+    [[nodiscard]] KitEnvironment *environment()
+    {
+        return engine.singletonInstance<KitEnvironment *>(qmlTypeId("Quorvane.Kit", 1, 0, "KitEnvironment"));
+    }
+    [[nodiscard]] QQuickItem *find(const char *name) const { return tab->findChild<QQuickItem *>(QLatin1String(name)); }
+    /// Whether the item and every item above it is visible.
+    [[nodiscard]] bool shows(const char *name) const
+    {
+        const QQuickItem *item = find(name);
+        return item && item->isVisible() && item->opacity() > 0;
+    }
+    void click(const char *name)
+    {
+        QQuickItem *item = find(name);
+        QVERIFY2(item, name);
+        const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+        QTest::mouseClick(&window, Qt::LeftButton, {}, centre.toPoint());
+    }
+
+    PanelState panel;
+    QQmlEngine engine;
+    QQuickWindow window;
+    std::unique_ptr<QObject> object;
+    QQuickItem *tab = nullptr;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Scene)
+
+// The Connections tab on a real model: the add field answers the keyboard (typing shows the
+// hint, Return adds once, Escape clears and closes unless an add runs), and each state renders
+// in both schemes to PNG files in the build folder, for a person to look at.
+class tst_ConnectionsTabView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        messages.clear();
+        qInstallMessageHandler(collect);
+    }
+
+    void cleanup() { qInstallMessageHandler(nullptr); }
+
+    void theAddFieldAnswersTheKeyboard()
+    {
+        ModelHarness harness;
+        harness.claude.answer(QStringLiteral("mcp add"), {{}, {}, 0, false, std::nullopt, 400ms});
+        AppModel &model = *harness.model;
+        QVERIFY(harness.refreshed());
+        TabWindow view(harness);
+        QVERIFY(view.showActive());
+        QTRY_VERIFY(view.shows("firstRunCard"));
+        QTRY_VERIFY(view.shows("connectionsEmptyState"));
+
+        // The first-run card opens the field with the caret in it.
+        view.click("firstRunCard");
+        QVERIFY(model.adding().showingAdd());
+        QTRY_VERIFY(view.panel.addFieldFocused());
+        QTRY_VERIFY(!view.shows("connectionsEmptyState"));
+        QTRY_VERIFY(view.shows("searchRow"));
+
+        typeInto(view.window, QStringLiteral("Acme Co"));
+        QCOMPARE(model.adding().addName(), QStringLiteral("Acme Co"));
+        QTRY_COMPARE(view.find("message")->property("text").toString(),
+                     QStringLiteral("Reserves webflow-acme-co. Enter to add."));
+
+        // Return adds once; a second Return and Escape while it runs change nothing.
+        QTest::keyClick(&view.window, Qt::Key_Return);
+        QVERIFY(model.adding().isAdding());
+        QTest::keyClick(&view.window, Qt::Key_Return);
+        QTest::keyClick(&view.window, Qt::Key_Escape);
+        QVERIFY(model.adding().showingAdd());
+        QTRY_VERIFY(!model.adding().isAdding());
+        QTRY_VERIFY(!model.isRefreshing() && model.statusChecksInFlight().isEmpty());
+        QCOMPARE(harness.callsOf(QStringLiteral("mcp"), QStringLiteral("add")).size(), 1);
+        QCOMPARE(model.projectStore().projects().size(), 1);
+        QVERIFY(model.adding().showingAdd());
+        QCOMPARE(model.adding().addName(), QString());
+
+        // The typed name now collides with the project just added.
+        typeInto(view.window, QStringLiteral("acme co"));
+        QTRY_COMPARE(view.find("collision")->property("text").toString(), QStringLiteral("Matches Acme Co exactly."));
+
+        // Escape empties and closes the field and takes its focus.
+        QTest::keyClick(&view.window, Qt::Key_Escape);
+        QVERIFY(!model.adding().showingAdd());
+        QCOMPARE(model.adding().addName(), QString());
+        QTRY_VERIFY(!view.panel.addFieldFocused());
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+    }
+
+    // Cancel keeps what was typed; Add New brings it back with the field focused.
+    void cancelKeepsTheTypedName()
+    {
+        ModelHarness harness;
+        AppModel &model = *harness.model;
+        QVERIFY(harness.refreshed());
+        TabWindow view(harness);
+        QVERIFY(view.showActive());
+        QTest::keyClick(&view.window, Qt::Key_N, Qt::ControlModifier);
+        QTRY_VERIFY(model.adding().showingAdd());
+        QTRY_VERIFY(view.panel.addFieldFocused());
+        typeInto(view.window, QStringLiteral("Glo"));
+        QTRY_VERIFY(view.shows("addNewButton"));
+        view.click("addNewButton");
+        QVERIFY(!model.adding().showingAdd());
+        QCOMPARE(model.adding().addName(), QStringLiteral("Glo"));
+        view.click("addNewButton");
+        QVERIFY(model.adding().showingAdd());
+        QTRY_VERIFY(view.panel.addFieldFocused());
+        typeInto(view.window, QStringLiteral("bex"));
+        QCOMPARE(model.adding().addName(), QStringLiteral("Globex"));
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+    }
+
+    void gallery_data()
+    {
+        QTest::addColumn<Scene>("scene");
+        QTest::addColumn<KitPalette::Scheme>("scheme");
+        const QList<std::pair<const char *, Scene>> scenes{{"first-run", Scene::firstRun},
+                                                           {"one-notice", Scene::oneNotice},
+                                                           {"two-notices", Scene::twoNotices},
+                                                           {"add-field", Scene::addFieldOpen},
+                                                           {"searching", Scene::searching}};
+        for (const auto &[name, scene] : scenes) {
+            QTest::addRow("%s-light", name) << scene << KitPalette::Scheme::Light;
+            QTest::addRow("%s-dark", name) << scene << KitPalette::Scheme::Dark;
+        }
+    }
+
+    void gallery()
+    {
+        QFETCH(Scene, scene);
+        QFETCH(KitPalette::Scheme, scheme);
+        ModelHarness harness;
+        AppModel &model = *harness.model;
+        QVERIFY(harness.refreshed());
+        const auto breakSaving = [&harness] {
+            harness.failingFiles.insert(QStringLiteral("sites.json"));
+            (void)harness.model->siteDirectory().markPublishingConnected(QStringLiteral("site-1"), QStringLiteral("Site"));
+        };
+        const Connection acme{QStringLiteral("webflow-acme"), ModelHarness::endpoint, ConnectionStatus::connected,
+                              std::nullopt};
+
+        TabWindow view(harness);
+        view.environment()->setScheme(scheme);
+        view.environment()->setReduceMotion(true);
+        switch (scene) {
+        case Scene::firstRun:
+            break;
+        case Scene::oneNotice:
+            breakSaving();
+            break;
+        case Scene::twoNotices:
+            breakSaving();
+            model.setClaudeAuth(ClaudeCLI::AuthStatus::signedOut());
+            model.setConnections({acme});
+            break;
+        case Scene::addFieldOpen:
+            model.setConnections({acme});
+            model.adding().setShowingAdd(true);
+            model.adding().setAddName(QStringLiteral("Acme Co"));
+            break;
+        case Scene::searching:
+            (void)model.projectStore().createProject(QStringLiteral("Acme"));
+            view.panel.setSearchText(QStringLiteral("acme"));
+            break;
+        }
+
+        view.window.setColor(scheme == KitPalette::Scheme::Dark ? QColor(40, 44, 52) : QColor(200, 214, 230));
+        view.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view.window));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+
+        QCOMPARE(view.shows("connectionsEmptyState"), scene == Scene::firstRun || scene == Scene::oneNotice);
+        QCOMPARE(view.shows("firstRunCard"), scene != Scene::addFieldOpen && scene != Scene::searching);
+        QCOMPARE(view.shows("persistenceNotice"), scene == Scene::oneNotice || scene == Scene::twoNotices);
+        QCOMPARE(view.shows("claudeSignedOutNotice"), scene == Scene::twoNotices);
+        if (scene == Scene::addFieldOpen) {
+            QTRY_VERIFY(view.shows("message"));
+            QCOMPARE(view.find("collision")->property("text").toString(),
+                     QStringLiteral("Close to webflow-acme. Same client?"));
+        }
+        if (scene == Scene::searching)
+            QVERIFY(view.shows("clearSearch"));
+
+        const QImage image = view.window.grabWindow();
+        QVERIFY(!image.isNull());
+        const QString file = QDir(QCoreApplication::applicationDirPath())
+                                 .filePath(QStringLiteral("../connections-tab-%1.png").arg(QTest::currentDataTag()));
+        QVERIFY(image.save(file));
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+    }
+};
+
+QTEST_MAIN(tst_ConnectionsTabView)
+#include "tst_ConnectionsTabView.moc"
