@@ -104,7 +104,9 @@ AppModel::AppModel(Environment environment, QObject *parent)
     , m_adding(*this)
     , m_connecting(*this)
     , m_claudeSignIn(*this)
+    , m_projectActions(*this)
     , m_defaults(environment.settingsFile)
+    , m_settingsFile(environment.settingsFile)
     , m_schedulingContext(*this)
     , m_loginItem(environment.loginItem ? std::move(*environment.loginItem) : LoginItem::application())
     , m_launchAtLogin(m_loginItem.isEnabled())
@@ -704,4 +706,9 @@ void AppModel::attach(QQmlEngine &engine)
 {
     new KitServices(engine, m_icons);
     new PanelServices(engine, m_clock);
+}
+
+void AppModel::openIntro()
+{
+    assign(m_showingIntro, true, &AppModel::showingIntroChanged);
 }

@@ -6,6 +6,7 @@
 #include "account/BackendConfiguration.h"
 #include "app/ActivityCenter.h"
 #include "app/AddProjectFlow.h"
+#include "app/AppProjectActions.h"
 #include "app/AppSchedulingContext.h"
 #include "app/AuthorizeFlow.h"
 #include "app/ClaudeSignIn.h"
@@ -127,6 +128,8 @@ class AppModel : public QObject
     Q_PROPERTY(ErrorLog *errorLog READ errorLogObject CONSTANT)
     /// "Check for Updates…"; null in a smoke-test process.
     Q_PROPERTY(UpdaterController *updater READ updater CONSTANT)
+    /// What the project cards ask of the model.
+    Q_PROPERTY(ProjectActions *projectActions READ projectActionsObject CONSTANT)
     /// The user's remembered choices.
     Q_PROPERTY(UserDefaults *defaults READ defaultsObject CONSTANT)
 
@@ -221,6 +224,9 @@ public:
     [[nodiscard]] AddProjectFlow &adding() { return m_adding; }
     [[nodiscard]] ConnectFlow &connecting() { return m_connecting; }
     [[nodiscard]] ClaudeSignIn &claudeSignIn() { return m_claudeSignIn; }
+    [[nodiscard]] AppProjectActions &projectActions() { return m_projectActions; }
+    /// The how-to card: shows the intro wizard.
+    Q_INVOKABLE void openIntro();
     [[nodiscard]] UserDefaults &defaults() { return m_defaults; }
     /// What the scheduling screens read of the model beside the schedule store.
     [[nodiscard]] AppSchedulingContext &schedulingContext() { return m_schedulingContext; }
@@ -373,6 +379,7 @@ private:
     [[nodiscard]] ConnectFlow *connectingObject() { return &m_connecting; }
     [[nodiscard]] ClaudeSignIn *claudeSignInObject() { return &m_claudeSignIn; }
     [[nodiscard]] ErrorLog *errorLogObject() { return &m_errorLog; }
+    [[nodiscard]] ProjectActions *projectActionsObject() { return &m_projectActions; }
     [[nodiscard]] UserDefaults *defaultsObject() { return &m_defaults; }
 
     /// The stores' shared environment: the model's clock, its error log and the given writer.
@@ -417,7 +424,9 @@ private:
     AddProjectFlow m_adding;
     ConnectFlow m_connecting;
     ClaudeSignIn m_claudeSignIn;
+    AppProjectActions m_projectActions;
     UserDefaults m_defaults;
+    QString m_settingsFile;
 
     QList<Connection> m_connections;
     QList<UnrecognizedServer> m_unrecognized;

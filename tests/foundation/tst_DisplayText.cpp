@@ -56,6 +56,13 @@ private slots:
         QTest::newRow("zero-width space") << QStringLiteral("a\u200Bb") << 120 << "a" + dot + "b";
         QTest::newRow("right-to-left override") << QStringLiteral("evil\u202Etxt.exe") << 120
                                                 << "evil" + dot + "txt.exe";
+        // Each embedding, override and isolate control could reorder a shown folder or site name.
+        for (const char16_t control : {u'\u202A', u'\u202B', u'\u202C', u'\u202D', u'\u202E', u'\u2066', u'\u2067',
+                                       u'\u2068', u'\u2069'}) {
+            QTest::addRow("bidirectional control U+%04X", unsigned(control))
+                << QStringLiteral("/srv/") + QChar(control) + QStringLiteral("gpj.exe") << 120
+                << QStringLiteral("/srv/") + dot + QStringLiteral("gpj.exe");
+        }
         QTest::newRow("combining accent stays") << QStringLiteral("e\u0301") << 120 << QStringLiteral("e\u0301");
         QTest::newRow("emoji without joiner stays") << QStringLiteral("\U0001F600") << 120 << QStringLiteral("\U0001F600");
         QTest::newRow("joined emoji is one replaced character") << family + "x" << 120 << dot + "x";
