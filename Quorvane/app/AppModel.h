@@ -426,7 +426,6 @@ private:
     ClaudeSignIn m_claudeSignIn;
     AppProjectActions m_projectActions;
     UserDefaults m_defaults;
-    QString m_settingsFile;
 
     QList<Connection> m_connections;
     QList<UnrecognizedServer> m_unrecognized;

@@ -3,6 +3,7 @@
 import QtQuick
 import Quorvane
 import Quorvane.Kit
+import Quorvane.Onboarding
 
 // The top of the Connections column, in a fixed order: the what's-new card, the notices (claude
 // signed out, the claude command line, changes that may not be saved, a Webflow reset), then the
@@ -12,9 +13,6 @@ Column {
 
     required property AppModel model
     required property PanelState panel
-    // The what's-new card's content; the plain one lists the notes.
-    property Component whatsNewCard: plainWhatsNew
-
     width: parent ? parent.width : implicitWidth
     spacing: 10
 
@@ -24,20 +22,14 @@ Column {
         searchText: column.panel.searchText
     }
 
+    // The release notes of the running version.
     Component {
-        id: plainWhatsNew
+        id: releaseNotes
 
-        SmallCard {
-            tone: SmallCardStyle.Brand
-            symbol: "sparkles"
-            heading: "What's new"
-            detail: column.model.whatsNew.join("\n")
-            trailing: Component {
-                QuietCloseButton {
-                    help: "Dismiss"
-                    onClicked: column.model.dismissWhatsNew()
-                }
-            }
+        WhatsNewCard {
+            lines: column.model.whatsNew
+            version: AboutContent.appVersion
+            onDismiss: column.model.dismissWhatsNew()
         }
     }
 
@@ -45,7 +37,7 @@ Column {
         objectName: "whatsNewRow"
         width: column.width
         isPresented: tab.showsWhatsNew
-        content: column.whatsNewCard
+        content: releaseNotes
     }
 
     SmallCard {

@@ -65,6 +65,11 @@ void PanelHost::follow(PanelState &state, CloudSide &cloud)
             state.panelResignedKey();
     });
     cloud.setPanelActivator([this] { ensureOpen(); });
+    // A panel already open may sit behind other windows: a tapped notification brings it forward.
+    cloud.setApplicationActivator([this] {
+        m_panel.raise();
+        m_panel.requestActivate();
+    });
     if (m_panel.isVisible())
         shown(true);
 }

@@ -3,6 +3,7 @@
 import QtQuick
 import Quorvane
 import Quorvane.Kit
+import Quorvane.Onboarding
 import Quorvane.Panel
 
 // The panel window: its glass, the column of header, tab list and tab content, the overlays
@@ -115,9 +116,11 @@ Window {
             }
         }
 
-        // The overlays, from the bottom up: a higher one covers the lower ones.
+        // The overlays, from the bottom up: a higher one covers the lower ones. A Claude sign-in
+        // started from the intro lifts its sheet above the intro, so its Cancel stays in reach.
         OverlayLayer {
             objectName: "activityLayer"
+            z: introLayer.item && introLayer.item.raisesActivity ? 2.5 : 0
             shown: window.model.activity.hasSheet
             overlay: ActivityOverlay {
                 sheet: window.lastSheet
@@ -133,18 +136,25 @@ Window {
         }
         OverlayLayer {
             objectName: "aboutLayer"
+            z: 1
             shown: window.panel.showingAbout
-            // The about overlay arrives with the onboarding views.
-            overlay: Item {}
+            overlay: AboutOverlay {
+                onClose: window.panel.showingAbout = false
+            }
         }
         OverlayLayer {
+            id: introLayer
             objectName: "introLayer"
+            z: 2
             shown: window.model.showingIntro
-            // The intro wizard arrives with the onboarding views.
-            overlay: Item {}
+            overlay: IntroWizard {
+                model: window.model
+                onClose: window.model.showingIntro = false
+            }
         }
         OverlayLayer {
             objectName: "confirmLayer"
+            z: 3
             shown: window.model.confirms.hasConfirm
             overlay: ConfirmOverlay {
                 // The queue itself: its confirm takes the question down before the action runs,
@@ -154,6 +164,7 @@ Window {
         }
         OverlayLayer {
             objectName: "signInLayer"
+            z: 4
             shown: window.model.cloud.hasSignIn
             overlay: SignInOverlay {
                 request: window.lastSignIn
@@ -164,12 +175,14 @@ Window {
         }
 
         PanelToast {
+            z: 5
             model: window.model
             panel: window.panel
         }
 
         // The rim inside the panel's edge, over everything.
         Rectangle {
+            z: 6
             anchors.fill: parent
             radius: 16
             color: "transparent"

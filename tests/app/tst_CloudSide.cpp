@@ -239,7 +239,7 @@ private slots:
         QCOMPARE(cloud.queuedOAuthCancellationNotice(), std::optional<OAuthCancellationNotice>(waiting));
         const qsizetype grantReads = m_fake->requests("GET", kGrantsPath).size();
 
-        // B signs in on this Mac: the client announces B's session.
+        // B signs in on this computer: the client announces B's session.
         m_fake->userId = userB;
         QVERIFY(waited(model->account().client()->verifyEmailCode(QStringLiteral("bo@example.com"),
                                                                   FakeBackend::validCode)));

@@ -17,6 +17,7 @@ using namespace std::chrono_literals;
 
 Q_IMPORT_QML_PLUGIN(QuorvanePlugin)
 Q_IMPORT_QML_PLUGIN(Quorvane_KitPlugin)
+Q_IMPORT_QML_PLUGIN(Quorvane_OnboardingPlugin)
 
 namespace {
 

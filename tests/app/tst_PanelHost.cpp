@@ -116,6 +116,16 @@ private slots:
         harness.model->cloud().requestScheduleFocus();
         QCoreApplication::processEvents();
         QVERIFY(host.isOpen());
+
+        // An open panel behind another window comes forward.
+        QWindow other;
+        other.show();
+        other.requestActivate();
+        QTRY_VERIFY(other.isActive());
+        harness.model->setPanelIsOpen(true);
+        harness.model->cloud().requestScheduleFocus();
+        QTRY_VERIFY(panel.isActive());
+        QVERIFY(host.isOpen());
         QTRY_VERIFY(!harness.model->isLoading() && !harness.model->isRefreshing());
     }
 };

@@ -274,6 +274,65 @@ private slots:
         QTRY_VERIFY(onScreen(child(tab, u"queuePage"_s)));
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
     }
+
+    void pageStatusEmpty_data() { schemes_data(); }
+    void pageStatusEmpty()
+    {
+        QFETCH(Scheme, scheme);
+        loadRegistry();
+        QQuickItem *tab = load(u"PageStatusTab.qml"_s, scheme);
+        QVERIFY2(tab, qPrintable(messages.join(u'\n')));
+        QQuickItem *empty = child(tab, u"pageStatusEmptyState"_s);
+        QVERIFY(empty);
+        QTRY_VERIFY(empty->property("shown").toBool());
+        QCOMPARE(empty->property("message").toString(), u"No projects yet."_s);
+        QCOMPARE(child(tab, u"refreshButton"_s)->property("label").toString(), u"Refresh"_s);
+        QCOMPARE(child(tab, u"infoLink"_s)->property("label").toString(), u"What is Page Status?"_s);
+        QVERIFY(shoot(u"pagestatus-empty"_s));
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+    }
+
+    void pageStatusRows_data() { schemes_data(); }
+    void pageStatusRows()
+    {
+        QFETCH(Scheme, scheme);
+        loadRegistry();
+        for (const QString &title : {u"Beta Shop"_s, u"Acme Marketing"_s, u"Gamma & Co"_s})
+            QVERIFY(std::holds_alternative<Project>(m_model->projectStore().createProject(title)));
+        QQuickItem *tab = load(u"PageStatusTab.qml"_s, scheme);
+        QVERIFY2(tab, qPrintable(messages.join(u'\n')));
+        QTRY_COMPARE(items(tab, u"pageStatusRow"_s).size(), 3);
+        QVERIFY(!child(tab, u"pageStatusEmptyState"_s)->property("shown").toBool());
+        QVERIFY(shoot(u"pagestatus-rows"_s));
+        // A search that keeps none says so.
+        m_panel->setSearchText(u"zzz"_s);
+        QTRY_VERIFY(onScreen(child(tab, u"noMatches"_s)));
+        QCOMPARE(child(tab, u"noMatches"_s)->property("text").toString(), u"No matches for “zzz”"_s);
+        QVERIFY(shoot(u"pagestatus-nomatch"_s));
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+    }
+
+    void pageStatusInfo_data() { schemes_data(); }
+    void pageStatusInfo()
+    {
+        QFETCH(Scheme, scheme);
+        loadRegistry();
+        QQuickItem *tab = load(u"PageStatusTab.qml"_s, scheme);
+        QVERIFY2(tab, qPrintable(messages.join(u'\n')));
+        QTRY_VERIFY(onScreen(child(tab, u"infoLink"_s)));
+        QVERIFY(QMetaObject::invokeMethod(child(tab, u"infoLink"_s), "clicked"));
+        QTRY_VERIFY(m_panel->pageStatusShowingInfo());
+        QTRY_VERIFY(onScreen(child(tab, u"infoView"_s)));
+        QVERIFY(shoot(u"pagestatus-info"_s));
+        // The page's switch writes the shared default at once.
+        QVERIFY(QMetaObject::invokeMethod(child(tab, u"infoView"_s), "enableNewProjectsByDefaultToggled", Q_ARG(bool, true)));
+        QVERIFY(QSettings(m_harness->home.filePath(u"settings.ini"_s), QSettings::IniFormat).value(u"pageStatusEnableNewProjectsByDefault"_s).toBool());
+        QTRY_VERIFY(child(tab, u"infoView"_s)->property("enableNewProjectsByDefault").toBool());
+        QVERIFY(QMetaObject::invokeMethod(child(tab, u"infoView"_s), "back"));
+        QTRY_VERIFY(!m_panel->pageStatusShowingInfo());
+        QTRY_VERIFY(onScreen(child(tab, u"listPage"_s)));
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+    }
 };
 
 QTEST_MAIN(tst_TabViews)
