@@ -121,8 +121,7 @@ void AddFieldState::update()
         // A failure takes the hint's place until something clears it.
         isError = adding.addError().has_value();
         message = isError ? *adding.addError() : reserved;
-        canSave = m_model->projectStore().persistenceWritable() && m_model->connectionStore().persistenceWritable()
-            && m_model->siteDirectory().persistenceWritable();
+        canSave = canSaveLocally(*m_model);
         addNew = canSave || adding.showingAdd();
         // Only an empty text disables it: spaces are left to the add's own refusal.
         add = !typed.isEmpty() && !adding.isAdding() && canSave;
@@ -134,4 +133,10 @@ void AddFieldState::update()
     std::tie(m_reservedNameHint, m_collisionHint, m_message, m_messageIsError, m_canSaveLocally, m_addNewEnabled,
              m_addEnabled) = now;
     Q_EMIT changed();
+}
+
+bool AddFieldState::canSaveLocally(AppModel &model)
+{
+    return model.projectStore().persistenceWritable() && model.connectionStore().persistenceWritable()
+        && model.siteDirectory().persistenceWritable();
 }

@@ -37,6 +37,9 @@ class AddFieldState : public QObject
     Q_PROPERTY(bool addEnabled READ addEnabled NOTIFY changed)
 
 public:
+    /// Whether a new project could be saved: the stores the add writes can all save.
+    [[nodiscard]] static bool canSaveLocally(AppModel &model);
+
     explicit AddFieldState(QObject *parent = nullptr);
 
     [[nodiscard]] AppModel *model() const { return m_model; }

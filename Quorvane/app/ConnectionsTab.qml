@@ -47,30 +47,10 @@ Item {
             panel: tab.panel
         }
 
-        Item {
-            objectName: "readingConnections"
+        ReadingConnectionsRow {
             width: parent.width
             visible: tab.model.isLoading
-            implicitHeight: 56 + reading.implicitHeight
             height: visible ? implicitHeight : 0
-
-            Row {
-                id: reading
-                anchors.centerIn: parent
-                spacing: 8
-
-                Spinner {
-                    anchors.verticalCenter: parent.verticalCenter
-                    color: KitPalette.secondaryLabel(KitEnvironment.scheme)
-                }
-                Text {
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: "Reading connections…"
-                    textFormat: Text.PlainText
-                    font.pixelSize: 11
-                    color: KitPalette.secondaryLabel(KitEnvironment.scheme)
-                }
-            }
         }
 
         LoadErrorNotice {

@@ -287,17 +287,12 @@ Item {
         }
     }
 
-    // Ctrl+F and Ctrl+N act on the bar that shows; a closed field opens, an open one has none.
+    // Ctrl+F acts on the bar that shows; the panel binds Ctrl+N once for every tab.
     Connections {
         target: bar.panel
         function onSearchFocusedChanged() {
             if (bar.panel.searchFocused && bar.visible && !searchInput.activeFocus)
                 searchInput.forceActiveFocus()
         }
-    }
-    Shortcut {
-        sequence: "Ctrl+N"
-        enabled: bar.visible && !bar.model.adding.showingAdd && addField.addNewEnabled
-        onActivated: bar.toggleAddField()
     }
 }

@@ -34,7 +34,8 @@ Item {
         model: more.model
         panel: more.panel
         desktop: more.desktop
-        onQuitRequested: Qt.quit()
+        // The application ends through the panel, whose owner quits the event loop.
+        onQuitRequested: more.panel.quit()
     }
 
     CircleIconButton {

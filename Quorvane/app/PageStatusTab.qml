@@ -67,21 +67,10 @@ Item {
             }
 
             // While the registry is read.
-            Row {
+            ReadingConnectionsRow {
                 objectName: "readingRow"
+                width: parent ? parent.width : 0
                 visible: decisions.content === "loading"
-                anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
-                topPadding: 28
-                bottomPadding: 28
-                spacing: 8
-
-                Spinner { anchors.verticalCenter: parent.verticalCenter }
-                Text {
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: "Reading connections…"
-                    font.pixelSize: 12
-                    color: KitPalette.secondaryLabel(KitEnvironment.scheme)
-                }
             }
 
             LoadErrorNotice {

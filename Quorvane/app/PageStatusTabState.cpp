@@ -21,11 +21,6 @@ QString PageStatusTabRules::refreshLabel(bool isChecking)
     return isChecking ? QStringLiteral("Refreshing…") : QStringLiteral("Refresh");
 }
 
-QString PageStatusTabRules::noMatchesText(const QString &searchText)
-{
-    return QStringLiteral("No matches for \u201c") + PanelFilter::searchTerm(searchText) + QStringLiteral("\u201d");
-}
-
 PageStatusTabState::PageStatusTabState(QObject *parent)
     : QObject(parent)
     , m_rows(this)
@@ -118,7 +113,7 @@ bool PageStatusTabState::showsNoMatches() const
 
 QString PageStatusTabState::noMatchesText() const
 {
-    return m_panel ? PageStatusTabRules::noMatchesText(m_panel->searchText()) : QString();
+    return m_panel ? PanelFilter::noMatchesText(m_panel->searchText()) : QString();
 }
 
 bool PageStatusTabState::showsFirstRunCard() const

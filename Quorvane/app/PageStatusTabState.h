@@ -24,8 +24,6 @@ enum class Content { loading, loadError, rows };
 /// The no-match line shows only for a search that finds none of the projects there are.
 [[nodiscard]] bool showsNoMatches(bool isSearching, bool filteredEmpty, bool projectsEmpty);
 [[nodiscard]] QString refreshLabel(bool isChecking);
-/// "No matches for “acme”", with the term as the search uses it.
-[[nodiscard]] QString noMatchesText(const QString &searchText);
 
 } // namespace PageStatusTabRules
 

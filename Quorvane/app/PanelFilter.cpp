@@ -54,6 +54,11 @@ bool isSearching(const QString &searchText)
     return !searchTerm(searchText).isEmpty();
 }
 
+QString noMatchesText(const QString &searchText)
+{
+    return QStringLiteral("No matches for \u201C") + searchTerm(searchText) + QStringLiteral("\u201D");
+}
+
 bool matches(const QString &text, const QString &term)
 {
     return text.contains(term, Qt::CaseInsensitive);

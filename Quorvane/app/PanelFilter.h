@@ -27,6 +27,8 @@ using SiteLookup = std::function<std::optional<SiteRecord>(const Project &)>;
 [[nodiscard]] QString searchTerm(const QString &searchText);
 /// A text of only blanks and tabs is no search.
 [[nodiscard]] bool isSearching(const QString &searchText);
+/// The line a list shows when the search keeps none of it.
+[[nodiscard]] QString noMatchesText(const QString &searchText);
 /// Case-insensitive containment, as the search compares every text.
 [[nodiscard]] bool matches(const QString &text, const QString &term);
 

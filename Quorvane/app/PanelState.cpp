@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "app/PanelState.h"
 
+#include "app/AddFieldState.h"
 #include "app/AppModel.h"
 #include "app/PanelFilter.h"
 #include "foundation/Clock.h"
@@ -294,7 +295,8 @@ void PanelState::openNew()
         return;
     }
     AddProjectFlow &adding = m_model.adding();
-    if (adding.showingAdd())
+    // Nothing to add into while the stores cannot save, as the Add New button says.
+    if (adding.showingAdd() || !AddFieldState::canSaveLocally(m_model))
         return;
     adding.setShowingAdd(true);
     setAddFieldFocused(true);

@@ -32,6 +32,10 @@ class PanelState final : public QObject
     QML_UNCREATABLE("The application hands the panel its state.")
     Q_PROPERTY(PanelTab::Tab activeTab READ activeTab WRITE setActiveTab NOTIFY activeTabChanged)
     Q_PROPERTY(QString activeTitle READ activeTitle NOTIFY activeTabChanged)
+    /// Which tab's content shows.
+    Q_PROPERTY(bool showsConnections READ showsConnections NOTIFY activeTabChanged)
+    Q_PROPERTY(bool showsScheduledPublishing READ showsScheduledPublishing NOTIFY activeTabChanged)
+    Q_PROPERTY(bool showsPageStatus READ showsPageStatus NOTIFY activeTabChanged)
     /// The tab list under the header is open.
     Q_PROPERTY(bool showingTabs READ showingTabs WRITE setShowingTabs NOTIFY showingTabsChanged)
     Q_PROPERTY(QString searchText READ searchText WRITE setSearchText NOTIFY searchTextChanged)
@@ -99,6 +103,9 @@ public:
 
     [[nodiscard]] PanelTab::Tab activeTab() const { return m_activeTab; }
     [[nodiscard]] QString activeTitle() const { return PanelTab::title(m_activeTab); }
+    [[nodiscard]] bool showsConnections() const { return m_activeTab == PanelTab::Tab::connections; }
+    [[nodiscard]] bool showsScheduledPublishing() const { return m_activeTab == PanelTab::Tab::scheduledPublishing; }
+    [[nodiscard]] bool showsPageStatus() const { return m_activeTab == PanelTab::Tab::pageStatus; }
     /// Shows a tab; a new tab closes the list and starts its own work.
     void setActiveTab(PanelTab::Tab tab);
     /// A row of the tab list: shows its tab and closes the list.

@@ -29,11 +29,6 @@ Column {
         id: systemDesktop
     }
 
-    ReadingConnectionsRow {
-        width: list.width
-        visible: list.model.isLoading
-    }
-
     Column {
         width: list.width
         spacing: list.spacing

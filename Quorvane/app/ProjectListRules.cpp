@@ -16,11 +16,6 @@ Sections sections(const SectionInputs &in)
     return shown;
 }
 
-QString noMatchesText(const QString &term)
-{
-    return QStringLiteral("No matches for \u201C") + term + QStringLiteral("\u201D");
-}
-
 QString shownName(const QString &name)
 {
     return sanitizedForDisplay(name, shownNameLength);

@@ -49,8 +49,6 @@ struct Sections
 
 [[nodiscard]] Sections sections(const SectionInputs &inputs);
 
-/// The line shown when a search finds nothing; `term` is the search text without its blanks.
-[[nodiscard]] QString noMatchesText(const QString &term);
 
 /// A name from outside as a row or a title shows it.
 [[nodiscard]] QString shownName(const QString &name);

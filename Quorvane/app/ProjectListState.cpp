@@ -40,7 +40,7 @@ void ProjectListState::setSearchText(const QString &text)
 
 QString ProjectListState::noMatchesText() const
 {
-    return ProjectListRules::noMatchesText(PanelFilter::searchTerm(m_searchText));
+    return PanelFilter::noMatchesText(m_searchText);
 }
 
 void ProjectListState::follow()

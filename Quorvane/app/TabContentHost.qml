@@ -39,7 +39,7 @@ Item {
             id: connections
             objectName: "connectionsTab"
             anchors.fill: parent
-            readonly property bool current: host.panel.activeTab === PanelTab.connections
+            readonly property bool current: host.panel.showsConnections
             opacity: current ? 1 : 0
             visible: opacity > 0
             active: visible
@@ -52,7 +52,7 @@ Item {
         Loader {
             objectName: "schedulingTab"
             anchors.fill: parent
-            readonly property bool current: host.panel.activeTab === PanelTab.scheduledPublishing
+            readonly property bool current: host.panel.showsScheduledPublishing
             opacity: current ? 1 : 0
             visible: opacity > 0
             active: visible
@@ -65,7 +65,7 @@ Item {
         Loader {
             objectName: "pageStatusTab"
             anchors.fill: parent
-            readonly property bool current: host.panel.activeTab === PanelTab.pageStatus
+            readonly property bool current: host.panel.showsPageStatus
             opacity: current ? 1 : 0
             visible: opacity > 0
             active: visible

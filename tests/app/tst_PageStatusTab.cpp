@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "app/ModelHarness.h"
 #include "app/PageStatusTabState.h"
+#include "app/PanelFilter.h"
 #include "app/PanelState.h"
 
 #include <QAbstractItemModelTester>
@@ -98,7 +99,7 @@ private slots:
 
     void texts()
     {
-        QCOMPARE(PageStatusTabRules::noMatchesText(QStringLiteral("  acme ")), QStringLiteral("No matches for “acme”"));
+        QCOMPARE(PanelFilter::noMatchesText(QStringLiteral("  acme ")), QStringLiteral("No matches for “acme”"));
         QCOMPARE(PageStatusTabRules::refreshLabel(true), QStringLiteral("Refreshing…"));
         QCOMPARE(PageStatusTabRules::refreshLabel(false), QStringLiteral("Refresh"));
     }

@@ -53,7 +53,7 @@ QJsonObject grant(const QString &site, const QString &name, const QString &statu
 
 // The list in each of its states, loaded without a QML warning and rendered in both schemes to
 // PNG files in the build folder: cards with orphan publishing rows and unmanaged entries, the
-// no-match line, the how-to card and the reading row.
+// no-match line and the how-to card.
 class tst_ProjectListGallery : public QObject
 {
     Q_OBJECT
@@ -106,17 +106,14 @@ private slots:
         model.publishAccess().bindAccount(userA, 1);
         QVERIFY(QCoro::waitFor(model.publishAccess().refresh()));
 
-        // No project yet; and one whose registry is still being read.
+        // No project yet.
         ModelHarness empty;
         QVERIFY(empty.refreshed());
-        ModelHarness loading;
-        QVERIFY(loading.model->isLoading());
 
         PanelState listed(model, full.clock, full.time.delay());
         PanelState searching(model, full.clock, full.time.delay());
         searching.setSearchText(QStringLiteral("  zzz "));
         PanelState first(*empty.model, empty.clock, empty.time.delay());
-        PanelState reading(*loading.model, loading.clock, loading.time.delay());
 
         QQmlEngine engine;
         model.attach(engine);
@@ -132,8 +129,7 @@ private slots:
         };
         const QVariantList columns{column(QStringLiteral("Cards, orphan access, entries"), model, listed),
                                    column(QStringLiteral("No match"), model, searching),
-                                   column(QStringLiteral("No project"), *empty.model, first),
-                                   column(QStringLiteral("Reading"), *loading.model, reading)};
+                                   column(QStringLiteral("No project"), *empty.model, first)};
         std::unique_ptr<QObject> object(type.createWithInitialProperties({{"columns", columns}}));
         auto *gallery = qobject_cast<QQuickItem *>(object.get());
         QVERIFY2(gallery, qPrintable(type.errorString()));

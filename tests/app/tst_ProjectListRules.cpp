@@ -83,11 +83,6 @@ private slots:
         QCOMPARE(ProjectListRules::sections(inputs), expected);
     }
 
-    void noMatchesQuotesTheTerm()
-    {
-        QCOMPARE(ProjectListRules::noMatchesText(QStringLiteral("Acme")), QStringLiteral("No matches for \u201CAcme\u201D"));
-    }
-
     void unrecognizedRemoval_data()
     {
         QTest::addColumn<UnrecognizedServer>("server");
