@@ -113,6 +113,8 @@ private slots:
         // The introduction greets a first run; the user closes it.
         QTRY_VERIFY(model.showingIntro());
         model.setShowingIntro(false);
+        // Until it has faded out it still takes the clicks.
+        QTRY_VERIFY(!find(QStringLiteral("introLayer")));
         QTRY_VERIFY(find(QStringLiteral("firstRunCard")));
         shoot(QStringLiteral("1-first-run"), scheme);
 
