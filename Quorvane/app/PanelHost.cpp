@@ -31,11 +31,13 @@ void PanelHost::setTray(QSystemTrayIcon *tray)
         disconnect(&m_panel, &QWindow::activeChanged, this, &PanelHost::windowActiveChanged);
     }
     m_tray = tray;
-    // New window flags take hold when the window is next mapped.
+    // New window flags take hold when the window is next mapped. Opened again at once, the panel
+    // would meet the focus loss of its old mapping and hide itself with the re-open guard armed,
+    // swallowing the user's first click on the new icon: it waits for that click instead.
     if (wasOpen)
         m_panel.hide();
     anchor();
-    if (wasOpen || !m_tray)
+    if (!m_tray)
         open();
 }
 

@@ -43,8 +43,9 @@ public:
 
     [[nodiscard]] bool isOpen() const;
 
-    /// A tray host came (`tray`) or went (null) after start. An open panel moves to the icon;
-    /// without a tray the panel opens as an ordinary window, since nothing else would reach it.
+    /// A tray host came (`tray`) or went (null) after start. With a tray the panel closes and
+    /// opens at the icon's next click; without one it opens as an ordinary window, since nothing
+    /// else would reach it.
     void setTray(QSystemTrayIcon *tray);
 
     /**

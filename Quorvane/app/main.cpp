@@ -20,6 +20,7 @@
 #include <QQmlEngine>
 #include <QQuickWindow>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QtQml/QQmlExtensionPlugin>
 
 #include <cstdio>
@@ -118,6 +119,9 @@ int main(int argc, char *argv[])
         qCInfo(lcPanel, "tray %s", available ? "appeared" : "gone");
         host.setTray(available ? &tray : nullptr);
     });
+    // Queued, so that the line follows what the host made of the click.
+    QObject::connect(
+        &tray, &QSystemTrayIcon::activated, &host, [] { qCInfo(lcPanel, "tray clicked"); }, Qt::QueuedConnection);
     // A closed panel is not the end: a tray may come later, and `--toggle` brings the panel back.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -129,5 +133,7 @@ int main(int argc, char *argv[])
 
     if (!trayPresence.isAvailable())
         host.ensureOpen();
+    // The first turn of the event loop: start-up is over.
+    QTimer::singleShot(0, &host, [] { qCInfo(lcPanel, "running"); });
     return QApplication::exec();
 }
