@@ -98,6 +98,33 @@ private slots:
         m_warnings.clear();
     }
 
+    // A scene that cannot be drawn says why, in the words the failing check prints, and leaves
+    // the window empty.
+    void brokenSceneSaysWhy_data()
+    {
+        QTest::addColumn<QByteArray>("qml");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("unknown type") << QByteArray("import Quorvane.Kit\nNoSuchCard {}\n")
+                                      << "NoSuchCard is not a type";
+        QTest::newRow("not an item") << QByteArray("import QtQml\nimport Quorvane.Kit\nQtObject {}\n")
+                                     << "broken.qml is not an Item";
+    }
+
+    void brokenSceneSaysWhy()
+    {
+        QFETCH(QByteArray, qml);
+        QFETCH(QString, reason);
+        KitEngine kit;
+        ScreenshotWindow shot(kit.engine, KitPalette::Scheme::Dark);
+        QVERIFY(!shot.load(qml, QUrl(QStringLiteral("file:///scenes/broken.qml"))));
+        QVERIFY2(shot.errors().contains(reason), qPrintable(shot.errors()));
+        QVERIFY(!shot.item());
+        QVERIFY(shot.window().contentItem()->childItems().isEmpty());
+        QVERIFY(!shot.show());
+        QCOMPARE(shot.errors(), QStringLiteral("There is no scene to show."));
+        m_warnings.clear();
+    }
+
     void gallery_data()
     {
         QTest::addColumn<KitPalette::Scheme>("scheme");
