@@ -113,7 +113,7 @@ int main(int argc, char *argv[])
     tray.setToolTip(QStringLiteral("Quorvane"));
     const bool hasTray = QSystemTrayIcon::isSystemTrayAvailable();
     // Without a tray host the icon would show nowhere: the panel is then an ordinary window.
-    PanelHost host(*panel, hasTray ? &tray : nullptr);
+    PanelHost host(*panel, hasTray ? &tray : nullptr, model.clock());
     // Claude's registry, the claude tool and the backend wait for the panel's first showing; later
     // showings refresh at most every two seconds. A tapped outcome notification brings the panel
     // up, and never closes it.
