@@ -4,6 +4,7 @@
 
 #include "app/CloudSide.h"
 #include "app/PanelState.h"
+#include "foundation/Clock.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -12,10 +13,11 @@
 
 #include <algorithm>
 
-PanelHost::PanelHost(QWindow &panel, QSystemTrayIcon *tray, QObject *parent)
+PanelHost::PanelHost(QWindow &panel, QSystemTrayIcon *tray, const Clock &clock, QObject *parent)
     : QObject(parent)
     , m_panel(panel)
     , m_tray(tray)
+    , m_clock(clock)
 {
     m_panel.resize(panelSize);
     anchor();
@@ -108,9 +110,13 @@ void PanelHost::toggle()
         m_panel.hide();
         return;
     }
-    // The click on the tray icon that took the focus from the panel has just hidden it.
-    if (m_sinceAutoHide.isValid() && m_sinceAutoHide.elapsed() < reopenGuard.count())
-        return;
+    // The click on the tray icon that took the focus from the panel has just hidden it. A clock
+    // set back since then must not keep the panel shut.
+    if (m_autoHiddenAt.isValid()) {
+        const qint64 since = m_autoHiddenAt.msecsTo(m_clock.now());
+        if (since >= 0 && since < reopenGuard.count())
+            return;
+    }
     open();
 }
 
@@ -139,5 +145,5 @@ void PanelHost::windowActiveChanged()
     if (m_panel.isActive() || !m_panel.isVisible())
         return;
     m_panel.hide();
-    m_sinceAutoHide.start();
+    m_autoHiddenAt = m_clock.now();
 }

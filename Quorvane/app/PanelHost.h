@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
-#include <QElapsedTimer>
+#include <QDateTime>
 #include <QObject>
 #include <QPoint>
 #include <QRect>
@@ -10,6 +10,7 @@
 
 #include <chrono>
 
+class Clock;
 class CloudSide;
 class PanelState;
 class QSystemTrayIcon;
@@ -34,8 +35,8 @@ public:
     /// How long after hiding on focus loss a request to open is taken as the same click.
     static constexpr std::chrono::milliseconds reopenGuard{300};
 
-    /// `tray` may be null: then there is no tray host.
-    PanelHost(QWindow &panel, QSystemTrayIcon *tray, QObject *parent = nullptr);
+    /// `tray` may be null: then there is no tray host. `clock` times the re-open guard.
+    PanelHost(QWindow &panel, QSystemTrayIcon *tray, const Clock &clock, QObject *parent = nullptr);
 
     /// Where the panel goes: under (or over) the tray icon, inside the screen's free area; at its
     /// top right when the tray does not say where its icon is.
@@ -69,6 +70,8 @@ private:
 
     QWindow &m_panel;
     QSystemTrayIcon *m_tray;
-    QElapsedTimer m_sinceAutoHide;
+    const Clock &m_clock;
+    /// When losing the focus last hid the panel; invalid: never.
+    QDateTime m_autoHiddenAt;
     bool m_started = false;
 };

@@ -110,7 +110,7 @@ int main(int argc, char *argv[])
     tray.show();
     TrayPresence trayPresence(&QSystemTrayIcon::isSystemTrayAvailable);
     // Without a tray host the icon would show nowhere: the panel is then an ordinary window.
-    PanelHost host(*panel, trayPresence.isAvailable() ? &tray : nullptr);
+    PanelHost host(*panel, trayPresence.isAvailable() ? &tray : nullptr, model.clock());
     // Claude's registry, the claude tool and the backend wait for the panel's first showing; later
     // showings refresh at most every two seconds. A tapped outcome notification brings the panel
     // up, and never closes it.
