@@ -20,14 +20,40 @@ PanelHost::PanelHost(QWindow &panel, QSystemTrayIcon *tray, const Clock &clock, 
     , m_clock(clock)
 {
     m_panel.resize(panelSize);
+    anchor();
+}
+
+void PanelHost::setTray(QSystemTrayIcon *tray)
+{
+    if (tray == m_tray)
+        return;
+    const bool wasOpen = isOpen();
     if (m_tray) {
-        m_panel.setFlags(m_panel.flags() | Qt::FramelessWindowHint | Qt::Tool | Qt::WindowStaysOnTopHint);
-        connect(&m_panel, &QWindow::activeChanged, this, &PanelHost::windowActiveChanged);
-        connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-            if (reason == QSystemTrayIcon::Trigger)
-                toggle();
-        });
+        disconnect(m_tray, nullptr, this, nullptr);
+        disconnect(&m_panel, &QWindow::activeChanged, this, &PanelHost::windowActiveChanged);
     }
+    m_tray = tray;
+    // New window flags take hold when the window is next mapped.
+    if (wasOpen)
+        m_panel.hide();
+    anchor();
+    if (wasOpen || !m_tray)
+        open();
+}
+
+void PanelHost::anchor()
+{
+    constexpr Qt::WindowFlags trayFlags = Qt::FramelessWindowHint | Qt::Tool | Qt::WindowStaysOnTopHint;
+    if (!m_tray) {
+        m_panel.setFlags(m_panel.flags() & ~trayFlags);
+        return;
+    }
+    m_panel.setFlags(m_panel.flags() | trayFlags);
+    connect(&m_panel, &QWindow::activeChanged, this, &PanelHost::windowActiveChanged);
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            toggle();
+    });
 }
 
 QPoint PanelHost::placement(const QRect &icon, const QRect &available, QSize panel)

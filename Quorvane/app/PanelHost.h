@@ -44,6 +44,10 @@ public:
 
     [[nodiscard]] bool isOpen() const;
 
+    /// A tray host came (`tray`) or went (null) after start. An open panel moves to the icon;
+    /// without a tray the panel opens as an ordinary window, since nothing else would reach it.
+    void setTray(QSystemTrayIcon *tray);
+
     /**
      * Keeps `state` told of the window: shown or hidden, key or not; its first showing starts
      * the panel (the bootstrap, once). A notification tap that needs the panel reaches `cloud`
@@ -58,6 +62,8 @@ public slots:
     void ensureOpen();
 
 private:
+    /// Makes the panel a tray panel at `m_tray`, or an ordinary window without one.
+    void anchor();
     void open();
     void windowActiveChanged();
 
