@@ -5,8 +5,8 @@
 #include "app/PanelState.h"
 #include "cli/OperationRegistry.h"
 #include "kit/KitEnvironment.h"
+#include "support/ScreenshotWindow.h"
 
-#include <QDir>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -122,12 +122,15 @@ private:
         return true;
     }
 
-    /// The window's picture in the build folder, as `name`.png.
-    void save(const QString &name)
+    /// The panel's picture in the build folder, named as every view test names its pictures. The
+    /// panel is a window of its own, not a scene a screenshot window could hold: only the names
+    /// are shared.
+    void save(const QString &stem, KitPalette::Scheme scheme)
     {
         const QImage image = m_window->grabWindow();
         QVERIFY(!image.isNull());
-        QVERIFY(image.save(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../%1.png").arg(name))));
+        QVERIFY(image.save(
+            ScreenshotWindow::pictureFile(QStringLiteral("%1-%2.png").arg(stem, ScreenshotWindow::schemeName(scheme)))));
     }
 
     /// The More menu's visible entry with that title; null when none.
@@ -523,9 +526,8 @@ private slots:
         QFETCH(KitPalette::Scheme, scheme);
         QVERIFY(open(scheme, true));
         QTRY_VERIFY(!model().isRefreshing());
-        const QString dark = scheme == KitPalette::Scheme::Dark ? QStringLiteral("dark") : QStringLiteral("light");
         QTRY_VERIFY(settled());
-        save(QStringLiteral("panel-root-%1").arg(dark));
+        save(QStringLiteral("panel-root"), scheme);
 
         model().setClaudeAuth(ClaudeCLI::AuthStatus::signedOut());
         model().setConnections({Connection{QStringLiteral("webflow-acme"), ModelHarness::endpoint,
@@ -535,7 +537,7 @@ private slots:
         QTRY_VERIFY(settled());
         QVERIFY(banner->isVisible());
         QVERIFY(banner->height() > 0);
-        save(QStringLiteral("panel-root-with-banner-%1").arg(dark));
+        save(QStringLiteral("panel-root-with-banner"), scheme);
 
         m_state->setShowingTabs(true);
         m_state->showCopiedToast(QStringLiteral("Copied diagnostics to the clipboard"));
@@ -546,7 +548,7 @@ private slots:
         QTRY_VERIFY(card->y() == opened && mask->height() == opened);
         QTRY_COMPARE(find(QStringLiteral("toast"))->opacity(), 1.0);
         QTRY_VERIFY(settled());
-        save(QStringLiteral("panel-root-tabs-%1").arg(dark));
+        save(QStringLiteral("panel-root-tabs"), scheme);
         QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(u'\n')));
     }
 };
