@@ -28,6 +28,10 @@ FocusScope {
         function onAddFieldFocusedChanged() {
             if (card.panel.addFieldFocused && !input.activeFocus)
                 input.forceActiveFocus()
+            // Closed while the field had the keys (Escape, the panel): the card, alive while it
+            // fades, must not keep them and answer the next Escape as if it were still focused.
+            else if (!card.panel.addFieldFocused && card.activeFocus)
+                card.focus = false
         }
     }
     Component.onCompleted: if (panel.addFieldFocused) input.forceActiveFocus()
