@@ -18,6 +18,14 @@ Item {
 
     onShownChanged: if (!shown) leaving.restart()
 
+    function holdsFocus(item) {
+        for (let focused = Window.activeFocusItem; focused; focused = focused.parent) {
+            if (focused === item)
+                return true;
+        }
+        return false;
+    }
+
     // Keeps the overlay while it fades out.
     Timer {
         id: leaving
@@ -33,6 +41,8 @@ Item {
         scale: layer.shown ? 1 : 0.97
         Behavior on opacity { NumberAnimation { duration: layer.duration; easing.type: Easing.OutCubic } }
         Behavior on scale { NumberAnimation { duration: layer.duration; easing.type: Easing.OutCubic } }
-        onLoaded: item.forceActiveFocus()
+        // An overlay that put the focus in one of its fields while it was made keeps it there;
+        // taking it for the overlay itself would leave the user typing into nothing.
+        onLoaded: if (!layer.holdsFocus(item)) item.forceActiveFocus()
     }
 }

@@ -300,6 +300,23 @@ private slots:
         QVERIFY(!m_state->shimmerPaused());
     }
 
+    // The sign-in overlay puts the focus in its address field as it comes; its layer must leave it
+    // there, so that what the user types is the address.
+    void signInTakesTheTypedAddress()
+    {
+        QVERIFY(open());
+        model().cloud().requestSignIn(QStringLiteral("Sign in to schedule publishes."), [] {});
+        QTRY_VERIFY(overlay(QStringLiteral("signInLayer")));
+        QQuickItem *field = find(QStringLiteral("emailField"));
+        QVERIFY(field);
+        QTRY_VERIFY(field->hasActiveFocus());
+        for (const char c : QByteArrayLiteral("ada@example.com"))
+            QTest::keyClick(m_window.get(), c);
+        QObject *flow = overlay(QStringLiteral("signInLayer"))->property("flow").value<QObject *>();
+        QVERIFY(flow);
+        QTRY_COMPARE(flow->property("email").toString(), QStringLiteral("ada@example.com"));
+    }
+
     // The confirm layer answers through the queue, which takes the question down before its
     // action runs: a question the action asks shows next instead of being cleared with the first.
     void confirmActionThatAsksAgainKeepsTheNewQuestion()

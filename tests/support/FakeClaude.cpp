@@ -73,6 +73,10 @@ elif [ "$1" = mcp ] && [ "$code" = 0 ] && [ ! -f "$reply/hangs" ] && [ ! -f "$re
 fi
 [ -f "$reply/stdout" ] && cat "$reply/stdout"
 [ -f "$reply/stderr" ] && cat "$reply/stderr" >&2
+# The test's grant is taken by the one waiting command, so a later login waits for its own.
+if [ -f "$reply/awaits-grant" ]; then
+  while ! rm "$dir/grant" 2>/dev/null; do sleep 0.02; done
+fi
 [ -f "$reply/hangs" ] && { rm -f "$dir/running/$$"; exec sleep 3600; }
 exit "$code"
 )SH";
@@ -172,8 +176,15 @@ void FakeClaude::writeReply(const QString &dir, const Reply &reply) const
         writeFile(dir + QStringLiteral("/registry"), *reply.registryAfter);
     if (!reply.editsRegistry)
         writeFile(dir + QStringLiteral("/keeps-registry"), {});
+    if (reply.awaitsGrant)
+        writeFile(dir + QStringLiteral("/awaits-grant"), {});
     if (reply.delay.count() > 0)
         writeFile(dir + QStringLiteral("/delay"), QByteArray::number(double(reply.delay.count()) / 1000.0, 'f', 3));
+}
+
+void FakeClaude::completeGrant() const
+{
+    writeFile(m_dir + QStringLiteral("/grant"), {});
 }
 
 int FakeClaude::mostAtOnce() const

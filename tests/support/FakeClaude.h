@@ -46,6 +46,9 @@ public:
         /// Whether a successful "mcp add" or "mcp remove" edits ~/.claude.json itself; a command
         /// that fails, hangs or has `registryAfter` never does.
         bool editsRegistry = true;
+        /// After writing its output, the command waits until the test calls `completeGrant()`
+        /// before it ends, as a login waits on the user's consent in the browser.
+        bool awaitsGrant = false;
     };
 
     /// One call: its arguments, and whether its standard input was a terminal.
@@ -63,6 +66,9 @@ public:
     void answer(const QString &command, const Reply &reply);
     /// Sets answers that the command's calls take in turn; the last one answers every later call.
     void answerInTurn(const QString &command, const QList<Reply> &replies);
+
+    /// Lets the one command that waits for a grant end (or the next one that will, when none waits yet).
+    void completeGrant() const;
 
     /// The arguments of every call so far, in order, except the "--version" probes of discovery.
     [[nodiscard]] QList<QStringList> calls() const;
