@@ -10,13 +10,15 @@
 #include <optional>
 
 class AppearancePortal;
+class KitEnvironment;
 
 /**
  * @brief Light or dark as the desktop says, and whether it wants motion reduced; the panel draws
  * every colour from the scheme and follows a switch while it is open.
  *
- * The settings portal decides; without its answer the toolkit's palette does. Each value is
- * announced only when it really changes, so the panel redraws only on a switch.
+ * The settings portal decides; without its answer the toolkit's palette does, and a change of the
+ * application's palette is looked at again. Each value is announced only when it really changes,
+ * so the panel redraws only on a switch.
  */
 class AppearanceMonitor final : public QObject
 {
@@ -38,9 +40,16 @@ public:
     [[nodiscard]] bool dark() const { return m_scheme == KitPalette::Scheme::Dark; }
     [[nodiscard]] bool reduceMotion() const { return m_reduceMotion; }
 
+    /// Keeps `kit` in this scheme and motion setting from now on, for as long as both live: the
+    /// views of its engine, an open panel included, redraw at each switch.
+    void applyTo(KitEnvironment &kit);
+
 signals:
     void schemeChanged();
     void reduceMotionChanged();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void update();

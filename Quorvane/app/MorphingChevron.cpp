@@ -2,13 +2,18 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "app/MorphingChevron.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPen>
+#include <QQuickWindow>
+#include <QSGImageNode>
+
+#include <cmath>
 
 MorphingChevron::MorphingChevron(QQuickItem *parent)
-    : QQuickPaintedItem(parent)
+    : QQuickItem(parent)
 {
-    setAntialiasing(true);
+    setFlag(ItemHasContents);
 }
 
 QPainterPath MorphingChevron::path(double bend, const QRectF &rect)
@@ -48,13 +53,36 @@ void MorphingChevron::setLineWidth(double width)
     update();
 }
 
-void MorphingChevron::paint(QPainter *painter)
+QSGNode *MorphingChevron::updatePaintNode(QSGNode *old, UpdatePaintNodeData *)
 {
+    // A painted item is cut at its own edges, which would shave the caps and the tip; the picture
+    // here is larger than the item by the stroke's reach, and its node is placed to match.
+    delete old;
+    const QRectF frame(0, 0, width(), height());
+    const double reach = m_lineWidth / 2 + 1;
+    const QRectF canvas = frame.adjusted(-reach, -reach, reach, reach);
+    // A frame of no height still draws its flat line.
+    if (!window() || width() <= 0 || height() < 0 || m_lineWidth <= 0)
+        return nullptr;
+    const double ratio = window()->effectiveDevicePixelRatio();
+    QImage image(int(std::ceil(canvas.width() * ratio)), int(std::ceil(canvas.height() * ratio)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
     QPen pen(m_color, m_lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     pen.setMiterLimit(10);
-    painter->setPen(pen);
-    painter->setBrush(Qt::NoBrush);
-    // The stroke is centred on the path: keep the caps inside the item.
-    const double inset = m_lineWidth / 2;
-    painter->drawPath(path(m_bend, QRectF(0, 0, width(), height()).adjusted(inset, inset, -inset, -inset)));
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.translate(-canvas.topLeft());
+    painter.drawPath(path(m_bend, frame));
+    painter.end();
+
+    QSGImageNode *node = window()->createImageNode();
+    node->setOwnsTexture(true);
+    node->setTexture(window()->createTextureFromImage(image));
+    node->setRect(QRectF(canvas.topLeft(), QSizeF(image.size()) / ratio));
+    node->setFiltering(QSGTexture::Linear);
+    return node;
 }

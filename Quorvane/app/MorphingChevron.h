@@ -4,15 +4,18 @@
 
 #include <QColor>
 #include <QPainterPath>
-#include <QQuickPaintedItem>
+#include <QQuickItem>
 #include <QtQml/qqmlregistration.h>
 
 /**
  * @brief The view switch's chevron, bent by one number: 1 points down, -1 up, 0 is a flat line.
  * Animating `bend` morphs one direction into the other through the flat line, instead of
  * swapping two icons.
+ *
+ * The item's own rectangle is the chevron's frame: the path's ends and tip lie on its edges, and
+ * the stroke's round caps and join reach half the line width beyond it.
  */
-class MorphingChevron : public QQuickPaintedItem
+class MorphingChevron : public QQuickItem
 {
     Q_OBJECT
     QML_ELEMENT
@@ -35,12 +38,13 @@ public:
     [[nodiscard]] double lineWidth() const { return m_lineWidth; }
     void setLineWidth(double width);
 
-    void paint(QPainter *painter) override;
-
 signals:
     void bendChanged();
     void colorChanged();
     void lineWidthChanged();
+
+protected:
+    QSGNode *updatePaintNode(QSGNode *old, UpdatePaintNodeData *) override;
 
 private:
     double m_bend = 1;

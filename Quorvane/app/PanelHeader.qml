@@ -23,28 +23,10 @@ Item {
         anchors.verticalCenterOffset: 1
         spacing: 7
 
-        Item {
+        AppMark {
             objectName: "appMark"
-            width: 15
-            height: 15
             anchors.verticalCenter: parent.verticalCenter
-
-            MicroIcon {
-                id: mark
-                anchors.fill: parent
-                symbol: "menubar-icon"
-                size: 15
-                color: PanelLook.accent(KitEnvironment.scheme)
-            }
-            // Without the bundle's mark, the symbol it stands for.
-            MicroIcon {
-                anchors.fill: parent
-                visible: !mark.loaded
-                symbol: "point.3.connected.trianglepath.dotted"
-                size: 15
-                weight: Font.DemiBold
-                color: PanelLook.accent(KitEnvironment.scheme)
-            }
+            size: 15
         }
 
         KitText {

@@ -4,6 +4,7 @@
 
 #include "app/CloudSide.h"
 #include "app/PanelState.h"
+#include "foundation/Clock.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -12,20 +13,47 @@
 
 #include <algorithm>
 
-PanelHost::PanelHost(QWindow &panel, QSystemTrayIcon *tray, QObject *parent)
+PanelHost::PanelHost(QWindow &panel, QSystemTrayIcon *tray, const Clock &clock, QObject *parent)
     : QObject(parent)
     , m_panel(panel)
     , m_tray(tray)
+    , m_clock(clock)
 {
     m_panel.resize(panelSize);
+    anchor();
+}
+
+void PanelHost::setTray(QSystemTrayIcon *tray)
+{
+    if (tray == m_tray)
+        return;
+    const bool wasOpen = isOpen();
     if (m_tray) {
-        m_panel.setFlags(m_panel.flags() | Qt::FramelessWindowHint | Qt::Tool | Qt::WindowStaysOnTopHint);
-        connect(&m_panel, &QWindow::activeChanged, this, &PanelHost::windowActiveChanged);
-        connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-            if (reason == QSystemTrayIcon::Trigger)
-                toggle();
-        });
+        disconnect(m_tray, nullptr, this, nullptr);
+        disconnect(&m_panel, &QWindow::activeChanged, this, &PanelHost::windowActiveChanged);
     }
+    m_tray = tray;
+    // New window flags take hold when the window is next mapped.
+    if (wasOpen)
+        m_panel.hide();
+    anchor();
+    if (wasOpen || !m_tray)
+        open();
+}
+
+void PanelHost::anchor()
+{
+    constexpr Qt::WindowFlags trayFlags = Qt::FramelessWindowHint | Qt::Tool | Qt::WindowStaysOnTopHint;
+    if (!m_tray) {
+        m_panel.setFlags(m_panel.flags() & ~trayFlags);
+        return;
+    }
+    m_panel.setFlags(m_panel.flags() | trayFlags);
+    connect(&m_panel, &QWindow::activeChanged, this, &PanelHost::windowActiveChanged);
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            toggle();
+    });
 }
 
 QPoint PanelHost::placement(const QRect &icon, const QRect &available, QSize panel)
@@ -80,9 +108,13 @@ void PanelHost::toggle()
         m_panel.hide();
         return;
     }
-    // The click on the tray icon that took the focus from the panel has just hidden it.
-    if (m_sinceAutoHide.isValid() && m_sinceAutoHide.elapsed() < reopenGuard.count())
-        return;
+    // The click on the tray icon that took the focus from the panel has just hidden it. A clock
+    // set back since then must not keep the panel shut.
+    if (m_autoHiddenAt.isValid()) {
+        const qint64 since = m_autoHiddenAt.msecsTo(m_clock.now());
+        if (since >= 0 && since < reopenGuard.count())
+            return;
+    }
     open();
 }
 
@@ -111,5 +143,5 @@ void PanelHost::windowActiveChanged()
     if (m_panel.isActive() || !m_panel.isVisible())
         return;
     m_panel.hide();
-    m_sinceAutoHide.start();
+    m_autoHiddenAt = m_clock.now();
 }

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
-#include <QElapsedTimer>
+#include <QDateTime>
 #include <QObject>
 #include <QPoint>
 #include <QRect>
@@ -10,6 +10,7 @@
 
 #include <chrono>
 
+class Clock;
 class CloudSide;
 class PanelState;
 class QSystemTrayIcon;
@@ -34,14 +35,18 @@ public:
     /// How long after hiding on focus loss a request to open is taken as the same click.
     static constexpr std::chrono::milliseconds reopenGuard{300};
 
-    /// `tray` may be null: then there is no tray host.
-    PanelHost(QWindow &panel, QSystemTrayIcon *tray, QObject *parent = nullptr);
+    /// `tray` may be null: then there is no tray host. `clock` times the re-open guard.
+    PanelHost(QWindow &panel, QSystemTrayIcon *tray, const Clock &clock, QObject *parent = nullptr);
 
     /// Where the panel goes: under (or over) the tray icon, inside the screen's free area; at its
     /// top right when the tray does not say where its icon is.
     [[nodiscard]] static QPoint placement(const QRect &icon, const QRect &available, QSize panel);
 
     [[nodiscard]] bool isOpen() const;
+
+    /// A tray host came (`tray`) or went (null) after start. An open panel moves to the icon;
+    /// without a tray the panel opens as an ordinary window, since nothing else would reach it.
+    void setTray(QSystemTrayIcon *tray);
 
     /**
      * Keeps `state` told of the window: shown or hidden, key or not; its first showing starts
@@ -57,11 +62,15 @@ public slots:
     void ensureOpen();
 
 private:
+    /// Makes the panel a tray panel at `m_tray`, or an ordinary window without one.
+    void anchor();
     void open();
     void windowActiveChanged();
 
     QWindow &m_panel;
     QSystemTrayIcon *m_tray;
-    QElapsedTimer m_sinceAutoHide;
+    const Clock &m_clock;
+    /// When losing the focus last hid the panel; invalid: never.
+    QDateTime m_autoHiddenAt;
     bool m_started = false;
 };

@@ -18,6 +18,9 @@ Window {
     property var lastSignIn: model.cloud.signIn
     readonly property bool overlayShowing: model.activity.hasSheet || model.confirms.hasConfirm
         || model.cloud.hasSignIn || panel.showingAbout || model.showingIntro
+    // A Claude sign-in started from the intro lifts its sheet above the intro, so its Cancel stays
+    // in reach.
+    readonly property bool activityRaised: introLayer.item ? introLayer.item.raisesActivity : false
 
     title: "Quorvane"
     width: 420
@@ -116,11 +119,10 @@ Window {
             }
         }
 
-        // The overlays, from the bottom up: a higher one covers the lower ones. A Claude sign-in
-        // started from the intro lifts its sheet above the intro, so its Cancel stays in reach.
+        // The overlays: a higher one covers the lower ones.
         OverlayLayer {
             objectName: "activityLayer"
-            z: introLayer.item && introLayer.item.raisesActivity ? 2.5 : 0
+            z: window.panel.overlayLayer(PanelState.Overlay.activity, window.activityRaised)
             shown: window.model.activity.hasSheet
             overlay: ActivityOverlay {
                 sheet: window.lastSheet
@@ -136,7 +138,7 @@ Window {
         }
         OverlayLayer {
             objectName: "aboutLayer"
-            z: 1
+            z: window.panel.overlayLayer(PanelState.Overlay.about, window.activityRaised)
             shown: window.panel.showingAbout
             overlay: AboutOverlay {
                 onClose: window.panel.showingAbout = false
@@ -145,7 +147,7 @@ Window {
         OverlayLayer {
             id: introLayer
             objectName: "introLayer"
-            z: 2
+            z: window.panel.overlayLayer(PanelState.Overlay.intro, window.activityRaised)
             shown: window.model.showingIntro
             overlay: IntroWizard {
                 model: window.model
@@ -154,7 +156,7 @@ Window {
         }
         OverlayLayer {
             objectName: "confirmLayer"
-            z: 3
+            z: window.panel.overlayLayer(PanelState.Overlay.confirm, window.activityRaised)
             shown: window.model.confirms.hasConfirm
             overlay: ConfirmOverlay {
                 // The queue itself: its confirm takes the question down before the action runs,
@@ -164,7 +166,7 @@ Window {
         }
         OverlayLayer {
             objectName: "signInLayer"
-            z: 4
+            z: window.panel.overlayLayer(PanelState.Overlay.signIn, window.activityRaised)
             shown: window.model.cloud.hasSignIn
             overlay: SignInOverlay {
                 request: window.lastSignIn
@@ -174,15 +176,16 @@ Window {
             }
         }
 
+        // The toast and the rim lie above every overlay.
         PanelToast {
-            z: 5
+            z: 100
             model: window.model
             panel: window.panel
         }
 
         // The rim inside the panel's edge, over everything.
         Rectangle {
-            z: 6
+            z: 101
             anchors.fill: parent
             radius: 16
             color: "transparent"

@@ -245,6 +245,11 @@ QList<PanelState::Overlay> PanelState::overlays(bool sheet, bool about, bool int
     return shown;
 }
 
+int PanelState::overlayLayer(Overlay overlay, bool activityRaised)
+{
+    return int(overlays(true, true, true, true, true, activityRaised).indexOf(overlay)) + 1;
+}
+
 void PanelState::setAddFieldFocused(bool focused)
 {
     if (m_addFieldFocused == focused)

@@ -168,6 +168,9 @@ public:
     /// started from the intro is not hidden behind it.
     [[nodiscard]] static QList<Overlay> overlays(bool sheet, bool about, bool intro, bool confirm, bool signIn,
                                                  bool activityRaised = false);
+    /// Where an overlay lies above the panel column, from 1 at the bottom: its place among all of
+    /// them in `overlays`, so one leaving keeps its place while it fades.
+    Q_INVOKABLE [[nodiscard]] static int overlayLayer(PanelState::Overlay overlay, bool activityRaised);
 
     [[nodiscard]] bool backendIsProdTest() const { return m_backendIsProdTest; }
     /// Read once from the build's keys by the owner.

@@ -3,8 +3,10 @@
 #include "account/BackendConfiguration.h"
 #include "app/AppModel.h"
 #include "app/AppearanceMonitor.h"
+#include "app/MenubarLabel.h"
 #include "app/PanelHost.h"
 #include "app/PanelState.h"
+#include "app/TrayPresence.h"
 #include "kit/KitEnvironment.h"
 #include "platform/AppInfo.h"
 #include "platform/AppearancePortal.h"
@@ -13,7 +15,6 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QIcon>
 #include <QLoggingCategory>
 #include <QQmlComponent>
 #include <QQmlEngine>
@@ -80,15 +81,8 @@ int main(int argc, char *argv[])
     model.attach(engine);
     AppearancePortal portal;
     AppearanceMonitor appearance(portal, &AppearanceMonitor::applicationPaletteIsDark);
-    if (auto *kit = engine.singletonInstance<KitEnvironment *>(qmlTypeId("Quorvane.Kit", 1, 0, "KitEnvironment"))) {
-        const auto follow = [kit, &appearance] {
-            kit->setScheme(appearance.scheme());
-            kit->setReduceMotion(appearance.reduceMotion());
-        };
-        follow();
-        QObject::connect(&appearance, &AppearanceMonitor::schemeChanged, kit, follow);
-        QObject::connect(&appearance, &AppearanceMonitor::reduceMotionChanged, kit, follow);
-    }
+    if (auto *kit = engine.singletonInstance<KitEnvironment *>(qmlTypeId("Quorvane.Kit", 1, 0, "KitEnvironment")))
+        appearance.applyTo(*kit);
     QQmlComponent root(&engine, QUrl(QStringLiteral("qrc:/Quorvane/PanelRoot.qml")));
     const std::unique_ptr<QObject> rootObject(root.createWithInitialProperties(
         {{QStringLiteral("model"), QVariant::fromValue(&model)},
@@ -108,20 +102,24 @@ int main(int argc, char *argv[])
     if (!pillHost)
         qWarning("quorvane: the connecting pill's window could not be made: %s", qPrintable(pillWindow.errorString()));
 
-    const QIcon icon(resourceBundle().url(QStringLiteral("menubar-icon"), QStringLiteral("svg")).toLocalFile());
-    QSystemTrayIcon tray(icon);
-    tray.setToolTip(QStringLiteral("Quorvane"));
-    const bool hasTray = QSystemTrayIcon::isSystemTrayAvailable();
+    MenubarLabel label(model.icons());
+    QSystemTrayIcon tray;
+    label.show(tray, appearance);
+    // Shown even without a tray host: Qt docks it into one that starts later.
+    tray.show();
+    TrayPresence trayPresence(&QSystemTrayIcon::isSystemTrayAvailable);
     // Without a tray host the icon would show nowhere: the panel is then an ordinary window.
-    PanelHost host(*panel, hasTray ? &tray : nullptr);
+    PanelHost host(*panel, trayPresence.isAvailable() ? &tray : nullptr, model.clock());
     // Claude's registry, the claude tool and the backend wait for the panel's first showing; later
     // showings refresh at most every two seconds. A tapped outcome notification brings the panel
     // up, and never closes it.
     host.follow(panelState, model.cloud());
-    if (hasTray) {
-        tray.show();
-        QApplication::setQuitOnLastWindowClosed(false);
-    }
+    QObject::connect(&trayPresence, &TrayPresence::availableChanged, &host, [&host, &tray](bool available) {
+        qCInfo(lcPanel, "tray %s", available ? "appeared" : "gone");
+        host.setTray(available ? &tray : nullptr);
+    });
+    // A closed panel is not the end: a tray may come later, and `--toggle` brings the panel back.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     PanelToggle toggle;
     if (toggle.isListening())
@@ -129,7 +127,7 @@ int main(int argc, char *argv[])
     else
         qWarning("quorvane: no session bus; the panel cannot be toggled from outside");
 
-    if (!hasTray)
+    if (!trayPresence.isAvailable())
         host.ensureOpen();
     return QApplication::exec();
 }

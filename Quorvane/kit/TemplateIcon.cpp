@@ -79,25 +79,30 @@ void TemplateIcon::reload()
     update();
 }
 
+QImage TemplateIcon::tinted(const QByteArray &drawing, QSizeF box, const QColor &color, qreal scale)
+{
+    QImage shape((box * scale).toSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    shape.setDevicePixelRatio(scale);
+    shape.fill(Qt::transparent);
+    QSvgRenderer renderer(drawing);
+    const QSizeF natural = renderer.viewBoxF().size();
+    const qreal aspect = natural.isEmpty() ? 1.0 : natural.width() / natural.height();
+    QSizeF fitted(box.width(), box.width() / aspect);
+    if (fitted.height() > box.height())
+        fitted = QSizeF(box.height() * aspect, box.height());
+    QPainter painter(&shape);
+    renderer.render(&painter, QRectF(QPointF((box.width() - fitted.width()) / 2, (box.height() - fitted.height()) / 2),
+                                     fitted));
+    // Only the drawing's alpha counts: fill it with the colour.
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(QRectF(QPointF(), box), color);
+    return shape;
+}
+
 void TemplateIcon::paint(QPainter *painter)
 {
     if (!m_drawing || width() <= 0 || height() <= 0)
         return;
-    // Fit the drawing into the item, keeping its aspect ratio, centred.
-    QSizeF fitted(width(), width() / m_aspectRatio);
-    if (fitted.height() > height())
-        fitted = QSizeF(height() * m_aspectRatio, height());
-    const QRectF target(QPointF((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted);
-
     const qreal scale = window() ? window()->effectiveDevicePixelRatio() : 1.0;
-    QImage shape((target.size() * scale).toSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
-    shape.fill(Qt::transparent);
-    {
-        QPainter shapePainter(&shape);
-        QSvgRenderer(*m_drawing).render(&shapePainter, QRectF(QPointF(), QSizeF(shape.size())));
-        // Only the drawing's alpha counts: fill it with the colour.
-        shapePainter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        shapePainter.fillRect(shape.rect(), m_color);
-    }
-    painter->drawImage(target, shape);
+    painter->drawImage(QRectF(0, 0, width(), height()), tinted(*m_drawing, size(), m_color, scale));
 }

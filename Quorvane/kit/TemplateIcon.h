@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QImage>
 #include <QQuickPaintedItem>
 #include <QtQml/qqmlregistration.h>
 
@@ -45,6 +46,10 @@ public:
     void setColor(const QColor &color);
     [[nodiscard]] bool loaded() const { return m_drawing.has_value(); }
     [[nodiscard]] qreal aspectRatio() const { return m_aspectRatio; }
+
+    /// `drawing` fitted into `box` with its aspect ratio kept and centred, its shape filled with
+    /// `color`, at `scale` device pixels per point; the tray's icon is drawn the same way.
+    [[nodiscard]] static QImage tinted(const QByteArray &drawing, QSizeF box, const QColor &color, qreal scale);
 
     void paint(QPainter *painter) override;
 

@@ -7,16 +7,15 @@
 #include "backend/BackendClient.h"
 #include "backend/BackendSession.h"
 #include "foundation/UuidText.h"
-#include "kit/KitEnvironment.h"
 #include "panel/Desktop.h"
 #include "platform/AppInfo.h"
 #include "support/FakeBackend.h"
 #include "support/FakeHttpServer.h"
 #include "support/MemorySessionStorage.h"
+#include "support/ScreenshotWindow.h"
+#include "support/WarningLog.h"
 
 #include <QCoro/QCoroTask>
-#include <QDir>
-#include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -33,14 +32,6 @@ using namespace std::chrono_literals;
 using State = ErrorLog::ReportState;
 
 namespace {
-
-QStringList messages;
-
-void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg)
-        messages.append(message);
-}
 
 /// A clipboard that remembers what it was given.
 class RecordingDesktop : public Desktop
@@ -112,8 +103,9 @@ class tst_MoreMenuViews : public QObject
     std::unique_ptr<ModelHarness> m_harness;
     std::unique_ptr<PanelState> m_panel;
     std::unique_ptr<QQmlEngine> m_engine;
-    std::unique_ptr<QQuickWindow> m_window;
-    std::unique_ptr<QQuickItem> m_scene;
+    std::unique_ptr<ScreenshotWindow> m_shot;
+    QQuickItem *m_scene = nullptr;
+    WarningLog m_warnings;
 
     /// Builds the model (signed in with a session when `signedIn`, else with no account), the
     /// panel's state and the scene in a shown window.
@@ -152,23 +144,15 @@ class tst_MoreMenuViews : public QObject
 
         m_engine = std::make_unique<QQmlEngine>();
         model.attach(*m_engine);
-        QQmlComponent type(m_engine.get());
-        type.setData(scene, QUrl(u"qrc:/tests/MoreMenuScene.qml"_s));
-        QVERIFY2(type.isReady(), qPrintable(type.errorString()));
-        auto *environment =
-            m_engine->singletonInstance<KitEnvironment *>(qmlTypeId("Quorvane.Kit", 1, 0, "KitEnvironment"));
-        QVERIFY(environment);
-        environment->setScheme(scheme);
-        m_scene.reset(qobject_cast<QQuickItem *>(type.createWithInitialProperties(
-            {{u"model"_s, QVariant::fromValue(&model)},
-             {u"panel"_s, QVariant::fromValue(m_panel.get())},
-             {u"desktop"_s, QVariant::fromValue(static_cast<QObject *>(&m_desktop))}})));
-        QVERIFY2(m_scene, qPrintable(type.errorString()));
-        m_window = std::make_unique<QQuickWindow>();
-        m_window->resize(420, 600);
-        m_scene->setParentItem(m_window->contentItem());
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_shot = std::make_unique<ScreenshotWindow>(*m_engine, scheme);
+        // The scene's panel is translucent; its pictures show it over a bare window's white.
+        m_shot->setBackdrop(Qt::white);
+        m_scene = m_shot->load(scene, QUrl(u"qrc:/tests/MoreMenuScene.qml"_s),
+                               {{u"model"_s, QVariant::fromValue(&model)},
+                                {u"panel"_s, QVariant::fromValue(m_panel.get())},
+                                {u"desktop"_s, QVariant::fromValue(static_cast<QObject *>(&m_desktop))}});
+        QVERIFY2(m_scene, qPrintable(m_shot->errors()));
+        QVERIFY2(m_shot->show(QSize(420, 600)), qPrintable(m_shot->errors()));
     }
 
     [[nodiscard]] QQuickItem *find(const char *name) const
@@ -181,7 +165,7 @@ class tst_MoreMenuViews : public QObject
     {
         // The popup's rows live in the window's overlay: follow the visual tree, not the owners.
         QList<QQuickItem *> rows;
-        QList<QQuickItem *> pending{m_window->contentItem()};
+        QList<QQuickItem *> pending{m_shot->window().contentItem()};
         while (!pending.isEmpty()) {
             QQuickItem *item = pending.takeFirst();
             if (item->objectName() == u"moreMenuEntry"_s && item->isVisible())
@@ -205,7 +189,7 @@ class tst_MoreMenuViews : public QObject
     void click(QQuickItem *item) const
     {
         const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
-        QTest::mouseClick(m_window.get(), Qt::LeftButton, {}, centre.toPoint());
+        QTest::mouseClick(&m_shot->window(), Qt::LeftButton, {}, centre.toPoint());
     }
 
     void openMenu()
@@ -218,16 +202,9 @@ class tst_MoreMenuViews : public QObject
         QTRY_VERIFY(menuRows().size() > 1 && menuRows().constLast()->mapToScene({0, 0}).y() > 0);
     }
 
-    void save(const QString &name, KitPalette::Scheme scheme)
+    void save(const QString &name)
     {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
-        const QImage image = m_window->grabWindow();
-        QVERIFY(!image.isNull());
-        const QString file = QDir(QCoreApplication::applicationDirPath())
-                                 .filePath(u"../more-%1-%2.png"_s.arg(name, scheme == KitPalette::Scheme::Dark
-                                                                               ? u"dark"_s
-                                                                               : u"light"_s));
-        QVERIFY(image.save(file));
+        QVERIFY2(m_shot->save(u"more-"_s + name), qPrintable(m_shot->errors()));
     }
 
 private slots:
@@ -239,15 +216,14 @@ private slots:
             return FakeHttpServer::Reply{204};
         });
         m_desktop.copies.clear();
-        messages.clear();
-        qInstallMessageHandler(collect);
+        m_warnings.start();
     }
 
     void cleanup()
     {
-        qInstallMessageHandler(nullptr);
-        m_scene.reset();
-        m_window.reset();
+        m_warnings.stop();
+        m_scene = nullptr;
+        m_shot.reset();
         m_engine.reset();
         m_panel.reset();
         m_harness.reset();
@@ -277,13 +253,13 @@ private slots:
                               u"About Quorvane"_s, u"Version "_s + appVersion(), u"Copy Support Email"_s,
                               u"Quit App"_s}));
         QVERIFY(!menuRows().constFirst()->isEnabled());
-        save(u"menu-signed-out"_s, scheme);
+        save(u"menu-signed-out"_s);
 
         click(menuRows().at(shown.indexOf(u"Version "_s + appVersion())));
         QTRY_VERIFY(!find("more")->property("opened").toBool());
         QCOMPARE(m_desktop.copies, QStringList{m_harness->model->diagnosticsReport()});
         QCOMPARE(m_panel->copiedToast(), u"Copied! Paste into an email for support."_s);
-        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+        QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.text()));
     }
 
     // Signed in, the account section shows the address, the state and "Sign Out"; the address
@@ -297,13 +273,13 @@ private slots:
         const QList<QQuickItem *> rows = menuRows();
         QCOMPARE(titles(rows).mid(2, 3), (QStringList{u"ada@example.com"_s, u"Signed in"_s, u"Sign Out"_s}));
         QVERIFY(!titles(rows).contains(u"Report a Problem"_s));
-        save(u"menu-signed-in"_s, scheme);
+        save(u"menu-signed-in"_s);
 
         click(rows.at(2));
         QVERIFY(find("more")->property("opened").toBool());
         click(find("moreButton"));
         QTRY_VERIFY(!find("more")->property("opened").toBool());
-        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+        QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.text()));
     }
 
     // The report line: sending while the request is out, then sent, and gone 5 seconds after
@@ -324,19 +300,19 @@ private slots:
         QVERIFY(line->height() > 0);
         QCOMPARE(find("reportText")->property("text").toString(), u"Sending report…"_s);
         QVERIFY(find("reportSpinner")->isVisible());
-        save(u"report-sending"_s, scheme);
+        save(u"report-sending"_s);
 
         QTRY_COMPARE(find("reportText")->property("text").toString(), u"Report sent, thank you."_s);
         QVERIFY(!find("reportSpinner")->isVisible());
         QCOMPARE(find("reportIcon")->property("symbol").toString(), u"checkmark.circle.fill"_s);
-        save(u"report-sent"_s, scheme);
+        save(u"report-sent"_s);
 
         m_harness->time.advance(4999ms);
         QVERIFY(line->isVisible());
         m_harness->time.advance(1ms);
         QVERIFY(!line->isVisible());
         QCOMPARE(line->height(), 0.0);
-        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+        QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.text()));
     }
 
     // A report that fails says so and points back at the menu.
@@ -350,8 +326,8 @@ private slots:
         QTRY_COMPARE(find("reportText")->property("text").toString(),
                      u"Couldn't send the report. Try again from the ⋯ menu."_s);
         QCOMPARE(find("reportIcon")->property("symbol").toString(), u"xmark.circle"_s);
-        save(u"report-failed"_s, scheme);
-        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+        save(u"report-failed"_s);
+        QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.text()));
     }
 
     // An unreadable registry: the model's sentence, centred and wrapped, with the report button,
@@ -371,7 +347,7 @@ private slots:
         QQuickItem *button = find("loadErrorReport");
         QVERIFY(button->isVisible());
         QCOMPARE(button->property("text").toString(), u"Report to Developer"_s);
-        save(u"load-error"_s, scheme);
+        save(u"load-error"_s);
 
         m_gateway->script("POST", u"/error-report"_s, FakeHttpServer::Reply{204, {}, {}, 300ms});
         click(button);
@@ -379,7 +355,7 @@ private slots:
         QCOMPARE(button->property("text").toString(), u"Sending…"_s);
         QVERIFY(!button->isEnabled());
         QVERIFY(find("reportLine")->isVisible());
-        save(u"load-error-sending"_s, scheme);
+        save(u"load-error-sending"_s);
         QTRY_COMPARE(m_harness->model->errorLog().reportState(), State::Sent);
         QCOMPARE(m_gateway->requests("POST", u"/error-report"_s).size(), 1);
 
@@ -387,7 +363,7 @@ private slots:
         m_scene->setProperty("message", QString(u"Claude Code's settings file could not be read: "_s).repeated(4));
         QVERIFY(find("loadErrorText")->height() > 3 * 12);
         QVERIFY(find("loadErrorText")->width() <= 420);
-        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+        QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.text()));
     }
 
     void loadErrorWithoutGateway()
@@ -396,7 +372,7 @@ private slots:
         m_scene->setProperty("message", u"Couldn't read ~/.claude.json."_s);
         QVERIFY(find("loadError")->isVisible());
         QVERIFY(!find("loadErrorReport")->isVisible());
-        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+        QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.text()));
     }
 };
 

@@ -3,8 +3,11 @@
 #include "ModelHarness.h"
 #include "app/PanelHost.h"
 #include "app/PanelState.h"
+#include "support/ManualClock.h"
 
 #include <QGuiApplication>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QWindow>
 
@@ -40,8 +43,9 @@ private slots:
 
     void toggles()
     {
+        ManualClock clock;
         QWindow panel;
-        PanelHost host(panel, nullptr);
+        PanelHost host(panel, nullptr, clock);
         QCOMPARE(panel.size(), PanelHost::panelSize);
         host.toggle();
         QTRY_VERIFY(host.isOpen());
@@ -53,6 +57,45 @@ private slots:
         QTRY_VERIFY(host.isOpen());
     }
 
+    void reopenGuard_data()
+    {
+        QTest::addColumn<qint64>("after");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("+0.2 s: the click that hid it") << qint64(200) << false;
+        QTest::newRow("just inside the guard") << qint64(299) << false;
+        QTest::newRow("at the guard's end: a new click") << qint64(300) << true;
+        QTest::newRow("+0.4 s: a new click") << qint64(400) << true;
+        QTest::newRow("the clock set back meanwhile") << qint64(-60000) << true;
+    }
+
+    // With a tray, a click on its icon takes the focus from the open panel, which hides it, and
+    // then asks to toggle: that toggle must not open the panel again at once; a later one does.
+    void reopenGuard()
+    {
+        QFETCH(qint64, after);
+        QFETCH(bool, opens);
+        ManualClock clock;
+        QWindow panel;
+        QSystemTrayIcon tray;
+        PanelHost host(panel, &tray, clock);
+        host.toggle();
+        QTRY_VERIFY(panel.isActive());
+
+        QWindow other;
+        other.show();
+        other.requestActivate();
+        QTRY_VERIFY(!host.isOpen());
+        clock.advance(after);
+        host.toggle();
+        QCOMPARE(host.isOpen(), opens);
+        // A toggle the guard swallowed leaves the next one free to open.
+        if (!opens) {
+            clock.advance(PanelHost::reopenGuard.count());
+            host.toggle();
+            QVERIFY(host.isOpen());
+        }
+    }
+
     // The window tells the panel's state when it shows and hides; only its first showing starts
     // the panel (the bootstrap), later ones refresh through the re-open throttle.
     void followsTheWindow()
@@ -60,7 +103,7 @@ private slots:
         ModelHarness harness;
         PanelState state(*harness.model, harness.clock, harness.time.delay());
         QWindow panel;
-        PanelHost host(panel, nullptr);
+        PanelHost host(panel, nullptr, harness.clock);
         host.follow(state, harness.model->cloud());
         QVERIFY(!state.panelVisible());
         QVERIFY(!harness.model->panelIsOpen());
@@ -95,14 +138,16 @@ private slots:
         ModelHarness harness;
         PanelState state(*harness.model, harness.clock, harness.time.delay());
         QWindow panel;
-        PanelHost host(panel, nullptr);
+        PanelHost host(panel, nullptr, harness.clock);
         host.follow(state, harness.model->cloud());
 
+        QSignalSpy shown(&panel, &QWindow::visibleChanged);
         harness.model->cloud().requestScheduleFocus();
         harness.model->cloud().requestScheduleFocus();
-        QTRY_VERIFY(host.isOpen());
+        QTRY_VERIFY(panel.isActive());
         QCOMPARE(state.activeTab(), PanelTab::Tab::scheduledPublishing);
-        QTest::qWait(20);
+        // Shown once and never hidden by the second request.
+        QCOMPARE(shown.size(), 1);
         QVERIFY(host.isOpen());
 
         state.setActiveTab(PanelTab::Tab::connections);

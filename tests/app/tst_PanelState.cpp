@@ -437,9 +437,12 @@ private slots:
         m_state->setScheduleHandoffSiteID(QStringLiteral("earlier-site"));
         m_state->openScheduling(project.id.toString());
         m_model->confirms().confirmCurrent();
-        QTRY_VERIFY(!m_claude->calls().isEmpty());
+        // The connect holds the name busy until it has read the server's state; the hand-off
+        // decides in the same turn as it lets go.
+        QVERIFY(m_model->busy().contains(QStringLiteral("webflow-acme")));
+        QTRY_VERIFY(!m_model->busy().contains(QStringLiteral("webflow-acme")));
+        QVERIFY(!m_claude->calls().isEmpty());
         QTRY_VERIFY(!m_model->isRefreshing());
-        QTest::qWait(50);
         QCOMPARE(m_state->activeTab(), Tab::connections);
         QCOMPARE(m_state->scheduleHandoffSiteID(), QStringLiteral("earlier-site"));
     }

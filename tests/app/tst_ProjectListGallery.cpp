@@ -3,16 +3,15 @@
 #include "app/ModelHarness.h"
 #include "app/PanelState.h"
 #include "app/ProjectListState.h"
-#include "kit/KitEnvironment.h"
 #include "publishing/PublishingTesting.h"
+#include "support/ScreenshotWindow.h"
+#include "support/WarningLog.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
-#include <QQuickWindow>
 #include <QtQml/QQmlExtensionPlugin>
 
 Q_IMPORT_QML_PLUGIN(QuorvanePlugin)
@@ -20,14 +19,6 @@ Q_IMPORT_QML_PLUGIN(Quorvane_KitPlugin)
 Q_IMPORT_QML_PLUGIN(Quorvane_PanelPlugin)
 
 namespace {
-
-QStringList messages;
-
-void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg)
-        messages.append(message);
-}
 
 // The item of that name in the visual tree below `root`, which is where a Repeater's items live.
 QQuickItem *itemNamed(QQuickItem *root, const QString &name)
@@ -58,14 +49,12 @@ class tst_ProjectListGallery : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init()
-    {
-        messages.clear();
-        qInstallMessageHandler(collect);
-    }
+    WarningLog m_warnings;
 
-    void cleanup() { qInstallMessageHandler(nullptr); }
+private slots:
+    void init() { m_warnings.start(); }
+
+    void cleanup() { m_warnings.stop(); }
 
     void gallery_data()
     {
@@ -117,11 +106,6 @@ private slots:
 
         QQmlEngine engine;
         model.attach(engine);
-        QQmlComponent type(&engine, QUrl::fromLocalFile(QStringLiteral(PROJECT_LIST_QML_DIR "/ProjectListGallery.qml")));
-        QVERIFY2(type.isReady(), qPrintable(type.errorString() + messages.join(u'\n')));
-        auto *environment = engine.singletonInstance<KitEnvironment *>(qmlTypeId("Quorvane.Kit", 1, 0, "KitEnvironment"));
-        QVERIFY(environment);
-        environment->setScheme(scheme);
         const auto column = [](const QString &title, AppModel &model, PanelState &panel) {
             return QVariantMap{{QStringLiteral("title"), title},
                                {QStringLiteral("model"), QVariant::fromValue<QObject *>(&model)},
@@ -130,9 +114,10 @@ private slots:
         const QVariantList columns{column(QStringLiteral("Cards, orphan access, entries"), model, listed),
                                    column(QStringLiteral("No match"), model, searching),
                                    column(QStringLiteral("No project"), *empty.model, first)};
-        std::unique_ptr<QObject> object(type.createWithInitialProperties({{"columns", columns}}));
-        auto *gallery = qobject_cast<QQuickItem *>(object.get());
-        QVERIFY2(gallery, qPrintable(type.errorString()));
+        ScreenshotWindow shot(engine, scheme);
+        QQuickItem *gallery = shot.load(QUrl::fromLocalFile(QStringLiteral(PROJECT_LIST_QML_DIR "/ProjectListGallery.qml")),
+                                        {{"columns", columns}});
+        QVERIFY2(gallery, qPrintable(shot.errors() + m_warnings.text()));
 
         // What each list shows, by its state.
         const auto state = [gallery](const QString &title) {
@@ -148,23 +133,12 @@ private slots:
         QVERIFY(state(QStringLiteral("No match"))->showsNoMatches());
         QVERIFY(state(QStringLiteral("No project"))->showsHowTo());
 
-        QQuickWindow window;
-        window.setColor(scheme == KitPalette::Scheme::Dark ? QColor(40, 44, 52) : QColor(200, 214, 230));
-        window.resize(int(gallery->width()), int(gallery->height()));
-        gallery->setParentItem(window.contentItem());
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
-        const QImage image = window.grabWindow();
-        QVERIFY(!image.isNull());
-        const QString file = QDir(QCoreApplication::applicationDirPath())
-                                 .filePath(QStringLiteral("../project-list-%1.png")
-                                               .arg(scheme == KitPalette::Scheme::Dark ? "dark" : "light"));
-        QVERIFY(image.save(file));
-        gallery->setParentItem(nullptr);
-        object.reset();
+        QVERIFY2(shot.show(), qPrintable(shot.errors()));
+        QVERIFY2(shot.save(QStringLiteral("project-list")), qPrintable(shot.errors()));
+        // The lists let go of the model's access before the test takes its client away.
+        shot.unload();
         model.publishAccess().setClient(nullptr);
-        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+        QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.text()));
     }
 };
 

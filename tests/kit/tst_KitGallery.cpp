@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "kit/IconLoader.h"
-#include "kit/KitEnvironment.h"
 #include "kit/KitServices.h"
-#include "platform/AppInfo.h"
+#include "support/ScreenshotWindow.h"
+#include "support/WarningLog.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,35 +17,18 @@
 
 Q_IMPORT_QML_PLUGIN(Quorvane_KitPlugin)
 
-namespace {
-
-QStringList messages;
-
-void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg)
-        messages.append(message);
-}
-
-} // namespace
-
 // Every component loads without a QML warning, and the gallery of all of them renders in both
 // schemes to PNG files in the build folder, for a person to look at.
 class tst_KitGallery : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init()
-    {
-        messages.clear();
-        qInstallMessageHandler(collect);
-    }
+    WarningLog m_warnings;
 
-    void cleanup()
-    {
-        qInstallMessageHandler(nullptr);
-    }
+private slots:
+    void init() { m_warnings.start(); }
+
+    void cleanup() { m_warnings.stop(); }
 
     void componentLoads_data()
     {
@@ -62,10 +45,8 @@ private slots:
     void componentLoads()
     {
         QFETCH(QString, component);
-        IconLoader icons(resourceBundle().directory());
-        QQmlEngine engine;
-        new KitServices(engine, icons);
-        QQmlComponent type(&engine);
+        KitEngine kit;
+        QQmlComponent type(&kit.engine);
         type.setData("import Quorvane.Kit\n" + component.toUtf8() + " {}\n", QUrl());
         QVERIFY2(type.isReady(), qPrintable(type.errorString()));
         std::unique_ptr<QObject> object(type.create());
@@ -79,7 +60,7 @@ private slots:
             QVERIFY(!window.grabWindow().isNull());
             item->setParentItem(nullptr);
         }
-        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+        QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.text()));
     }
 
     // Each engine draws from the loader its owner handed in; one handed nothing draws nothing
@@ -108,13 +89,40 @@ private slots:
         new KitServices(second, missing);
         QVERIFY(loaded(first));
         QVERIFY(!loaded(second));
-        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+        QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.text()));
 
         QQmlEngine unserved;
         QVERIFY(!loaded(unserved));
-        QCOMPARE(messages.size(), 1);
-        QVERIFY(messages.constFirst().contains("KitServices"));
-        messages.clear();
+        QCOMPARE(m_warnings.messages().size(), 1);
+        QVERIFY(m_warnings.messages().constFirst().contains("KitServices"));
+        m_warnings.clear();
+    }
+
+    // A scene that cannot be drawn says why, in the words the failing check prints, and leaves
+    // the window empty.
+    void brokenSceneSaysWhy_data()
+    {
+        QTest::addColumn<QByteArray>("qml");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("unknown type") << QByteArray("import Quorvane.Kit\nNoSuchCard {}\n")
+                                      << "NoSuchCard is not a type";
+        QTest::newRow("not an item") << QByteArray("import QtQml\nimport Quorvane.Kit\nQtObject {}\n")
+                                     << "broken.qml is not an Item";
+    }
+
+    void brokenSceneSaysWhy()
+    {
+        QFETCH(QByteArray, qml);
+        QFETCH(QString, reason);
+        KitEngine kit;
+        ScreenshotWindow shot(kit.engine, KitPalette::Scheme::Dark);
+        QVERIFY(!shot.load(qml, QUrl(QStringLiteral("file:///scenes/broken.qml"))));
+        QVERIFY2(shot.errors().contains(reason), qPrintable(shot.errors()));
+        QVERIFY(!shot.item());
+        QVERIFY(shot.window().contentItem()->childItems().isEmpty());
+        QVERIFY(!shot.show());
+        QCOMPARE(shot.errors(), QStringLiteral("There is no scene to show."));
+        m_warnings.clear();
     }
 
     void gallery_data()
@@ -127,35 +135,12 @@ private slots:
     void gallery()
     {
         QFETCH(KitPalette::Scheme, scheme);
-        IconLoader icons(resourceBundle().directory());
-        QQmlEngine engine;
-        new KitServices(engine, icons);
-        QQmlComponent type(&engine, QUrl::fromLocalFile(QStringLiteral(KIT_QML_DIR "/Gallery.qml")));
-        QVERIFY2(type.isReady(), qPrintable(type.errorString()));
-        auto *environment = engine.singletonInstance<KitEnvironment *>(qmlTypeId("Quorvane.Kit", 1, 0, "KitEnvironment"));
-        QVERIFY(environment);
-        environment->setScheme(scheme);
-        std::unique_ptr<QObject> object(type.create());
-        auto *gallery = qobject_cast<QQuickItem *>(object.get());
-        QVERIFY(gallery);
-
-        QQuickWindow window;
-        window.setColor(scheme == KitPalette::Scheme::Dark ? QColor(40, 44, 52) : QColor(200, 214, 230));
-        window.resize(int(gallery->width()), int(gallery->height()));
-        gallery->setParentItem(window.contentItem());
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        // The glass tints apply once the event that set them has been handled: let them, then
-        // draw the frame.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
-        const QImage image = window.grabWindow();
-        QVERIFY(!image.isNull());
-        const QString file = QDir(QCoreApplication::applicationDirPath())
-                                 .filePath(QStringLiteral("../kit-gallery-%1.png")
-                                               .arg(scheme == KitPalette::Scheme::Dark ? "dark" : "light"));
-        QVERIFY(image.save(file));
-        gallery->setParentItem(nullptr);
-        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+        KitEngine kit;
+        ScreenshotWindow shot(kit.engine, scheme);
+        QVERIFY2(shot.load(QUrl::fromLocalFile(QStringLiteral(KIT_QML_DIR "/Gallery.qml"))), qPrintable(shot.errors()));
+        QVERIFY2(shot.show(), qPrintable(shot.errors()));
+        QVERIFY2(shot.save(QStringLiteral("kit-gallery")), qPrintable(shot.errors()));
+        QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.text()));
     }
 };
 

@@ -2,31 +2,16 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "OverlayFixture.h"
 
-#include "kit/KitEnvironment.h"
+#include "support/ScreenshotWindow.h"
+#include "support/WarningLog.h"
 
 #include <QCoro/QCoroTask>
-#include <QDir>
-#include <QQmlComponent>
 #include <QQmlEngine>
-#include <QQuickItem>
-#include <QQuickWindow>
 #include <QTest>
 #include <QtQml/QQmlExtensionPlugin>
 
 Q_IMPORT_QML_PLUGIN(Quorvane_KitPlugin)
 Q_IMPORT_QML_PLUGIN(Quorvane_PanelPlugin)
-
-namespace {
-
-QStringList messages;
-
-void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg)
-        messages.append(message);
-}
-
-} // namespace
 
 // The panel's overlays and Page Status views in their states, rendered in both schemes to PNG
 // files in the build folder for a person to look at; each loads without a QML warning.
@@ -35,6 +20,7 @@ class tst_OverlayGallery : public QObject
     Q_OBJECT
 
     std::unique_ptr<OverlayFixture> m_fixture;
+    WarningLog m_warnings;
 
     /// Accounts in the phases of the sign-in steps: address, code (after a refused one),
     /// profile pending, signed in.
@@ -58,13 +44,12 @@ private slots:
     void init()
     {
         m_fixture = std::make_unique<OverlayFixture>();
-        messages.clear();
-        qInstallMessageHandler(collect);
+        m_warnings.start();
     }
 
     void cleanup()
     {
-        qInstallMessageHandler(nullptr);
+        m_warnings.stop();
         m_fixture.reset();
     }
 
@@ -93,31 +78,12 @@ private slots:
             QCOMPARE(accounts.at(3).value<AccountModel *>()->phaseKind(), AccountModel::PhaseKind::SignedIn);
             properties.insert(QStringLiteral("accounts"), accounts);
         }
-        QQmlComponent type(&engine, QUrl::fromLocalFile(QStringLiteral(PANEL_QML_DIR "/") + scene + QStringLiteral(".qml")));
-        QVERIFY2(type.isReady(), qPrintable(type.errorString()));
-        // The scene's imports registered the kit's types.
-        auto *environment = engine.singletonInstance<KitEnvironment *>(qmlTypeId("Quorvane.Kit", 1, 0, "KitEnvironment"));
-        QVERIFY(environment);
-        environment->setScheme(scheme);
-        std::unique_ptr<QObject> object(type.createWithInitialProperties(properties));
-        auto *gallery = qobject_cast<QQuickItem *>(object.get());
-        QVERIFY2(gallery, qPrintable(type.errorString()));
-
-        QQuickWindow window;
-        window.setColor(scheme == KitPalette::Scheme::Dark ? QColor(40, 44, 52) : QColor(200, 214, 230));
-        window.resize(int(gallery->width()), int(gallery->height()));
-        gallery->setParentItem(window.contentItem());
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
-        const QImage image = window.grabWindow();
-        QVERIFY(!image.isNull());
-        const QString file = QDir(QCoreApplication::applicationDirPath())
-                                 .filePath(QStringLiteral("../panel-%1-%2.png")
-                                               .arg(scene, scheme == KitPalette::Scheme::Dark ? "dark" : "light"));
-        QVERIFY(image.save(file));
-        gallery->setParentItem(nullptr);
-        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+        ScreenshotWindow shot(engine, scheme);
+        QVERIFY2(shot.load(QUrl::fromLocalFile(QStringLiteral(PANEL_QML_DIR "/") + scene + QStringLiteral(".qml")), properties),
+                 qPrintable(shot.errors()));
+        QVERIFY2(shot.show(), qPrintable(shot.errors()));
+        QVERIFY2(shot.save(QStringLiteral("panel-") + scene), qPrintable(shot.errors()));
+        QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.text()));
     }
 };
 

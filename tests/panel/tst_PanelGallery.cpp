@@ -1,33 +1,14 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "PanelFixture.h"
-#include "kit/IconLoader.h"
-#include "kit/KitEnvironment.h"
-#include "kit/KitServices.h"
-#include "platform/AppInfo.h"
+#include "support/ScreenshotWindow.h"
+#include "support/WarningLog.h"
 
-#include <QDir>
-#include <QQmlComponent>
-#include <QQmlEngine>
-#include <QQuickItem>
-#include <QQuickWindow>
 #include <QTest>
 #include <QtQml/QQmlExtensionPlugin>
 
 Q_IMPORT_QML_PLUGIN(Quorvane_KitPlugin)
 Q_IMPORT_QML_PLUGIN(Quorvane_PanelPlugin)
-
-namespace {
-
-QStringList messages;
-
-void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg)
-        messages.append(message);
-}
-
-} // namespace
 
 // The cards load without a QML warning and render in both schemes to PNG files in the build
 // folder, for a person to look at: a project card in each MCP state and the six kinds of
@@ -36,17 +17,12 @@ class tst_PanelGallery : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init()
-    {
-        messages.clear();
-        qInstallMessageHandler(collect);
-    }
+    WarningLog m_warnings;
 
-    void cleanup()
-    {
-        qInstallMessageHandler(nullptr);
-    }
+private slots:
+    void init() { m_warnings.start(); }
+
+    void cleanup() { m_warnings.stop(); }
 
     void gallery_data()
     {
@@ -81,34 +57,14 @@ private slots:
         fixture.setConnection("webflow-long", "timedOut");
         fixture.setProperty("busy", QStringList{"webflow-busy"});
 
-        IconLoader icons(resourceBundle().directory());
-        QQmlEngine engine;
-        new KitServices(engine, icons);
-        QQmlComponent type(&engine, QUrl::fromLocalFile(QStringLiteral(PANEL_QML_DIR "/PanelGallery.qml")));
-        QVERIFY2(type.isReady(), qPrintable(type.errorString()));
-        auto *environment = engine.singletonInstance<KitEnvironment *>(qmlTypeId("Quorvane.Kit", 1, 0, "KitEnvironment"));
-        QVERIFY(environment);
-        environment->setScheme(scheme);
-        std::unique_ptr<QObject> object(type.createWithInitialProperties(
-            {{"fixture", QVariant::fromValue<QObject *>(&fixture)}, {"projects", projects}}));
-        auto *gallery = qobject_cast<QQuickItem *>(object.get());
-        QVERIFY2(gallery, qPrintable(type.errorString()));
-
-        QQuickWindow window;
-        window.setColor(scheme == KitPalette::Scheme::Dark ? QColor(40, 44, 52) : QColor(200, 214, 230));
-        window.resize(int(gallery->width()), int(gallery->height()));
-        gallery->setParentItem(window.contentItem());
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
-        const QImage image = window.grabWindow();
-        QVERIFY(!image.isNull());
-        const QString file = QDir(QCoreApplication::applicationDirPath())
-                                 .filePath(QStringLiteral("../panel-cards-%1.png")
-                                               .arg(scheme == KitPalette::Scheme::Dark ? "dark" : "light"));
-        QVERIFY(image.save(file));
-        gallery->setParentItem(nullptr);
-        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+        KitEngine kit;
+        ScreenshotWindow shot(kit.engine, scheme);
+        QVERIFY2(shot.load(QUrl::fromLocalFile(QStringLiteral(PANEL_QML_DIR "/PanelGallery.qml")),
+                           {{"fixture", QVariant::fromValue<QObject *>(&fixture)}, {"projects", projects}}),
+                 qPrintable(shot.errors()));
+        QVERIFY2(shot.show(), qPrintable(shot.errors()));
+        QVERIFY2(shot.save(QStringLiteral("panel-cards")), qPrintable(shot.errors()));
+        QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.text()));
     }
 };
 

@@ -1,20 +1,14 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "kit/IconLoader.h"
-#include "kit/KitEnvironment.h"
-#include "kit/KitServices.h"
-#include "platform/AppInfo.h"
 #include "scheduling/FakeSchedulingContext.h"
 #include "scheduling/PublishHistoryPresenter.h"
 #include "scheduling/ScheduleHarness.h"
 #include "scheduling/SchedulePublishScreen.h"
 #include "schedulingviews/DateTimePickerState.h"
+#include "support/ScreenshotWindow.h"
+#include "support/WarningLog.h"
 
-#include <QDir>
-#include <QQmlComponent>
-#include <QQmlEngine>
 #include <QQuickItem>
-#include <QQuickWindow>
 #include <QSignalSpy>
 #include <QTest>
 #include <QtQml/QQmlExtensionPlugin>
@@ -25,14 +19,6 @@ Q_IMPORT_QML_PLUGIN(Quorvane_SchedulingPlugin)
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QStringList messages;
-
-void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type != QtDebugMsg && type != QtInfoMsg)
-        messages.append(message);
-}
 
 const QTimeZone losAngeles("America/Los_Angeles");
 
@@ -53,23 +39,19 @@ SiteRecord site(const QString &id, const QString &name)
 /// One engine with the kit's services, one window, and the scene's surroundings.
 struct Scene
 {
-    IconLoader icons{resourceBundle().directory()};
-    QQmlEngine engine;
+    KitEngine kit;
     ScheduleHarness harness;
     ManualDelay delay;
     FakeSchedulingContext context;
     ScheduleStore &store{harness.makeStore()};
     SchedulePublishScreen screen{store, context, delay.delay()};
     PublishHistoryPresenter history{store, QLocale(u"en_US"_s)};
-    QQuickWindow window;
-    std::unique_ptr<QObject> root;
-    KitPalette::Scheme m_scheme;
+    // Made last so the scene goes before what it shows.
+    ScreenshotWindow shot;
 
     explicit Scene(KitPalette::Scheme scheme)
+        : shot(kit.engine, scheme)
     {
-        new KitServices(engine, icons);
-        m_scheme = scheme;
-        window.setColor(scheme == KitPalette::Scheme::Dark ? QColor(40, 44, 52) : QColor(200, 214, 230));
 
         const SiteRecord acme = site(u"acme"_s, u"Acme Marketing"_s);
         const SiteRecord beta = site(u"beta"_s, u"Beta Shop"_s);
@@ -87,45 +69,29 @@ struct Scene
     /// Loads @p file of the module with @p properties into the window, @p width wide.
     QQuickItem *load(const QString &file, const QVariantMap &properties, int width = 380, int windowWidth = 0)
     {
-        QQmlComponent type(&engine, QUrl(u"qrc:/Quorvane/Scheduling/"_s + file));
-        if (!type.isReady()) {
-            messages.append(type.errorString());
+        QQuickItem *item = shot.load(QUrl(u"qrc:/Quorvane/Scheduling/"_s + file), properties);
+        if (!item) {
+            qWarning("%s", qPrintable(shot.errors()));
             return nullptr;
         }
-        // The kit's singleton exists once the component has imported the kit.
-        if (auto *environment = engine.singletonInstance<KitEnvironment *>(qmlTypeId("Quorvane.Kit", 1, 0, "KitEnvironment")))
-            environment->setScheme(m_scheme);
-        root.reset(type.createWithInitialProperties(properties));
-        auto *item = qobject_cast<QQuickItem *>(root.get());
-        if (!item)
-            return nullptr;
         item->setWidth(width);
-        item->setParentItem(window.contentItem());
         item->setPosition({16, 16});
-        window.resize(std::max(windowWidth, width + 32), 900);
-        window.show();
+        if (!shot.show(QSize(std::max(windowWidth, width + 32), 900))) {
+            qWarning("%s", qPrintable(shot.errors()));
+            return nullptr;
+        }
         return item;
     }
 
     /// Lets the fades end, then saves the window under @p name in the build folder.
-    bool shoot(const QString &name, KitPalette::Scheme scheme, int height)
+    bool shoot(const QString &name, int height)
     {
         QTest::qWait(700);
-        window.resize(window.width(), height);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
-        const QImage image = window.grabWindow();
-        const QString file = QDir(QCoreApplication::applicationDirPath())
-                                 .filePath(u"../scheduling-%1-%2.png"_s.arg(
-                                     name, scheme == KitPalette::Scheme::Dark ? u"dark"_s : u"light"_s));
-        return !image.isNull() && image.save(file);
+        shot.window().resize(shot.window().width(), height);
+        return shot.save(u"scheduling-"_s + name);
     }
 
-    ~Scene()
-    {
-        if (auto *item = qobject_cast<QQuickItem *>(root.get()))
-            item->setParentItem(nullptr);
-        root.reset();
-    }
+    QQuickWindow &window() { return shot.window(); }
 };
 
 /// Every item named @p name in the visual tree under @p root (delegates and loaded content
@@ -155,6 +121,8 @@ class tst_SchedulingGallery : public QObject
 {
     Q_OBJECT
 
+    WarningLog m_warnings;
+
 private slots:
     void initTestCase()
     {
@@ -162,13 +130,9 @@ private slots:
         QLocale::setDefault(QLocale(u"en_US"_s));
     }
 
-    void init()
-    {
-        messages.clear();
-        qInstallMessageHandler(collect);
-    }
+    void init() { m_warnings.start(); }
 
-    void cleanup() { qInstallMessageHandler(nullptr); }
+    void cleanup() { m_warnings.stop(); }
 
     void schemes_data()
     {
@@ -191,7 +155,7 @@ private slots:
         scene.store.setAttention({{QUuid::createUuid(), u"failed"_s, u"Beta Shop didn't publish: the site is locked."_s, la(3, 8, 0)}});
         scene.store.setSyncError(u"Couldn't reach the cloud. Check your connection."_s);
         QQuickItem *view = scene.load(u"SchedulePublishView.qml"_s, {{u"screen"_s, QVariant::fromValue<QObject *>(&scene.screen)}});
-        QVERIFY2(view, qPrintable(messages.join(u'\n')));
+        QVERIFY2(view, qPrintable(m_warnings.text()));
         QVERIFY(child(view, "attentionBanner")->isVisible());
         QVERIFY(child(view, "syncBanner")->isVisible());
         QVERIFY(!child(view, "cacheBanner")->isVisible());
@@ -199,17 +163,17 @@ private slots:
         const QList<QQuickItem *> warnings = items(view, "missingAccessWarning");
         QCOMPARE(warnings.size(), 2);
         QCOMPARE(std::count_if(warnings.cbegin(), warnings.cend(), [](QQuickItem *w) { return w->isVisible(); }), 1);
-        QVERIFY(scene.shoot(u"queue"_s, scheme, 720));
+        QVERIFY2(scene.shoot(u"queue"_s, 720), qPrintable(scene.shot.errors()));
         // The running card locks its controls; the other's trash asks to cancel its publish.
         const QList<QQuickItem *> trash = items(view, "trashButton");
         QCOMPARE(trash.size(), 2);
         QVERIFY(!trash[0]->isEnabled());
         QVERIFY(trash[1]->isEnabled());
         const QPoint centre = trash[1]->mapToScene({trash[1]->width() / 2, trash[1]->height() / 2}).toPoint();
-        QTest::mouseClick(&scene.window, Qt::LeftButton, {}, centre);
+        QTest::mouseClick(&scene.window(), Qt::LeftButton, {}, centre);
         QTRY_COMPARE(scene.context.presented.size(), 1);
         QCOMPARE(scene.context.presented.last().title, u"Cancel this publish?"_s);
-        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+        QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.text()));
     }
 
     void screenWithForm_data() { schemes_data(); }
@@ -221,7 +185,7 @@ private slots:
         scene.store.setSchedules({acme, ScheduleSamples::queuedPublish(u"beta"_s, u"Beta Shop"_s, la(7, 9, 0))});
         scene.context.finalOutcome = ScheduleOperationOutcome::ambiguous();
         QQuickItem *view = scene.load(u"SchedulePublishView.qml"_s, {{u"screen"_s, QVariant::fromValue<QObject *>(&scene.screen)}});
-        QVERIFY2(view, qPrintable(messages.join(u'\n')));
+        QVERIFY2(view, qPrintable(m_warnings.text()));
         scene.screen.beginReschedule(acme.id.toString(QUuid::WithoutBraces));
         scene.screen.form()->confirmSchedule();
         scene.context.confirmLatest();
@@ -233,8 +197,8 @@ private slots:
         QVERIFY(child(view, "errorCard")->isVisible());
         QVERIFY(!child(view, "sitePill")->isEnabled());
         QVERIFY(child(view, "submitButton")->isEnabled());
-        QVERIFY(scene.shoot(u"form"_s, scheme, 900));
-        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+        QVERIFY2(scene.shoot(u"form"_s, 900), qPrintable(scene.shot.errors()));
+        QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.text()));
     }
 
     void picker_data() { schemes_data(); }
@@ -244,24 +208,24 @@ private slots:
         Scene scene(scheme);
         QQuickItem *pill = scene.load(u"DateTimePillPicker.qml"_s,
                                       {{u"date"_s, la(3, 11, 5)}, {u"minimumDate"_s, la(3, 10, 0)}}, 200, 520);
-        QVERIFY2(pill, qPrintable(messages.join(u'\n')));
+        QVERIFY2(pill, qPrintable(m_warnings.text()));
         pill->setX(260);
         auto *state = pill->property("state").value<DateTimePickerState *>();
         QVERIFY(state);
         state->setEnvironment(losAngeles, QLocale(u"en_US"_s), [] { return la(3, 10, 0); });
         QSignalSpy commits(pill, SIGNAL(committed(QDateTime)));
-        QVERIFY(QTest::qWaitForWindowExposed(&scene.window));
+        QVERIFY(QTest::qWaitForWindowExposed(&scene.window()));
         const QPoint centre = pill->mapToScene({pill->width() / 2, pill->height() / 2}).toPoint();
-        QTest::mouseClick(&scene.window, Qt::LeftButton, {}, centre);
+        QTest::mouseClick(&scene.window(), Qt::LeftButton, {}, centre);
         QTRY_VERIFY(state->isOpen());
         state->pickDay(2026, 5, 12);
-        QVERIFY(scene.shoot(u"picker"_s, scheme, 420));
+        QVERIFY2(scene.shoot(u"picker"_s, 420), qPrintable(scene.shot.errors()));
         // A second press on the pill closes the popover and commits what it shows.
-        QTest::mouseClick(&scene.window, Qt::LeftButton, {}, centre);
+        QTest::mouseClick(&scene.window(), Qt::LeftButton, {}, centre);
         QTRY_VERIFY(!state->isOpen());
         QCOMPARE(commits.size(), 1);
         QCOMPARE(state->date(), la(12, 11, 5));
-        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+        QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.text()));
     }
 
     void history_data()
@@ -283,7 +247,7 @@ private slots:
         scene.store.setOutcomeInbox({{focused, u"failed"_s, u"Beta Shop didn't publish: the site is locked."_s, la(3, 8, 0)}});
         scene.history.setFocusedEventID(focused);
         QQuickItem *view = scene.load(u"PublishHistoryView.qml"_s, {{u"presenter"_s, QVariant::fromValue<QObject *>(&scene.history)}});
-        QVERIFY2(view, qPrintable(messages.join(u'\n')));
+        QVERIFY2(view, qPrintable(m_warnings.text()));
         // Without a client the load fails at once with the store's sentence.
         QCOMPARE(scene.store.historyState(), ScheduleStore::HistoryState::Failed);
         if (state == u"cards"_s) {
@@ -313,8 +277,8 @@ private slots:
             QVERIFY(QMetaObject::invokeMethod(child(view, "tryAgain"), "clicked"));
             QCOMPARE(scene.history.contentName(), u"failed"_s);
         }
-        QVERIFY(scene.shoot(u"history-"_s + state, scheme, state == u"cards"_s ? 560 : 320));
-        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+        QVERIFY2(scene.shoot(u"history-"_s + state, state == u"cards"_s ? 560 : 320), qPrintable(scene.shot.errors()));
+        QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.text()));
     }
 };
 
