@@ -49,15 +49,14 @@ Item {
             anchors.right: parent.right
             topPadding: 2
 
-            // Made once the screen exists, which reads the hand-off as it comes in.
+            // Made once the screen exists. The tab's state hands the screen a project card's
+            // site itself, so the view is given none.
             Loader {
                 width: parent ? parent.width : 0
                 active: decisions.screen !== null
                 sourceComponent: SchedulePublishView {
                     objectName: "scheduleScreen"
                     screen: decisions.screen
-                    preselectSiteID: tab.panel.scheduleHandoffSiteID
-                    onPreselectConsumed: decisions.consumeHandoff()
                 }
             }
         }

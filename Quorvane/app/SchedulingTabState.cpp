@@ -122,11 +122,15 @@ void SchedulingTabState::attach()
             &SchedulingTabState::pullFormFromScreen);
     connect(&m_model->cloud(), &CloudSide::scheduleFocusEventIDChanged, this,
             &SchedulingTabState::followFocusedEvent);
+    // Taken here rather than bound into the view: consuming a hand-off clears the very value a
+    // binding would be delivering, and a hand-off can come while the tab already shows.
+    connect(m_panel, &PanelState::scheduleHandoffSiteIDChanged, this, &SchedulingTabState::takeHandoff);
 
     pushFormToScreen();
     // A submission of an earlier showing ended with its screen; nothing of it can finish here.
     m_panel->setScheduleSubmissionInProgress(form->submissionInProgress());
     followFocusedEvent();
+    takeHandoff();
     Q_EMIT attached();
     Q_EMIT changed();
 }
@@ -147,6 +151,12 @@ void SchedulingTabState::pullFormFromScreen()
     m_panel->setScheduleShowingForm(m_screen->form()->showingForm());
     m_panel->setScheduleSubmissionInProgress(m_screen->form()->submissionInProgress());
     Q_EMIT changed();
+}
+
+void SchedulingTabState::takeHandoff()
+{
+    if (m_panel && m_screen && m_screen->applyPreselection(m_panel->scheduleHandoffSiteID()))
+        consumeHandoff();
 }
 
 void SchedulingTabState::followFocusedEvent()

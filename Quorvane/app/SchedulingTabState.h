@@ -121,7 +121,7 @@ public:
     Q_INVOKABLE void showHistory();
     /// The history's back control: forgets the focused event, then shows the queue.
     Q_INVOKABLE void leaveHistory();
-    /// The screen took the handed-over site (or found it unknown): the hand-off is spent.
+    /// The hand-off is spent: the screen took the site, or found it unknown.
     Q_INVOKABLE void consumeHandoff();
 
 signals:
@@ -133,6 +133,8 @@ private:
     void pushFormToScreen();
     void pullFormFromScreen();
     void followFocusedEvent();
+    /// Opens the form on the site a project card handed over, once.
+    void takeHandoff();
 
     QPointer<AppModel> m_model;
     QPointer<PanelState> m_panel;

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "app/ModelHarness.h"
 #include "app/PanelState.h"
+#include "app/TabFixture.h"
 #include "kit/KitEnvironment.h"
 
 #include <QDir>
@@ -43,7 +43,28 @@ enum class Scene {
     twoNotices,
     addFieldOpen,
     searching,
+    loading,
+    loadError,
+    claudeCLI,
+    webflowReset,
+    whatsNew,
+    whatsNewMajor,
 };
+
+const QStringList releaseLines{QStringLiteral("Schedule a site publish from a project card."),
+                               QStringLiteral("The panel remembers the tab you left it on.")};
+
+/// The item under @p root (loaded content included) that has the property @p name.
+QQuickItem *withProperty(QQuickItem *root, const char *name)
+{
+    for (QQuickItem *item : root->childItems()) {
+        if (item->metaObject()->indexOfProperty(name) >= 0)
+            return item;
+        if (QQuickItem *found = withProperty(item, name))
+            return found;
+    }
+    return nullptr;
+}
 
 /// The Connections tab of a real model in a window of the panel's size.
 struct TabWindow
@@ -194,6 +215,30 @@ private slots:
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
     }
 
+    // The empty state lies over the whole tab, the one banner above it included: a click on the
+    // banner's button still reaches the button.
+    void aBannerTakesItsClickOverTheEmptyState()
+    {
+        TabFixture fixture(TabFixture::Backend::cloud);
+        QVERIFY(fixture.signIn({}, {TabFixture::recoveryAttempt(QStringLiteral("site-1"), QStringLiteral("Acme"))}));
+        QVERIFY(fixture.harness.refreshed());
+        TabWindow view(fixture.harness);
+        view.environment()->setReduceMotion(true);
+        QVERIFY(view.showActive());
+        QTRY_VERIFY(view.shows("webflowResetNotice"));
+        QTRY_VERIFY(view.shows("connectionsEmptyState"));
+        QQuickItem *review = view.find("reviewButton");
+        QVERIFY(review);
+        const QPointF centre = review->mapToScene(QPointF(review->width() / 2, review->height() / 2));
+        QQuickItem *empty = view.find("connectionsEmptyState");
+        QVERIFY(empty->contains(empty->mapFromScene(centre)));
+
+        view.click("reviewButton");
+        QVERIFY(fixture.model.confirms().current());
+        QCOMPARE(fixture.model.confirms().current()->title, QStringLiteral("Reset the Webflow connection"));
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+    }
+
     void gallery_data()
     {
         QTest::addColumn<Scene>("scene");
@@ -202,7 +247,13 @@ private slots:
                                                            {"one-notice", Scene::oneNotice},
                                                            {"two-notices", Scene::twoNotices},
                                                            {"add-field", Scene::addFieldOpen},
-                                                           {"searching", Scene::searching}};
+                                                           {"searching", Scene::searching},
+                                                           {"loading", Scene::loading},
+                                                           {"load-error", Scene::loadError},
+                                                           {"claude-cli", Scene::claudeCLI},
+                                                           {"webflow-reset", Scene::webflowReset},
+                                                           {"whats-new", Scene::whatsNew},
+                                                           {"whats-new-major", Scene::whatsNewMajor}};
         for (const auto &[name, scene] : scenes) {
             QTest::addRow("%s-light", name) << scene << KitPalette::Scheme::Light;
             QTest::addRow("%s-dark", name) << scene << KitPalette::Scheme::Dark;
@@ -213,9 +264,31 @@ private slots:
     {
         QFETCH(Scene, scene);
         QFETCH(KitPalette::Scheme, scheme);
-        ModelHarness harness;
-        AppModel &model = *harness.model;
-        QVERIFY(harness.refreshed());
+        const bool whatsNew = scene == Scene::whatsNew || scene == Scene::whatsNewMajor;
+        TabFixture fixture(scene == Scene::webflowReset ? TabFixture::Backend::cloud : TabFixture::Backend::none,
+                           [](AppModel::Environment &environment) {
+                               environment.releaseNotes = [](const QString &) { return std::optional(releaseLines); };
+                           });
+        ModelHarness &harness = fixture.harness;
+        AppModel &model = fixture.model;
+        if (scene == Scene::loadError)
+            harness.writeRegistry("{ \"mcpServers\": ");
+        if (scene == Scene::claudeCLI)
+            harness.claude.answer(QStringLiteral("--version"), {"2.1.100 (Claude Code)\n", {}, 0, false, std::nullopt});
+        if (scene == Scene::webflowReset)
+            QVERIFY(fixture.signIn({}, {TabFixture::recoveryAttempt(QStringLiteral("site-1"), QStringLiteral("Acme"))}));
+        if (whatsNew) {
+            // A launch of a newer version than the last one seen, past the introduction.
+            model.defaults().setBool(QStringLiteral("hasSeenIntro"), true);
+            model.defaults().setString(QStringLiteral("lastSeenVersion"), QStringLiteral("1.0.0"));
+            QCoro::waitFor(model.bootstrap());
+            QVERIFY(model.whatsNew());
+        }
+        // Launches read the environment before the first refresh ends the loading.
+        if (scene == Scene::claudeCLI || scene == Scene::loading)
+            QCoro::waitFor(model.refreshEnvironment(true));
+        if (scene != Scene::loading)
+            QVERIFY(harness.refreshed());
         const auto breakSaving = [&harness] {
             harness.failingFiles.insert(QStringLiteral("sites.json"));
             (void)harness.model->siteDirectory().markPublishingConnected(QStringLiteral("site-1"), QStringLiteral("Site"));
@@ -246,6 +319,19 @@ private slots:
             (void)model.projectStore().createProject(QStringLiteral("Acme"));
             view.panel.setSearchText(QStringLiteral("acme"));
             break;
+        case Scene::loading:
+        case Scene::loadError:
+        case Scene::claudeCLI:
+        case Scene::webflowReset:
+        case Scene::whatsNew:
+            break;
+        case Scene::whatsNewMajor:
+            // The card's look follows the running version; a feature release is drawn as such.
+            QQuickItem *card = withProperty(view.find("whatsNewRow"), "major");
+            QVERIFY(card);
+            card->setProperty("version", QStringLiteral("0.3.0"));
+            QVERIFY(card->property("major").toBool());
+            break;
         }
 
         view.window.setColor(scheme == KitPalette::Scheme::Dark ? QColor(40, 44, 52) : QColor(200, 214, 230));
@@ -253,10 +339,21 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&view.window));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
 
-        QCOMPARE(view.shows("connectionsEmptyState"), scene == Scene::firstRun || scene == Scene::oneNotice);
-        QCOMPARE(view.shows("firstRunCard"), scene != Scene::addFieldOpen && scene != Scene::searching);
+        const QList<Scene> oneBanner{Scene::oneNotice, Scene::claudeCLI, Scene::webflowReset, Scene::whatsNew,
+                                     Scene::whatsNewMajor};
+        QCOMPARE(view.shows("connectionsEmptyState"), scene == Scene::firstRun || oneBanner.contains(scene));
+        QCOMPARE(view.shows("firstRunCard"), scene != Scene::addFieldOpen && scene != Scene::searching
+                                                 && scene != Scene::loading && scene != Scene::loadError);
         QCOMPARE(view.shows("persistenceNotice"), scene == Scene::oneNotice || scene == Scene::twoNotices);
         QCOMPARE(view.shows("claudeSignedOutNotice"), scene == Scene::twoNotices);
+        QCOMPARE(view.shows("claudeCLINotice"), scene == Scene::claudeCLI);
+        QCOMPARE(view.shows("webflowResetNotice"), scene == Scene::webflowReset);
+        QCOMPARE(view.find("whatsNewRow")->property("isPresented").toBool(), whatsNew);
+        QCOMPARE(view.shows("readingConnections"), scene == Scene::loading);
+        QCOMPARE(view.shows("loadErrorText"), scene == Scene::loadError);
+        if (scene == Scene::claudeCLI)
+            QCOMPARE(view.find("claudeCLINotice")->property("heading").toString(),
+                     QStringLiteral("CLI 2.1.100 can't authorize from here"));
         if (scene == Scene::addFieldOpen) {
             QTRY_VERIFY(view.shows("message"));
             QCOMPARE(view.find("collision")->property("text").toString(),

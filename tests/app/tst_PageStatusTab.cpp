@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "app/ModelHarness.h"
 #include "app/PageStatusTabState.h"
 #include "app/PanelFilter.h"
 #include "app/PanelState.h"
+#include "app/TabFixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QSettings>
@@ -21,11 +21,11 @@ class tst_PageStatusTab : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<ModelHarness> m_harness;
+    std::unique_ptr<TabFixture> m_fixture;
     AppModel *m_model = nullptr;
-    std::unique_ptr<PanelState> m_panel;
+    PanelState *m_panel = nullptr;
 
-    [[nodiscard]] QString settingsFile() const { return m_harness->home.filePath(QStringLiteral("settings.ini")); }
+    [[nodiscard]] QString settingsFile() const { return m_fixture->settingsFile(); }
 
     QUuid addProject(const QString &title)
     {
@@ -46,17 +46,12 @@ private:
 private slots:
     void init()
     {
-        m_harness = std::make_unique<ModelHarness>();
-        m_model = m_harness->model.get();
-        m_panel = std::make_unique<PanelState>(*m_model, m_harness->clock, m_harness->time.delay());
+        m_fixture = std::make_unique<TabFixture>();
+        m_model = &m_fixture->model;
+        m_panel = m_fixture->panel.get();
     }
 
-    void cleanup()
-    {
-        m_panel.reset();
-        QTRY_VERIFY(!m_model->isRefreshing());
-        m_harness.reset();
-    }
+    void cleanup() { m_fixture.reset(); }
 
     void rules_data()
     {
@@ -109,7 +104,7 @@ private slots:
         PageStatusTabState tab;
         QAbstractItemModelTester tester(tab.rows());
         tab.setModel(m_model);
-        tab.setPanel(m_panel.get());
+        tab.setPanel(m_panel);
         QVERIFY(addProject(QStringLiteral("zeta Studio")) != QUuid());
         const QUuid acme = addProject(QStringLiteral("Acme"));
         QVERIFY(addProject(QStringLiteral("beta")) != QUuid());
@@ -134,7 +129,7 @@ private slots:
     {
         PageStatusTabState tab;
         tab.setModel(m_model);
-        tab.setPanel(m_panel.get());
+        tab.setPanel(m_panel);
         // Until the first registry read the column shows the reading row, and no empty state.
         QCOMPARE(tab.contentName(), QStringLiteral("loading"));
         QVERIFY(!tab.showsFirstRunCard());
@@ -158,7 +153,7 @@ private slots:
     {
         PageStatusTabState tab;
         tab.setModel(m_model);
-        tab.setPanel(m_panel.get());
+        tab.setPanel(m_panel);
         QCOMPARE(tab.refreshLabel(), QStringLiteral("Refresh"));
         QVERIFY(tab.refreshEnabled());
         // The button neither sets nor clears the store's checking flag.
@@ -173,7 +168,7 @@ private slots:
         {
             PageStatusTabState tab;
             tab.setModel(m_model);
-            tab.setPanel(m_panel.get());
+            tab.setPanel(m_panel);
             tab.showInfo();
             QVERIFY(m_panel->pageStatusShowingInfo());
             tab.hideInfo();
@@ -190,16 +185,16 @@ private slots:
                         .toBool());
         }
         // It survives a restart: a new model over the same settings file reads it.
-        m_panel.reset();
+        m_fixture->panel.reset();
         AppModel::Environment environment;
-        environment.systemLog = &m_harness->systemLog;
-        environment.driver = m_harness->claude.configuration();
+        environment.systemLog = &m_fixture->harness.systemLog;
+        environment.driver = m_fixture->harness.claude.configuration();
         environment.settingsFile = settingsFile();
-        environment.baseFolder = m_harness->home.filePath(QStringLiteral("restarted"));
+        environment.baseFolder = m_fixture->harness.home.filePath(QStringLiteral("restarted"));
         environment.loginItem = LoginItem(QStringLiteral("quorvane"), QStringLiteral("/usr/bin/quorvane"),
-                                          m_harness->home.filePath(QStringLiteral("autostart")));
+                                          m_fixture->harness.home.filePath(QStringLiteral("autostart")));
         AppModel restarted(std::move(environment));
-        PanelState panel(restarted, m_harness->clock, m_harness->time.delay());
+        PanelState panel(restarted, m_fixture->harness.clock, m_fixture->harness.time.delay());
         PageStatusTabState again;
         again.setModel(&restarted);
         again.setPanel(&panel);

@@ -1,11 +1,13 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "app/AppSchedulingContext.h"
-#include "app/ModelHarness.h"
 #include "app/PanelState.h"
 #include "app/SchedulingTabState.h"
+#include "app/TabFixture.h"
 #include "scheduling/ScheduleSamples.h"
 
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
@@ -22,6 +24,32 @@ ScheduledPublish queued(const QString &site, int day)
                                           QDateTime(QDate(2030, 6, day), QTime(9, 0), QTimeZone("America/Los_Angeles")));
 }
 
+// The reads of the Scheduled Publishing refresh chain the backend received, in order: the queue,
+// the history and the unseen publish events.
+QStringList scheduleReads(const FakeBackend &backend, qsizetype from)
+{
+    QStringList reads;
+    const QList<FakeHttpServer::Request> requests = backend.requests();
+    for (qsizetype at = from; at < requests.size(); ++at) {
+        const FakeHttpServer::Request &request = requests.at(at);
+        if (request.method != "GET")
+            continue;
+        if (request.path == u"/rest/v1/scheduled_publishes")
+            reads.append(request.query.contains(QStringLiteral("publishing")) ? QStringLiteral("queue")
+                                                                              : QStringLiteral("history"));
+        else if (request.path == u"/rest/v1/publish_events")
+            reads.append(QStringLiteral("events"));
+    }
+    return reads;
+}
+
+FakeHttpServer::Reply heldEmptyList(const std::shared_ptr<ReplyGate> &gate)
+{
+    FakeHttpServer::Reply reply{200, "[]"};
+    reply.gate = gate;
+    return reply;
+}
+
 } // namespace
 
 // The Scheduled Publishing tab: when it is idle, how many banners its screen shows, what its
@@ -32,25 +60,21 @@ class tst_SchedulingTab : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<ModelHarness> m_harness;
+    std::unique_ptr<TabFixture> m_fixture;
     AppModel *m_model = nullptr;
-    std::unique_ptr<PanelState> m_panel;
+    PanelState *m_panel = nullptr;
 
-    [[nodiscard]] QString settingsFile() const { return m_harness->home.filePath(QStringLiteral("settings.ini")); }
+    [[nodiscard]] QString settingsFile() const { return m_fixture->settingsFile(); }
 
 private slots:
     void init()
     {
-        m_harness = std::make_unique<ModelHarness>();
-        m_model = m_harness->model.get();
-        m_panel = std::make_unique<PanelState>(*m_model, m_harness->clock, m_harness->time.delay());
+        m_fixture = std::make_unique<TabFixture>();
+        m_model = &m_fixture->model;
+        m_panel = m_fixture->panel.get();
     }
 
-    void cleanup()
-    {
-        m_panel.reset();
-        m_harness.reset();
-    }
+    void cleanup() { m_fixture.reset(); }
 
     void idleAndEmptyState_data()
     {
@@ -156,8 +180,8 @@ private slots:
         QFETCH(bool, openAfter);
         m_panel->setScheduleShowingForm(open);
         m_panel->setScheduleSubmissionInProgress(submitting);
-        QCOMPARE(SchedulingTabRules::canOpenScheduleForm(m_panel.get()), canOpen);
-        SchedulingTabRules::toggleScheduleForm(m_panel.get());
+        QCOMPARE(SchedulingTabRules::canOpenScheduleForm(m_panel), canOpen);
+        SchedulingTabRules::toggleScheduleForm(m_panel);
         QCOMPARE(m_panel->scheduleShowingForm(), openAfter);
     }
 
@@ -166,7 +190,7 @@ private slots:
         SchedulingTabState tab;
         tab.setModel(m_model);
         QVERIFY(!tab.screen());
-        tab.setPanel(m_panel.get());
+        tab.setPanel(m_panel);
         QVERIFY(tab.screen());
         ScheduleFormController *form = tab.screen()->form();
         QVERIFY(tab.isScheduleIdle());
@@ -200,7 +224,7 @@ private slots:
         m_panel->setScheduleSubmissionInProgress(true);
         m_panel->setScheduleSoonestFirst(false);
         SchedulingTabState tab;
-        tab.setPanel(m_panel.get());
+        tab.setPanel(m_panel);
         tab.setModel(m_model);
         QVERIFY(tab.screen()->form()->showingForm());
         QVERIFY(!tab.screen()->soonestFirst());
@@ -213,7 +237,7 @@ private slots:
     {
         SchedulingTabState tab;
         tab.setModel(m_model);
-        tab.setPanel(m_panel.get());
+        tab.setPanel(m_panel);
         ScheduleStore &store = m_model->scheduleStore();
         store.setCloudState(CloudState::Cloud);
         store.setSyncError(QStringLiteral("Couldn't reach the cloud."));
@@ -232,7 +256,7 @@ private slots:
     {
         SchedulingTabState tab;
         tab.setModel(m_model);
-        tab.setPanel(m_panel.get());
+        tab.setPanel(m_panel);
         tab.showHistory();
         QVERIFY(m_panel->scheduleShowingHistory());
         tab.leaveHistory();
@@ -242,6 +266,56 @@ private slots:
         m_panel->setScheduleHandoffSiteID(QStringLiteral("site-acme"));
         tab.consumeHandoff();
         QCOMPARE(m_panel->scheduleHandoffSiteID(), QString());
+    }
+
+    // Each read starts only once the one before it has answered, and the Page Status explanation
+    // page closes with the tab change itself rather than after the reads.
+    void selectingTheTabRefreshesQueueHistoryAndEventsInTurn()
+    {
+        // The old home goes first: a temporary home sets the process's home and gives it back.
+        m_fixture.reset();
+        m_fixture = std::make_unique<TabFixture>(TabFixture::Backend::cloud);
+        m_model = &m_fixture->model;
+        m_panel = m_fixture->panel.get();
+        QVERIFY(m_fixture->signIn());
+        FakeBackend &backend = m_fixture->fake;
+        m_panel->setActiveTab(PanelTab::Tab::pageStatus);
+        m_panel->setPageStatusShowingInfo(true);
+        const auto queueGate = std::make_shared<ReplyGate>();
+        const auto historyGate = std::make_shared<ReplyGate>();
+        // The queue and the history share their table: the first read is the queue's.
+        backend.script("GET", QStringLiteral("/rest/v1/scheduled_publishes"), heldEmptyList(queueGate));
+        backend.script("GET", QStringLiteral("/rest/v1/scheduled_publishes"), heldEmptyList(historyGate));
+        const qsizetype before = backend.requests().size();
+
+        m_panel->setActiveTab(PanelTab::Tab::scheduledPublishing);
+        QVERIFY(!m_panel->pageStatusShowingInfo());
+        QTRY_COMPARE_WITH_TIMEOUT(queueGate->held(), 1, 10000);
+        // A request sent after the queue read has been answered: had the history read started
+        // alongside the queue's, it would have arrived by now.
+        backend.route("GET", QStringLiteral("/probe"), [](const FakeHttpServer::Request &) {
+            return FakeHttpServer::Reply{204};
+        });
+        QNetworkAccessManager network;
+        std::unique_ptr<QNetworkReply> probe(network.get(QNetworkRequest(backend.url(QStringLiteral("/probe")))));
+        QTRY_VERIFY_WITH_TIMEOUT(probe->isFinished(), 10000);
+        QCOMPARE(scheduleReads(backend, before), QStringList{QStringLiteral("queue")});
+        QVERIFY(m_model->scheduleStore().historyState() != ScheduleStore::HistoryState::Loading);
+
+        queueGate->open();
+        QTRY_COMPARE_WITH_TIMEOUT(historyGate->held(), 1, 10000);
+        probe.reset(network.get(QNetworkRequest(backend.url(QStringLiteral("/probe")))));
+        QTRY_VERIFY_WITH_TIMEOUT(probe->isFinished(), 10000);
+        QCOMPARE(scheduleReads(backend, before), (QStringList{QStringLiteral("queue"), QStringLiteral("history")}));
+
+        historyGate->open();
+        QTRY_COMPARE_WITH_TIMEOUT(scheduleReads(backend, before),
+                                  (QStringList{QStringLiteral("queue"), QStringLiteral("history"), QStringLiteral("events")}),
+                                  10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_model->scheduleStore().historyState(), ScheduleStore::HistoryState::Loaded, 10000);
+        // A read of the same client sent after the events were answered comes back after them,
+        // so nothing of the chain is left waiting when the model goes.
+        QCoro::waitFor(m_model->scheduleStore().loadHistory());
     }
 
     void contextReadsTheModel()

@@ -1,8 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "app/ModelHarness.h"
+#include "app/PanelHost.h"
 #include "app/PanelState.h"
 #include "app/SchedulingTabState.h"
+#include "app/TabFixture.h"
 #include "kit/KitEnvironment.h"
 #include "scheduling/ScheduleSamples.h"
 
@@ -32,6 +33,9 @@ QStringList messages;
 
 void collect(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
+    // The offscreen platform cannot raise a window; the panel host asks it to all the same.
+    if (message.startsWith(u"This plugin does not support raise()"_s))
+        return;
     if (type != QtDebugMsg && type != QtInfoMsg)
         messages.append(message);
 }
@@ -80,15 +84,25 @@ class tst_TabViews : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<ModelHarness> m_harness;
+    std::unique_ptr<TabFixture> m_fixture;
     AppModel *m_model = nullptr;
-    std::unique_ptr<PanelState> m_panel;
+    PanelState *m_panel = nullptr;
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<QQuickWindow> m_window;
     std::unique_ptr<QObject> m_root;
     Scheme m_scheme = Scheme::Light;
 
-    QQuickItem *load(const QString &file, Scheme scheme)
+    void makeFixture(TabFixture::Backend backend)
+    {
+        // The old home goes first: a temporary home sets the process's home and gives it back.
+        m_fixture.reset();
+        m_fixture = std::make_unique<TabFixture>(backend);
+        m_model = &m_fixture->model;
+        m_panel = m_fixture->panel.get();
+    }
+
+    /// An instance of the QML file with the model and the panel, in a new engine of that scheme.
+    std::unique_ptr<QObject> create(const QString &file, Scheme scheme)
     {
         m_scheme = scheme;
         m_engine = std::make_unique<QQmlEngine>();
@@ -103,8 +117,23 @@ private:
             // The states are checked and drawn as they end, not halfway through a fade.
             environment->setReduceMotion(true);
         }
-        m_root.reset(type.createWithInitialProperties(
-            {{u"model"_s, QVariant::fromValue<QObject *>(m_model)}, {u"panel"_s, QVariant::fromValue<QObject *>(m_panel.get())}}));
+        std::unique_ptr<QObject> made(type.createWithInitialProperties(
+            {{u"model"_s, QVariant::fromValue<QObject *>(m_model)}, {u"panel"_s, QVariant::fromValue<QObject *>(m_panel)}}));
+        if (!made)
+            messages.append(type.errorString());
+        return made;
+    }
+
+    /// The whole panel window, made but not shown.
+    QQuickWindow *panelWindow()
+    {
+        m_window.reset(qobject_cast<QQuickWindow *>(create(u"PanelRoot.qml"_s, Scheme::Light).release()));
+        return m_window.get();
+    }
+
+    QQuickItem *load(const QString &file, Scheme scheme)
+    {
+        m_root = create(file, scheme);
         auto *item = qobject_cast<QQuickItem *>(m_root.get());
         if (!item)
             return nullptr;
@@ -150,9 +179,7 @@ private slots:
     {
         messages.clear();
         qInstallMessageHandler(collect);
-        m_harness = std::make_unique<ModelHarness>();
-        m_model = m_harness->model.get();
-        m_panel = std::make_unique<PanelState>(*m_model, m_harness->clock, m_harness->time.delay());
+        makeFixture(TabFixture::Backend::none);
     }
 
     void cleanup()
@@ -162,9 +189,7 @@ private slots:
         m_root.reset();
         m_window.reset();
         m_engine.reset();
-        m_panel.reset();
-        QTRY_VERIFY(!m_model->isRefreshing());
-        m_harness.reset();
+        m_fixture.reset();
         qInstallMessageHandler(nullptr);
     }
 
@@ -216,15 +241,143 @@ private slots:
         QCOMPARE(child(tab, u"schedulePillText"_s)->property("text").toString(), u"Schedule"_s);
         QVERIFY(onScreen(child(tab, u"shortcutHint"_s)));
         // What the panel's Ctrl+N calls.
-        QVERIFY(SchedulingTabRules::canOpenScheduleForm(m_panel.get()));
-        SchedulingTabRules::toggleScheduleForm(m_panel.get());
+        QVERIFY(SchedulingTabRules::canOpenScheduleForm(m_panel));
+        SchedulingTabRules::toggleScheduleForm(m_panel);
         QTRY_COMPARE(child(tab, u"schedulePillText"_s)->property("text").toString(), u"Cancel"_s);
         auto *decisions = tab->property("tabState").value<SchedulingTabState *>();
         QVERIFY(decisions && decisions->screen()->form()->showingForm());
-        QVERIFY(!SchedulingTabRules::canOpenScheduleForm(m_panel.get()));
+        QVERIFY(!SchedulingTabRules::canOpenScheduleForm(m_panel));
         // While a submission runs the pill cannot close the form.
         m_panel->setScheduleSubmissionInProgress(true);
         QTRY_VERIFY(!child(tab, u"schedulePill"_s)->isEnabled());
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+    }
+
+    // Ctrl+N as the keyboard sends it to the panel window: it opens the form on this tab and is
+    // spent while the form is open; the pill closes it.
+    void ctrlNOpensTheFormFromTheKeyboard()
+    {
+        QQuickWindow *window = panelWindow();
+        QVERIFY2(window, qPrintable(messages.join(u'\n')));
+        window->show();
+        window->requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        m_model->scheduleStore().setSchedules({queued(u"acme"_s, u"Acme Marketing"_s, 4)});
+        QTest::keyClick(window, Qt::Key_2, Qt::ControlModifier);
+        QCOMPARE(m_panel->activeTab(), PanelTab::Tab::scheduledPublishing);
+        QQuickItem *tab = child(window->contentItem(), u"schedulingTab"_s);
+        QVERIFY(tab);
+        QTRY_VERIFY(onScreen(child(tab, u"schedulePill"_s)));
+        QCOMPARE(child(tab, u"schedulePillText"_s)->property("text").toString(), u"Schedule"_s);
+
+        QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(m_panel->scheduleShowingForm());
+        QTRY_COMPARE(child(tab, u"schedulePillText"_s)->property("text").toString(), u"Cancel"_s);
+        QTRY_VERIFY(onScreen(child(tab, u"formTitle"_s)));
+        QVERIFY(!onScreen(child(tab, u"shortcutHint"_s)));
+        QVERIFY(!m_model->adding().showingAdd());
+        QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(m_panel->scheduleShowingForm());
+
+        click(child(tab, u"schedulePill"_s));
+        QTRY_VERIFY(!m_panel->scheduleShowingForm());
+        QTRY_COMPARE(child(tab, u"schedulePillText"_s)->property("text").toString(), u"Schedule"_s);
+        QVERIFY(!onScreen(child(tab, u"formTitle"_s)));
+        QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(m_panel->scheduleShowingForm());
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+    }
+
+    void aTapWhileHiddenOpensTheTabOnce_data()
+    {
+        QTest::addColumn<bool>("accountKnown");
+        QTest::newRow("the tap's account is signed in: its event in the history") << true;
+        QTest::newRow("no account known yet: the queue") << false;
+    }
+
+    // A tapped notification while the panel is hidden: the host opens the panel on Scheduled
+    // Publishing, with the history focused on the tapped event when its account is known. A
+    // later plain re-open leaves the tab the user chose.
+    void aTapWhileHiddenOpensTheTabOnce()
+    {
+        QFETCH(bool, accountKnown);
+        QQuickWindow *window = panelWindow();
+        QVERIFY2(window, qPrintable(messages.join(u'\n')));
+        PanelHost host(*window, nullptr);
+        host.follow(*m_panel, m_model->cloud());
+        QVERIFY(!m_panel->panelVisible());
+        QVERIFY(!m_model->panelIsOpen());
+
+        const QUuid user = QUuid::createUuid();
+        const QUuid event = QUuid::createUuid();
+        if (accountKnown)
+            m_model->cloud().applyCloudAuthChange(user);
+        m_model->cloud().handleNotificationTap({event, user});
+        QTRY_VERIFY(window->isVisible());
+        QVERIFY(m_panel->panelVisible());
+        // The first showing started the launch's bootstrap; its search for claude ends first.
+        QTRY_VERIFY(m_model->environment().binary);
+        QCOMPARE(m_panel->activeTab(), PanelTab::Tab::scheduledPublishing);
+        QCOMPARE(m_panel->scheduleShowingHistory(), accountKnown);
+        QQuickItem *tab = child(window->contentItem(), u"schedulingTab"_s);
+        QVERIFY(tab);
+        if (accountKnown) {
+            QTRY_VERIFY(onScreen(child(tab, u"historyView"_s)));
+            QCOMPARE(child(tab, u"historyView"_s)->property("presenter").value<QObject *>()->property("focusedEventID").toString(),
+                     event.toString(QUuid::WithoutBraces));
+        } else {
+            QTRY_VERIFY(onScreen(child(tab, u"queuePage"_s)));
+            QVERIFY(!onScreen(child(tab, u"historyView"_s)));
+        }
+
+        // The user moves on, closes the panel and opens it again.
+        window->requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window, Qt::Key_1, Qt::ControlModifier);
+        QCOMPARE(m_panel->activeTab(), PanelTab::Tab::connections);
+        host.toggle();
+        QTRY_VERIFY(!m_panel->panelVisible());
+        host.toggle();
+        QTRY_VERIFY(m_panel->panelVisible());
+        QCOMPARE(m_panel->activeTab(), PanelTab::Tab::connections);
+        QVERIFY(!m_panel->scheduleShowingHistory());
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
+    }
+
+    // A project card's Schedule while the tab already shows: the form opens on the project's
+    // site once, and the hand-off does not feed back into itself.
+    void aHandOffWhileShowingPreselectsTheSite()
+    {
+        makeFixture(TabFixture::Backend::cloud);
+        QVERIFY(!m_model->siteDirectory().markPublishingConnected(u"site-acme"_s, u"Acme Marketing"_s));
+        const auto created = m_model->projectStore().createProject(u"Acme"_s);
+        QVERIFY(std::holds_alternative<Project>(created));
+        const QUuid project = std::get<Project>(created).id;
+        QVERIFY(!m_model->projectStore().setSiteId(project, u"site-acme"_s));
+        // Shown before the sign-in, so that no refresh of the tab is left running at the end.
+        m_panel->setActiveTab(PanelTab::Tab::scheduledPublishing);
+        QVERIFY(m_fixture->signIn({TabFixture::grant(u"site-acme"_s, u"Acme Marketing"_s)}));
+        QVERIFY(m_model->publishAccess().hasPublishingAccess(u"site-acme"_s));
+        QQuickItem *tab = load(u"SchedulingTab.qml"_s, Scheme::Light);
+        QVERIFY2(tab, qPrintable(messages.join(u'\n')));
+        QTRY_VERIFY(onScreen(child(tab, u"invitationCard"_s)));
+
+        m_panel->openScheduling(project.toString());
+        QTRY_VERIFY(m_panel->scheduleShowingForm());
+        QTRY_VERIFY(onScreen(child(tab, u"sitePill"_s)));
+        QCOMPARE(child(tab, u"sitePill"_s)->property("text").toString(), u"Acme Marketing"_s);
+        QCOMPARE(m_panel->scheduleHandoffSiteID(), QString());
+        auto *decisions = tab->property("tabState").value<SchedulingTabState *>();
+        QVERIFY(decisions->screen()->form()->selectedSite());
+        QCOMPARE(decisions->screen()->form()->selectedSite()->id, u"site-acme"_s);
+        QVERIFY(shoot(u"schedule-handoff"_s));
+
+        // Spent: closing and opening the form again preselects nothing.
+        click(child(tab, u"schedulePill"_s));
+        QTRY_VERIFY(!m_panel->scheduleShowingForm());
+        click(child(tab, u"schedulePill"_s));
+        QTRY_VERIFY(m_panel->scheduleShowingForm());
+        QVERIFY(!decisions->screen()->form()->selectedSite());
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
     }
 
@@ -326,7 +479,7 @@ private slots:
         QVERIFY(shoot(u"pagestatus-info"_s));
         // The page's switch writes the shared default at once.
         QVERIFY(QMetaObject::invokeMethod(child(tab, u"infoView"_s), "enableNewProjectsByDefaultToggled", Q_ARG(bool, true)));
-        QVERIFY(QSettings(m_harness->home.filePath(u"settings.ini"_s), QSettings::IniFormat).value(u"pageStatusEnableNewProjectsByDefault"_s).toBool());
+        QVERIFY(QSettings(m_fixture->settingsFile(), QSettings::IniFormat).value(u"pageStatusEnableNewProjectsByDefault"_s).toBool());
         QTRY_VERIFY(child(tab, u"infoView"_s)->property("enableNewProjectsByDefault").toBool());
         QVERIFY(QMetaObject::invokeMethod(child(tab, u"infoView"_s), "back"));
         QTRY_VERIFY(!m_panel->pageStatusShowingInfo());
