@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "onboarding/ReleaseNotes.h"
 #include "onboarding/WhatsNewCardStyle.h"
-#include "onboarding/WhatsNewLayer.h"
 
 #include "foundation/ReferenceSeconds.h"
+#include "kit/ClockedPaintedItem.h"
 #include "kit/IconLoader.h"
 #include "kit/KitEnvironment.h"
 #include "kit/KitServices.h"
@@ -71,7 +71,7 @@ public:
             return nullptr;
         if (width > 0)
             m_item->setWidth(width);
-        for (WhatsNewLayer *layer : m_item->findChildren<WhatsNewLayer *>())
+        for (ClockedPaintedItem *layer : m_item->findChildren<ClockedPaintedItem *>())
             layer->setClock(&m_clock);
         m_window.setColor(m_scheme == Scheme::Dark ? QColor(40, 44, 52) : QColor(200, 214, 230));
         m_item->setParentItem(m_window.contentItem());
@@ -92,7 +92,7 @@ public:
     /// The frame at the clock's time.
     QImage frame()
     {
-        for (WhatsNewLayer *layer : m_item->findChildren<WhatsNewLayer *>())
+        for (ClockedPaintedItem *layer : m_item->findChildren<ClockedPaintedItem *>())
             layer->update();
         return m_window.grabWindow();
     }
@@ -224,7 +224,7 @@ private slots:
 
         QCOMPARE(one(card, "stars")->isVisible(), stars);
         QCOMPARE(one(card, "turningRim")->isVisible(), stars);
-        for (WhatsNewLayer *layer : card->findChildren<WhatsNewLayer *>())
+        for (ClockedPaintedItem *layer : card->findChildren<ClockedPaintedItem *>())
             QCOMPARE(layer->animating(), stars);
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
     }
@@ -255,7 +255,7 @@ private slots:
         QVERIFY(!first.isNull());
         QCOMPARE(first == second, same);
         if (reduceMotion) {
-            for (WhatsNewLayer *layer : card->findChildren<WhatsNewLayer *>())
+            for (ClockedPaintedItem *layer : card->findChildren<ClockedPaintedItem *>())
                 QVERIFY(!layer->animating());
         }
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
