@@ -3,7 +3,6 @@
 #include "kit/ShimmerField.h"
 
 #include "kit/ShimmerTracker.h"
-#include "foundation/Clock.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -26,15 +25,8 @@ double wrapped(double value, double extent)
 } // namespace
 
 ShimmerField::ShimmerField(QQuickItem *parent)
-    : QQuickPaintedItem(parent)
-    , m_clock(&Clock::system())
+    : ClockedPaintedItem(parent)
 {
-    setAntialiasing(true);
-    setAcceptedMouseButtons(Qt::NoButton);
-    m_frames.setInterval(1000 / 30);
-    connect(&m_frames, &QTimer::timeout, this, [this] { update(); });
-    connect(this, &QQuickItem::visibleChanged, this, &ShimmerField::updateRunning);
-    updateRunning();
 }
 
 double ShimmerField::hash(int k, int n)
@@ -139,12 +131,6 @@ QPainterPath ShimmerField::starPath(QPointF centre, double size)
     return path;
 }
 
-void ShimmerField::setClock(const Clock *clock)
-{
-    m_clock = clock;
-    update();
-}
-
 void ShimmerField::setTracker(ShimmerTracker *tracker)
 {
     if (m_tracker == tracker)
@@ -159,48 +145,21 @@ void ShimmerField::setPaused(bool paused)
         return;
     m_paused = paused;
     emit pausedChanged();
-    updateRunning();
-}
-
-void ShimmerField::setReduceMotion(bool reduceMotion)
-{
-    if (m_reduceMotion == reduceMotion)
-        return;
-    m_reduceMotion = reduceMotion;
-    emit reduceMotionChanged();
-    updateRunning();
-}
-
-void ShimmerField::setScheme(KitPalette::Scheme scheme)
-{
-    if (m_scheme == scheme)
-        return;
-    m_scheme = scheme;
-    emit schemeChanged();
-    update();
-}
-
-void ShimmerField::updateRunning()
-{
-    // While paused the last frame stays on screen unchanged.
-    if (isVisible() && !m_paused && !m_reduceMotion)
-        m_frames.start();
-    else
-        m_frames.stop();
+    holdFrames(paused);
 }
 
 void ShimmerField::paint(QPainter *painter)
 {
-    const double t = ShimmerTracker::referenceSeconds(*m_clock);
+    const double t = frameTime();
     const std::optional<QPointF> point = m_tracker ? m_tracker->point() : std::nullopt;
     const double lastMoved = m_tracker ? m_tracker->lastMoved() : 0;
     painter->setRenderHint(QPainter::Antialiasing);
     // In the dark scheme the particles add light, where they overlap as well.
-    if (m_scheme == KitPalette::Scheme::Dark)
+    if (scheme() == KitPalette::Scheme::Dark)
         painter->setCompositionMode(QPainter::CompositionMode_Plus);
     painter->setPen(Qt::NoPen);
-    painter->setBrush(tint(m_scheme));
-    for (const Particle &shape : particles(t, size(), m_scheme, point, lastMoved)) {
+    painter->setBrush(tint(scheme()));
+    for (const Particle &shape : particles(t, size(), scheme(), point, lastMoved)) {
         painter->setOpacity(qMin(1.0, shape.alpha));
         if (shape.star)
             painter->drawPath(starPath(shape.centre, shape.size));

@@ -2,20 +2,16 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
+#include "kit/ClockedPaintedItem.h"
 #include "kit/KitPalette.h"
 #include "kit/ShimmerTracker.h"
 
 #include <QList>
 #include <QPainterPath>
 #include <QPointer>
-#include <QQuickPaintedItem>
-#include <QTimer>
 #include <QtQml/qqmlregistration.h>
 
 #include <optional>
-
-class Clock;
-
 
 /**
  * @brief The panel's animated background: 62 dots and 12 four-pointed stars drift, wrap around
@@ -24,7 +20,7 @@ class Clock;
  * Every frame is a pure function of the absolute time, the size, the scheme and the tracker, so
  * the field keeps no per-particle state. It takes no pointer events.
  */
-class ShimmerField : public QQuickPaintedItem
+class ShimmerField : public ClockedPaintedItem
 {
     Q_OBJECT
     QML_ELEMENT
@@ -33,10 +29,6 @@ class ShimmerField : public QQuickPaintedItem
     Q_PROPERTY(ShimmerTracker *tracker READ tracker WRITE setTracker NOTIFY trackerChanged)
     /// Set by the owner: the field stands still.
     Q_PROPERTY(bool paused READ paused WRITE setPaused NOTIFY pausedChanged)
-    /// The system asks for less motion: the field stands still.
-    Q_PROPERTY(bool reduceMotion READ reduceMotion WRITE setReduceMotion NOTIFY reduceMotionChanged)
-    /// The colour scheme.
-    Q_PROPERTY(KitPalette::Scheme scheme READ scheme WRITE setScheme NOTIFY schemeChanged)
 
 public:
     /// One shape of a frame.
@@ -66,33 +58,18 @@ public:
     /// The colour of the particles.
     [[nodiscard]] static QColor tint(KitPalette::Scheme scheme);
 
-    /// Tests hand in a clock they move by hand.
-    void setClock(const Clock *clock);
-
     [[nodiscard]] ShimmerTracker *tracker() const { return m_tracker; }
     void setTracker(ShimmerTracker *tracker);
     [[nodiscard]] bool paused() const { return m_paused; }
     void setPaused(bool paused);
-    [[nodiscard]] bool reduceMotion() const { return m_reduceMotion; }
-    void setReduceMotion(bool reduceMotion);
-    [[nodiscard]] KitPalette::Scheme scheme() const { return m_scheme; }
-    void setScheme(KitPalette::Scheme scheme);
 
     void paint(QPainter *painter) override;
 
 signals:
     void trackerChanged();
     void pausedChanged();
-    void reduceMotionChanged();
-    void schemeChanged();
 
 private:
-    void updateRunning();
-
-    const Clock *m_clock;
     QPointer<ShimmerTracker> m_tracker;
     bool m_paused = false;
-    bool m_reduceMotion = false;
-    KitPalette::Scheme m_scheme = KitPalette::Scheme::Light;
-    QTimer m_frames;
 };

@@ -2,14 +2,14 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
-#include "onboarding/WhatsNewLayer.h"
+#include "kit/ClockedPaintedItem.h"
 
 /**
  * @brief The feature card's edge: a 1.5-point line inside a rounded rectangle, painted with a
  * conic gradient of the accent that turns once every 8 seconds, so a bright arc and a fainter one
  * chase each other round the card.
  */
-class WhatsNewRim : public WhatsNewLayer
+class WhatsNewRim : public ClockedPaintedItem
 {
     Q_OBJECT
     QML_ELEMENT
@@ -18,7 +18,7 @@ class WhatsNewRim : public WhatsNewLayer
     Q_PROPERTY(qreal radius READ radius WRITE setRadius NOTIFY radiusChanged)
 
 public:
-    using WhatsNewLayer::WhatsNewLayer;
+    using ClockedPaintedItem::ClockedPaintedItem;
 
     [[nodiscard]] qreal radius() const { return m_radius; }
     void setRadius(qreal radius);

@@ -2,19 +2,19 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
-#include "onboarding/WhatsNewLayer.h"
+#include "kit/ClockedPaintedItem.h"
 
 /**
  * @brief The feature card's field of twenty softly pulsing stars, drawn as glyphs into one
  * layer the size of the card.
  */
-class WhatsNewStars : public WhatsNewLayer
+class WhatsNewStars : public ClockedPaintedItem
 {
     Q_OBJECT
     QML_ELEMENT
 
 public:
-    using WhatsNewLayer::WhatsNewLayer;
+    using ClockedPaintedItem::ClockedPaintedItem;
 
     void paint(QPainter *painter) override;
 };

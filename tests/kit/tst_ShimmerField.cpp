@@ -155,6 +155,37 @@ private slots:
         QCOMPARE(ShimmerField::energy(tracker.point(), tracker.lastMoved(), 61.0), 0.0);
     }
 
+    void framesRunOnlyWhileWanted_data()
+    {
+        QTest::addColumn<bool>("visible");
+        QTest::addColumn<bool>("paused");
+        QTest::addColumn<bool>("reduceMotion");
+        QTest::addColumn<bool>("animating");
+        QTest::newRow("shown") << true << false << false << true;
+        QTest::newRow("hidden") << false << false << false << false;
+        QTest::newRow("paused by its owner") << true << true << false << false;
+        QTest::newRow("less motion asked for") << true << false << true << false;
+        QTest::newRow("hidden and paused") << false << true << false << false;
+    }
+
+    void framesRunOnlyWhileWanted()
+    {
+        QFETCH(bool, visible);
+        QFETCH(bool, paused);
+        QFETCH(bool, reduceMotion);
+        QFETCH(bool, animating);
+        ShimmerField field;
+        field.setVisible(visible);
+        field.setPaused(paused);
+        field.setReduceMotion(reduceMotion);
+        QCOMPARE(field.animating(), animating);
+        // Lifting every hold brings the frames back.
+        field.setVisible(true);
+        field.setPaused(false);
+        field.setReduceMotion(false);
+        QVERIFY(field.animating());
+    }
+
     void starOutline()
     {
         const QPainterPath star = ShimmerField::starPath(QPointF(10, 10), 7);

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "onboarding/ReleaseNotes.h"
 #include "onboarding/WhatsNewCardStyle.h"
-#include "onboarding/WhatsNewLayer.h"
 
 #include "foundation/ReferenceSeconds.h"
+#include "kit/ClockedPaintedItem.h"
 #include "support/ManualClock.h"
 #include "support/ScreenshotWindow.h"
 #include "support/WarningLog.h"
@@ -51,7 +51,7 @@ public:
         }
         if (width > 0)
             item->setWidth(width);
-        for (WhatsNewLayer *layer : item->findChildren<WhatsNewLayer *>())
+        for (ClockedPaintedItem *layer : item->findChildren<ClockedPaintedItem *>())
             layer->setClock(&m_clock);
         if (!m_shot.show(QSize(int(item->width()), int(qMax(item->height(), item->implicitHeight()))))) {
             qWarning("%s", qPrintable(m_shot.errors()));
@@ -89,7 +89,7 @@ private:
     // The layers redraw on a timer that may not have fired since the clock moved.
     void updateLayers()
     {
-        for (WhatsNewLayer *layer : m_shot.item()->findChildren<WhatsNewLayer *>())
+        for (ClockedPaintedItem *layer : m_shot.item()->findChildren<ClockedPaintedItem *>())
             layer->update();
     }
 
@@ -202,7 +202,7 @@ private slots:
 
         QCOMPARE(one(card, "stars")->isVisible(), stars);
         QCOMPARE(one(card, "turningRim")->isVisible(), stars);
-        for (WhatsNewLayer *layer : card->findChildren<WhatsNewLayer *>())
+        for (ClockedPaintedItem *layer : card->findChildren<ClockedPaintedItem *>())
             QCOMPARE(layer->animating(), stars);
         QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.text()));
     }
@@ -233,7 +233,7 @@ private slots:
         QVERIFY(!first.isNull());
         QCOMPARE(first == second, same);
         if (reduceMotion) {
-            for (WhatsNewLayer *layer : card->findChildren<WhatsNewLayer *>())
+            for (ClockedPaintedItem *layer : card->findChildren<ClockedPaintedItem *>())
                 QVERIFY(!layer->animating());
         }
         QVERIFY2(m_warnings.isEmpty(), qPrintable(m_warnings.text()));

@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
-#include "onboarding/WhatsNewLayer.h"
+#include "kit/ClockedPaintedItem.h"
 
 #include "foundation/Clock.h"
 #include "foundation/ReferenceSeconds.h"
 
-WhatsNewLayer::WhatsNewLayer(QQuickItem *parent)
+ClockedPaintedItem::ClockedPaintedItem(QQuickItem *parent)
     : QQuickPaintedItem(parent)
     , m_clock(&Clock::system())
 {
@@ -13,17 +13,17 @@ WhatsNewLayer::WhatsNewLayer(QQuickItem *parent)
     setAcceptedMouseButtons(Qt::NoButton);
     m_frames.setInterval(1000 / 30);
     connect(&m_frames, &QTimer::timeout, this, [this] { update(); });
-    connect(this, &QQuickItem::visibleChanged, this, &WhatsNewLayer::updateRunning);
+    connect(this, &QQuickItem::visibleChanged, this, &ClockedPaintedItem::updateRunning);
     updateRunning();
 }
 
-void WhatsNewLayer::setClock(const Clock *clock)
+void ClockedPaintedItem::setClock(const Clock *clock)
 {
     m_clock = clock;
     update();
 }
 
-void WhatsNewLayer::setScheme(KitPalette::Scheme scheme)
+void ClockedPaintedItem::setScheme(KitPalette::Scheme scheme)
 {
     if (m_scheme == scheme)
         return;
@@ -32,7 +32,7 @@ void WhatsNewLayer::setScheme(KitPalette::Scheme scheme)
     update();
 }
 
-void WhatsNewLayer::setReduceMotion(bool reduceMotion)
+void ClockedPaintedItem::setReduceMotion(bool reduceMotion)
 {
     if (m_reduceMotion == reduceMotion)
         return;
@@ -43,14 +43,20 @@ void WhatsNewLayer::setReduceMotion(bool reduceMotion)
     update();
 }
 
-double WhatsNewLayer::frameTime() const
+double ClockedPaintedItem::frameTime() const
 {
     return ReferenceSeconds::from(m_clock->now());
 }
 
-void WhatsNewLayer::updateRunning()
+void ClockedPaintedItem::holdFrames(bool held)
 {
-    if (isVisible() && !m_reduceMotion)
+    m_held = held;
+    updateRunning();
+}
+
+void ClockedPaintedItem::updateRunning()
+{
+    if (isVisible() && !m_held && !m_reduceMotion)
         m_frames.start();
     else
         m_frames.stop();
