@@ -3,6 +3,7 @@
 #include "app/PanelState.h"
 #include "app/TabFixture.h"
 #include "kit/KitEnvironment.h"
+#include "support/ScreenshotWindow.h"
 
 #include <QDir>
 #include <cstdio>
@@ -243,6 +244,7 @@ private slots:
     {
         QTest::addColumn<Scene>("scene");
         QTest::addColumn<KitPalette::Scheme>("scheme");
+        QTest::addColumn<QString>("name");
         const QList<std::pair<const char *, Scene>> scenes{{"first-run", Scene::firstRun},
                                                            {"one-notice", Scene::oneNotice},
                                                            {"two-notices", Scene::twoNotices},
@@ -255,8 +257,9 @@ private slots:
                                                            {"whats-new", Scene::whatsNew},
                                                            {"whats-new-major", Scene::whatsNewMajor}};
         for (const auto &[name, scene] : scenes) {
-            QTest::addRow("%s-light", name) << scene << KitPalette::Scheme::Light;
-            QTest::addRow("%s-dark", name) << scene << KitPalette::Scheme::Dark;
+            for (const KitPalette::Scheme scheme : {KitPalette::Scheme::Light, KitPalette::Scheme::Dark})
+                QTest::addRow("%s-%s", name, qPrintable(ScreenshotWindow::schemeName(scheme)))
+                    << scene << scheme << QString::fromLatin1(name);
         }
     }
 
@@ -264,6 +267,7 @@ private slots:
     {
         QFETCH(Scene, scene);
         QFETCH(KitPalette::Scheme, scheme);
+        QFETCH(QString, name);
         const bool whatsNew = scene == Scene::whatsNew || scene == Scene::whatsNewMajor;
         TabFixture fixture(scene == Scene::webflowReset ? TabFixture::Backend::cloud : TabFixture::Backend::none,
                            [](AppModel::Environment &environment) {
@@ -296,9 +300,16 @@ private slots:
         const Connection acme{QStringLiteral("webflow-acme"), ModelHarness::endpoint, ConnectionStatus::connected,
                               std::nullopt};
 
-        TabWindow view(harness);
-        view.environment()->setScheme(scheme);
-        view.environment()->setReduceMotion(true);
+        PanelState panel(model, harness.clock, harness.time.delay());
+        QQmlEngine engine;
+        model.attach(engine);
+        ScreenshotWindow shot(engine, scheme);
+        shot.setReduceMotion(true);
+        const auto find = [&shot](const char *name) { return shot.item()->findChild<QQuickItem *>(QLatin1String(name)); };
+        const auto shows = [&find](const char *name) {
+            const QQuickItem *item = find(name);
+            return item && item->isVisible() && item->opacity() > 0;
+        };
         switch (scene) {
         case Scene::firstRun:
             break;
@@ -317,7 +328,7 @@ private slots:
             break;
         case Scene::searching:
             (void)model.projectStore().createProject(QStringLiteral("Acme"));
-            view.panel.setSearchText(QStringLiteral("acme"));
+            panel.setSearchText(QStringLiteral("acme"));
             break;
         case Scene::loading:
         case Scene::loadError:
@@ -326,47 +337,48 @@ private slots:
         case Scene::whatsNew:
             break;
         case Scene::whatsNewMajor:
+            break;
+        }
+        QQuickItem *tab = shot.load(QUrl(QStringLiteral("qrc:/Quorvane/ConnectionsTab.qml")),
+                                    {{QStringLiteral("model"), QVariant::fromValue<QObject *>(&model)},
+                                     {QStringLiteral("panel"), QVariant::fromValue<QObject *>(&panel)}});
+        QVERIFY2(tab, qPrintable(shot.errors()));
+        tab->setSize(QSizeF(400, 540));
+        if (scene == Scene::whatsNewMajor) {
             // The card's look follows the running version; a feature release is drawn as such.
-            QQuickItem *card = withProperty(view.find("whatsNewRow"), "major");
+            QQuickItem *card = withProperty(find("whatsNewRow"), "major");
             QVERIFY(card);
             card->setProperty("version", QStringLiteral("0.3.0"));
             QVERIFY(card->property("major").toBool());
-            break;
         }
-
-        view.window.setColor(scheme == KitPalette::Scheme::Dark ? QColor(40, 44, 52) : QColor(200, 214, 230));
-        view.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view.window));
+        QVERIFY2(shot.show(QSize(400, 540)), qPrintable(shot.errors()));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
 
         const QList<Scene> oneBanner{Scene::oneNotice, Scene::claudeCLI, Scene::webflowReset, Scene::whatsNew,
                                      Scene::whatsNewMajor};
-        QCOMPARE(view.shows("connectionsEmptyState"), scene == Scene::firstRun || oneBanner.contains(scene));
-        QCOMPARE(view.shows("firstRunCard"), scene != Scene::addFieldOpen && scene != Scene::searching
+        QCOMPARE(shows("connectionsEmptyState"), scene == Scene::firstRun || oneBanner.contains(scene));
+        QCOMPARE(shows("firstRunCard"), scene != Scene::addFieldOpen && scene != Scene::searching
                                                  && scene != Scene::loading && scene != Scene::loadError);
-        QCOMPARE(view.shows("persistenceNotice"), scene == Scene::oneNotice || scene == Scene::twoNotices);
-        QCOMPARE(view.shows("claudeSignedOutNotice"), scene == Scene::twoNotices);
-        QCOMPARE(view.shows("claudeCLINotice"), scene == Scene::claudeCLI);
-        QCOMPARE(view.shows("webflowResetNotice"), scene == Scene::webflowReset);
-        QCOMPARE(view.find("whatsNewRow")->property("isPresented").toBool(), whatsNew);
-        QCOMPARE(view.shows("readingConnections"), scene == Scene::loading);
-        QCOMPARE(view.shows("loadErrorText"), scene == Scene::loadError);
+        QCOMPARE(shows("persistenceNotice"), scene == Scene::oneNotice || scene == Scene::twoNotices);
+        QCOMPARE(shows("claudeSignedOutNotice"), scene == Scene::twoNotices);
+        QCOMPARE(shows("claudeCLINotice"), scene == Scene::claudeCLI);
+        QCOMPARE(shows("webflowResetNotice"), scene == Scene::webflowReset);
+        QCOMPARE(find("whatsNewRow")->property("isPresented").toBool(), whatsNew);
+        QCOMPARE(shows("readingConnections"), scene == Scene::loading);
+        QCOMPARE(shows("loadErrorText"), scene == Scene::loadError);
         if (scene == Scene::claudeCLI)
-            QCOMPARE(view.find("claudeCLINotice")->property("heading").toString(),
+            QCOMPARE(find("claudeCLINotice")->property("heading").toString(),
                      QStringLiteral("CLI 2.1.100 can't authorize from here"));
         if (scene == Scene::addFieldOpen) {
-            QTRY_VERIFY(view.shows("message"));
-            QCOMPARE(view.find("collision")->property("text").toString(),
+            QTRY_VERIFY(shows("message"));
+            QCOMPARE(find("collision")->property("text").toString(),
                      QStringLiteral("Close to webflow-acme. Same client?"));
         }
         if (scene == Scene::searching)
-            QVERIFY(view.shows("clearSearch"));
+            QVERIFY(shows("clearSearch"));
 
-        const QImage image = view.window.grabWindow();
-        QVERIFY(!image.isNull());
-        const QString file = QDir(QCoreApplication::applicationDirPath())
-                                 .filePath(QStringLiteral("../connections-tab-%1.png").arg(QTest::currentDataTag()));
-        QVERIFY(image.save(file));
+        QVERIFY2(shot.save(QStringLiteral("connections-tab-") + name), qPrintable(shot.errors()));
+        shot.unload();
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
     }
 };

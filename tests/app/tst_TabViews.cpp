@@ -6,8 +6,8 @@
 #include "app/TabFixture.h"
 #include "kit/KitEnvironment.h"
 #include "scheduling/ScheduleSamples.h"
+#include "support/ScreenshotWindow.h"
 
-#include <QDir>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -88,9 +88,10 @@ private:
     AppModel *m_model = nullptr;
     PanelState *m_panel = nullptr;
     std::unique_ptr<QQmlEngine> m_engine;
+    /// The whole panel, a window of its own.
     std::unique_ptr<QQuickWindow> m_window;
-    std::unique_ptr<QObject> m_root;
-    Scheme m_scheme = Scheme::Light;
+    /// One tab, in a window of the tab's size.
+    std::unique_ptr<ScreenshotWindow> m_shot;
 
     void makeFixture(TabFixture::Backend backend)
     {
@@ -101,65 +102,57 @@ private:
         m_panel = m_fixture->panel.get();
     }
 
-    /// An instance of the QML file with the model and the panel, in a new engine of that scheme.
-    std::unique_ptr<QObject> create(const QString &file, Scheme scheme)
+    [[nodiscard]] QVariantMap sceneProperties() const
     {
-        m_scheme = scheme;
+        return {{u"model"_s, QVariant::fromValue<QObject *>(m_model)}, {u"panel"_s, QVariant::fromValue<QObject *>(m_panel)}};
+    }
+
+    void makeEngine()
+    {
+        m_shot.reset();
+        m_window.reset();
         m_engine = std::make_unique<QQmlEngine>();
         m_model->attach(*m_engine);
-        QQmlComponent type(m_engine.get(), QUrl(u"qrc:/Quorvane/"_s + file));
-        if (!type.isReady()) {
-            messages.append(type.errorString());
-            return nullptr;
-        }
-        if (auto *environment = m_engine->singletonInstance<KitEnvironment *>(qmlTypeId("Quorvane.Kit", 1, 0, "KitEnvironment"))) {
-            environment->setScheme(scheme);
-            // The states are checked and drawn as they end, not halfway through a fade.
-            environment->setReduceMotion(true);
-        }
-        std::unique_ptr<QObject> made(type.createWithInitialProperties(
-            {{u"model"_s, QVariant::fromValue<QObject *>(m_model)}, {u"panel"_s, QVariant::fromValue<QObject *>(m_panel)}}));
-        if (!made)
-            messages.append(type.errorString());
-        return made;
     }
 
     /// The whole panel window, made but not shown.
     QQuickWindow *panelWindow()
     {
-        m_window.reset(qobject_cast<QQuickWindow *>(create(u"PanelRoot.qml"_s, Scheme::Light).release()));
+        makeEngine();
+        QQmlComponent type(m_engine.get(), QUrl(u"qrc:/Quorvane/PanelRoot.qml"_s));
+        m_window.reset(qobject_cast<QQuickWindow *>(type.createWithInitialProperties(sceneProperties())));
+        if (!m_window)
+            messages.append(type.errorString());
         return m_window.get();
     }
 
     QQuickItem *load(const QString &file, Scheme scheme)
     {
-        m_root = create(file, scheme);
-        auto *item = qobject_cast<QQuickItem *>(m_root.get());
-        if (!item)
+        makeEngine();
+        m_shot = std::make_unique<ScreenshotWindow>(*m_engine, scheme);
+        // The states are checked and drawn as they end, not halfway through a fade.
+        m_shot->setReduceMotion(true);
+        m_shot->setBackdrop(scheme == Scheme::Dark ? QColor(38, 36, 46) : QColor(236, 234, 242));
+        QQuickItem *item = m_shot->load(QUrl(u"qrc:/Quorvane/"_s + file), sceneProperties());
+        if (!item) {
+            messages.append(m_shot->errors());
             return nullptr;
-        m_window = std::make_unique<QQuickWindow>();
-        m_window->setColor(scheme == Scheme::Dark ? QColor(38, 36, 46) : QColor(236, 234, 242));
-        m_window->resize(392, 520);
+        }
         item->setSize({392, 520});
-        item->setParentItem(m_window->contentItem());
-        m_window->show();
+        if (!m_shot->show(QSize(392, 520))) {
+            messages.append(m_shot->errors());
+            return nullptr;
+        }
         return item;
     }
 
-    bool shoot(const QString &name)
-    {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
-        const QImage image = m_window->grabWindow();
-        const QString file = QDir(QCoreApplication::applicationDirPath())
-                                 .filePath(u"../panel-tabs-%1-%2.png"_s.arg(name, m_scheme == Scheme::Dark ? u"dark"_s : u"light"_s));
-        return !image.isNull() && image.save(file);
-    }
+    bool shoot(const QString &name) { return m_shot->save(u"panel-tabs-"_s + name); }
 
     void click(QQuickItem *item)
     {
         QVERIFY(item);
         const QPoint centre = item->mapToScene({item->width() / 2, item->height() / 2}).toPoint();
-        QTest::mouseClick(m_window.get(), Qt::LeftButton, {}, centre);
+        QTest::mouseClick(m_shot ? &m_shot->window() : m_window.get(), Qt::LeftButton, {}, centre);
     }
 
     void loadRegistry()
@@ -184,9 +177,7 @@ private slots:
 
     void cleanup()
     {
-        if (auto *item = qobject_cast<QQuickItem *>(m_root.get()))
-            item->setParentItem(nullptr);
-        m_root.reset();
+        m_shot.reset();
         m_window.reset();
         m_engine.reset();
         m_fixture.reset();
@@ -282,7 +273,7 @@ private slots:
         click(child(tab, u"schedulePill"_s));
         QTRY_VERIFY(!m_panel->scheduleShowingForm());
         QTRY_COMPARE(child(tab, u"schedulePillText"_s)->property("text").toString(), u"Schedule"_s);
-        QVERIFY(!onScreen(child(tab, u"formTitle"_s)));
+        QTRY_VERIFY(!onScreen(child(tab, u"formTitle"_s)));
         QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier);
         QVERIFY(m_panel->scheduleShowingForm());
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
@@ -303,7 +294,7 @@ private slots:
         QFETCH(bool, accountKnown);
         QQuickWindow *window = panelWindow();
         QVERIFY2(window, qPrintable(messages.join(u'\n')));
-        PanelHost host(*window, nullptr);
+        PanelHost host(*window, nullptr, m_fixture->harness.clock);
         host.follow(*m_panel, m_model->cloud());
         QVERIFY(!m_panel->panelVisible());
         QVERIFY(!m_model->panelIsOpen());
