@@ -5,6 +5,7 @@
 #include "foundation/DisplayText.h"
 
 #include <QCollator>
+#include <QLocale>
 
 #include <algorithm>
 
@@ -61,7 +62,9 @@ QString noMatchesText(const QString &searchText)
 
 bool matches(const QString &text, const QString &term)
 {
-    return text.contains(term, Qt::CaseInsensitive);
+    // Lower-cased in the user's locale, so a Turkish user's "i" finds "İ" as they expect.
+    const QLocale locale;
+    return locale.toLower(text).contains(locale.toLower(term));
 }
 
 QList<Project> filteredProjects(const QList<Project> &projects, const QString &searchText,

@@ -13,14 +13,15 @@ Item {
     required property PanelState panel
     readonly property int fadeDuration: KitEnvironment.reduceMotion ? 0 : 380
 
-    // The shadow around the card; the card's own fill covers the part under it.
+    // The shadow around the card, drawn as a ring outside it: the card's fill is translucent, so a
+    // shadow under it would darken the card itself.
     Rectangle {
         anchors.fill: parent
-        anchors.topMargin: -2
-        anchors.leftMargin: -1
-        anchors.rightMargin: -1
-        radius: 10
-        color: PanelLook.cardShadow(KitEnvironment.scheme)
+        anchors.margins: -2
+        radius: 11
+        color: "transparent"
+        border.width: 2
+        border.color: PanelLook.cardShadow(KitEnvironment.scheme)
         opacity: 0.5
     }
     Rectangle {

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "app/PanelFilter.h"
 
+#include <QLocale>
 #include <QTest>
 
 using Reason = UnrecognizedServer::Reason;
@@ -71,6 +72,32 @@ private slots:
         QFETCH(QString, term);
         QCOMPARE(PanelFilter::isSearching(text), searching);
         QCOMPARE(PanelFilter::searchTerm(text), term);
+    }
+
+    // Case is folded in the user's locale: a Turkish user's dotless ı finds ISPARTA, which an
+    // English reading would not.
+    void matchesInTheUsersLocale_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("term");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("any case") << QStringLiteral("en_US") << QStringLiteral("Acme Co") << QStringLiteral("ACME") << true;
+        QTest::newRow("Turkish dotless i") << QStringLiteral("tr_TR") << QStringLiteral("ISPARTA") << QStringLiteral("\u0131sparta") << true;
+        QTest::newRow("English has no dotless i") << QStringLiteral("en_US") << QStringLiteral("ISPARTA") << QStringLiteral("\u0131sparta") << false;
+        QTest::newRow("not contained") << QStringLiteral("en_US") << QStringLiteral("Acme") << QStringLiteral("beta") << false;
+    }
+    void matchesInTheUsersLocale()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, text);
+        QFETCH(QString, term);
+        QFETCH(bool, matches);
+        const QLocale before;
+        QLocale::setDefault(QLocale(locale));
+        const bool found = PanelFilter::matches(text, term);
+        QLocale::setDefault(before);
+        QCOMPARE(found, matches);
     }
 
     void projects_data()

@@ -5,6 +5,7 @@
 #include "app/SchedulingTabState.h"
 #include "app/TabFixture.h"
 #include "kit/KitEnvironment.h"
+#include "scheduling/SchedulePublishScreen.h"
 #include "scheduling/ScheduleSamples.h"
 #include "support/ScreenshotWindow.h"
 
@@ -391,12 +392,18 @@ private slots:
         QCOMPARE(toggle->property("text").toString(), u"Sooner first"_s);
         QCOMPARE(toggle->property("symbol").toString(), u"sort.ascending"_s);
         QVERIFY(shoot(u"schedule-queue"_s));
+        auto *decisions = tab->property("tabState").value<SchedulingTabState *>();
+        const auto firstQueued = [decisions] {
+            QAbstractItemModel *queue = decisions->screen()->queue();
+            return queue->index(0, 0).data(queue->roleNames().key("siteName")).toString();
+        };
+        QCOMPARE(firstQueued(), u"Acme Marketing"_s);
         click(toggle);
         QTRY_COMPARE(toggle->property("text").toString(), u"Later first"_s);
         QCOMPARE(toggle->property("symbol").toString(), u"sort.descending"_s);
         QVERIFY(!m_panel->scheduleSoonestFirst());
-        auto *decisions = tab->property("tabState").value<SchedulingTabState *>();
         QVERIFY(!decisions->screen()->soonestFirst());
+        QTRY_COMPARE(firstQueued(), u"Beta Shop"_s);
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u'\n')));
     }
 
