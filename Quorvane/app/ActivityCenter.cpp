@@ -69,8 +69,6 @@ QString trimmed(const QString &log, qsizetype limit)
 
 } // namespace
 
-const QString ActivityCenter::claudeSignInSubject = QString(QChar(u'\0')) + QStringLiteral("claude-auth");
-
 ActivityCenter::ActivityCenter(ClaudeCLI::ClaudeDriver &driver, const Clock &clock, QObject *parent)
     : QObject(parent)
     , m_driver(driver)

@@ -41,7 +41,7 @@ public:
     struct Hooks
     {
         /// Starts a new attempt for a subject whose retry was pending: the Claude sign-in for
-        /// `claudeSignInSubject`, else the authorization of that connection.
+        /// `ClaudeCLI::claudeAuthKey()`, else the authorization of that connection.
         std::function<void(const QString &subject)> startRetry;
         /// Stops the publishing connect behind a cancelled publishing sheet; the centre then ends
         /// the sheet as failed.
@@ -50,9 +50,6 @@ public:
         std::function<void()> closed;
     };
 
-    /// The subject of the Claude sign-in sheet: a NUL, which no connection name holds, then
-    /// "claude-auth".
-    static const QString claudeSignInSubject;
     /// The longest unfinished output line kept, in UTF-8 bytes.
     static constexpr qsizetype maxLineBytes = 4096;
     /// The log keeps this many characters (grapheme clusters) of the newest output.

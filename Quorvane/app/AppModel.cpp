@@ -4,6 +4,7 @@
 
 #include "backend/BackendClient.h"
 #include "cli/Discovery.h"
+#include "cli/OperationRegistry.h"
 #include "cli/RegistryReader.h"
 #include "cli/StatusQueries.h"
 #include "foundation/LocaleOrder.h"
@@ -126,7 +127,7 @@ AppModel::AppModel(Environment environment, QObject *parent)
     followPersistenceIssues();
     ActivityCenter::Hooks activityHooks;
     activityHooks.startRetry = [this](const QString &subject) {
-        if (subject == ActivityCenter::claudeSignInSubject)
+        if (subject == ClaudeCLI::claudeAuthKey())
             (void)m_claudeSignIn.signInToClaude();
         else
             m_authorizer.authorize(subject);

@@ -48,15 +48,11 @@ QCoro::Task<> AuthorizeFlow::authorize(QString name)
 {
     if (!m_model.projectStore().persistenceWritable() || !m_model.connectionStore().persistenceWritable()
         || !m_model.siteDirectory().persistenceWritable()) {
-        ConfirmRequest notice;
-        notice.title = QStringLiteral("Local data is read-only");
-        notice.message = m_model.persistenceIssue().value_or(
-            QStringLiteral("Restore local persistence before replacing an authorization."));
-        notice.confirmLabel = QStringLiteral("OK");
-        notice.isNotice = true;
-        notice.icon = QStringLiteral("cloud-off");
-        notice.action = [] {};
-        m_model.confirms().present(std::move(notice));
+        m_model.confirms().present(ConfirmRequest::notice(
+            QStringLiteral("Local data is read-only"),
+            m_model.persistenceIssue().value_or(
+                QStringLiteral("Restore local persistence before replacing an authorization.")),
+            QStringLiteral("cloud-off")));
         co_return;
     }
     ActivityCenter &activity = m_model.activity();

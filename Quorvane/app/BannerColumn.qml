@@ -13,14 +13,10 @@ Column {
 
     required property AppModel model
     required property PanelState panel
+    // One set of decisions for the whole tab, so its rows and its empty state never disagree.
+    required property ConnectionsTabState tabState
     width: parent ? parent.width : implicitWidth
     spacing: 10
-
-    ConnectionsTabState {
-        id: tab
-        model: column.model
-        searchText: column.panel.searchText
-    }
 
     // The release notes of the running version.
     Component {
@@ -36,14 +32,14 @@ Column {
     FadeThenCollapse {
         objectName: "whatsNewRow"
         width: column.width
-        isPresented: tab.showsWhatsNew
+        isPresented: column.tabState.showsWhatsNew
         content: releaseNotes
     }
 
     SmallCard {
         objectName: "claudeSignedOutNotice"
         width: column.width
-        visible: tab.showsClaudeSignedOut
+        visible: column.tabState.showsClaudeSignedOut
         tone: SmallCardStyle.Warning
         symbol: "person.crop.circle.badge.exclamationmark"
         heading: "Claude Code is signed out"
@@ -57,15 +53,15 @@ Column {
                     variant: Pill.Prominent
                     horizontal: 12
                     text: "Sign in"
-                    enabled: !tab.signingIn
-                    onClicked: tab.signInToClaude()
+                    enabled: !column.tabState.signingIn
+                    onClicked: column.tabState.signInToClaude()
                 }
                 PillButton {
                     objectName: "recheckButton"
                     variant: Pill.Light
                     horizontal: 12
                     text: "Recheck"
-                    onClicked: tab.recheckClaudeAuth()
+                    onClicked: column.tabState.recheckClaudeAuth()
                 }
             }
         }
@@ -74,17 +70,17 @@ Column {
     SmallCard {
         objectName: "claudeCLINotice"
         width: column.width
-        visible: tab.showsCLINotice
+        visible: column.tabState.showsCLINotice
         tone: SmallCardStyle.Warning
         symbol: "exclamationmark.triangle.fill"
-        heading: tab.cliNoticeHeading
-        detail: tab.cliNoticeDetail
+        heading: column.tabState.cliNoticeHeading
+        detail: column.tabState.cliNoticeDetail
     }
 
     SmallCard {
         objectName: "persistenceNotice"
         width: column.width
-        visible: tab.showsPersistenceIssue
+        visible: column.tabState.showsPersistenceIssue
         tone: SmallCardStyle.Warning
         symbol: "externaldrive.badge.exclamationmark"
         heading: "Changes may not be saved"
@@ -94,7 +90,7 @@ Column {
     SmallCard {
         objectName: "webflowResetNotice"
         width: column.width
-        visible: tab.showsWebflowReset
+        visible: column.tabState.showsWebflowReset
         tone: SmallCardStyle.Warning
         symbol: "cloud-off"
         heading: "Webflow connection reset required"

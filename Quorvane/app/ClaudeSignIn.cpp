@@ -24,7 +24,7 @@ void ClaudeSignIn::start()
 
 QCoro::Task<> ClaudeSignIn::signInToClaude()
 {
-    const QString subject = ActivityCenter::claudeSignInSubject;
+    const QString subject = ClaudeCLI::claudeAuthKey();
     ActivityCenter &activity = m_model.activity();
     activity.dropRetryOfOtherSubject(subject);
     const QUuid id = activity.open(

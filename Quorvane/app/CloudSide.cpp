@@ -489,14 +489,8 @@ QCoro::Task<> CloudSide::signOut()
     if (!self || revoked)
         co_return;
     // The identity itself follows the client's sign-out event through the watch.
-    ConfirmRequest notice;
-    notice.title = signedOutLocallyTitle;
-    notice.message = signedOutLocallyMessage;
-    notice.confirmLabel = QStringLiteral("OK");
-    notice.isNotice = true;
-    notice.icon = QStringLiteral("cloud-off");
-    notice.action = [] {};
-    m_model.confirms().present(std::move(notice));
+    m_model.confirms().present(
+        ConfirmRequest::notice(signedOutLocallyTitle, signedOutLocallyMessage, QStringLiteral("cloud-off")));
 }
 
 void CloudSide::startSignOut()

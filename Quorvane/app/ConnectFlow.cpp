@@ -91,14 +91,7 @@ QString ConnectFlow::attentionMessage(UnrecognizedServer::Reason reason)
 
 void ConnectFlow::notice(const QString &title, const QString &message, const QString &icon)
 {
-    ConfirmRequest request;
-    request.title = title;
-    request.message = message;
-    request.confirmLabel = QStringLiteral("OK");
-    request.isNotice = true;
-    request.icon = icon;
-    request.action = [] {};
-    m_model.confirms().present(std::move(request));
+    m_model.confirms().present(ConfirmRequest::notice(title, message, icon));
 }
 
 void ConnectFlow::removeRows(const QString &name)

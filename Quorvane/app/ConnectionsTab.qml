@@ -45,6 +45,7 @@ Item {
             width: parent.width
             model: tab.model
             panel: tab.panel
+            tabState: state
         }
 
         ReadingConnectionsRow {

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "app/ConnectionsTabState.h"
 
-#include "app/ActivityCenter.h"
 #include "app/AppModel.h"
 #include "app/PanelFilter.h"
+#include "cli/OperationRegistry.h"
 
 ConnectionsTabState::ConnectionsTabState(QObject *parent)
     : QObject(parent)
@@ -88,7 +88,7 @@ void ConnectionsTabState::update()
         facts.environment = model.environment();
         facts.hasPersistenceIssue = model.persistenceIssue().has_value();
         facts.needsWebflowReset = !m_model->publishAccess().oauthRecoveryAttempts().isEmpty();
-        signingIn = model.busy().contains(ActivityCenter::claudeSignInSubject);
+        signingIn = model.busy().contains(ClaudeCLI::claudeAuthKey());
     }
     if (facts == m_facts && signingIn == m_signingIn)
         return;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "app/PageStatusTabState.h"
 
+#include "app/ConnectionsTabRules.h"
 #include "app/PanelFilter.h"
 
 PageStatusTabRules::Content PageStatusTabRules::content(bool isLoading, bool hasLoadError)
@@ -120,8 +121,13 @@ bool PageStatusTabState::showsFirstRunCard() const
 {
     if (!m_model)
         return false;
-    return m_model->projectStore().projects().isEmpty() && !m_model->adding().showingAdd() && !m_model->isLoading()
-        && !m_model->loadError().has_value();
+    // The top bar is the Connections tab's own, so its card follows that tab's rule.
+    ConnectionsTabRules::Facts facts;
+    facts.hasProjects = !m_model->projectStore().projects().isEmpty();
+    facts.showingAdd = m_model->adding().showingAdd();
+    facts.isLoading = m_model->isLoading();
+    facts.hasLoadError = m_model->loadError().has_value();
+    return ConnectionsTabRules::showsFirstRunCard(facts);
 }
 
 QString PageStatusTabState::refreshLabel() const

@@ -4,28 +4,6 @@
 
 #include "foundation/DisplayText.h"
 
-#include <QUuid>
-
-void ProjectCardRows::update(const QList<Project> &projects)
-{
-    QList<Row> next;
-    next.reserve(projects.size());
-    for (const Project &project : projects)
-        next.append({project.id.toString(QUuid::WithoutBraces)});
-    replaceRows(m_rows, next);
-}
-
-QVariant ProjectCardRows::data(const QModelIndex &index, int role) const
-{
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
-        return {};
-    return role == ProjectIdRole ? QVariant(m_rows.at(index.row()).projectId) : QVariant();
-}
-
-QHash<int, QByteArray> ProjectCardRows::roleNames() const
-{
-    return {{ProjectIdRole, "projectId"}};
-}
 
 QString UnrecognizedCardRows::keyOf(const UnrecognizedServer &server)
 {

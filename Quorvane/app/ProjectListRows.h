@@ -9,37 +9,6 @@
 #include <QSet>
 
 /**
- * @brief The project cards of the Connections tab in the list's order, one row per project id, so
- * a card keeps its open rename and hover across refreshes. The card reads the rest itself.
- */
-class ProjectCardRows final : public KeyedListModel
-{
-    Q_OBJECT
-
-public:
-    enum Role {
-        ProjectIdRole = Qt::UserRole + 1, ///< the project's id without braces
-    };
-    Q_ENUM(Role)
-
-    struct Row
-    {
-        QString projectId;
-        [[nodiscard]] const QString &id() const { return projectId; }
-        friend bool operator==(const Row &, const Row &) = default;
-    };
-
-    using KeyedListModel::KeyedListModel;
-
-    void update(const QList<Project> &projects);
-    [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override;
-    [[nodiscard]] QHash<int, QByteArray> roleNames() const override;
-
-private:
-    QList<Row> m_rows;
-};
-
-/**
  * @brief The unmanaged registry entries of the list, in its order, with whether an operation works
  * on each. Names and folders are display-safe; the row's key finds the entry as the registry holds it.
  */

@@ -173,14 +173,9 @@ void ProjectListState::assignSite(const QString &projectId, const QString &siteI
     if (!saved || saved->kind == ProjectStore::SaveFailure::Kind::invalid)
         return;
     model.errorLog().record(kProjectStoreArea, saved->message, model.clock().now());
-    ConfirmRequest notice;
-    notice.title = QStringLiteral("Couldn't assign ") + ProjectListRules::shownName(model.siteDisplayName(siteId));
-    notice.message = saved->message;
-    notice.confirmLabel = QStringLiteral("OK");
-    notice.isNotice = true;
-    notice.icon = QStringLiteral("exclamationmark.triangle.fill");
-    notice.action = [] {};
-    model.confirms().present(std::move(notice));
+    model.confirms().present(
+        ConfirmRequest::notice(QStringLiteral("Couldn't assign ") + ProjectListRules::shownName(model.siteDisplayName(siteId)),
+                               saved->message, QStringLiteral("exclamationmark.triangle.fill")));
 }
 
 void ProjectListState::confirmRevoke(const QString &siteId)

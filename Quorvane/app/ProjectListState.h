@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #pragma once
 
+#include "app/FilteredProjectsModel.h"
 #include "app/ProjectListRows.h"
 
 #include <QHash>
@@ -25,8 +26,8 @@ class ProjectListState : public QObject
     Q_PROPERTY(AppModel *model READ model WRITE setModel NOTIFY modelChanged)
     /// The search field's text as typed.
     Q_PROPERTY(QString searchText READ searchText WRITE setSearchText NOTIFY searchTextChanged)
-    /// One row per project card: "projectId".
-    Q_PROPERTY(ProjectCardRows *projects READ projectsObject CONSTANT)
+    /// One row per project card: "projectId", "title", "mcpName", "siteId".
+    Q_PROPERTY(FilteredProjectsModel *projects READ projectsObject CONSTANT)
     /// One row per unmanaged entry: "key", "name", "url", "transport", "reason", "folder", "busy".
     Q_PROPERTY(UnrecognizedCardRows *unrecognized READ unrecognizedObject CONSTANT)
     /// One row per site with publishing access but no project: "siteId", "name", "pending", "assignable".
@@ -44,7 +45,7 @@ public:
     [[nodiscard]] const QString &searchText() const { return m_searchText; }
     void setSearchText(const QString &text);
 
-    [[nodiscard]] ProjectCardRows &projects() { return m_projects; }
+    [[nodiscard]] FilteredProjectsModel &projects() { return m_projects; }
     [[nodiscard]] UnrecognizedCardRows &unrecognized() { return m_unrecognized; }
     [[nodiscard]] OrphanSiteRows &orphans() { return m_orphans; }
     [[nodiscard]] bool showsHowTo() const { return m_sections.howTo; }
@@ -71,7 +72,7 @@ signals:
     void sectionsChanged();
 
 private:
-    [[nodiscard]] ProjectCardRows *projectsObject() { return &m_projects; }
+    [[nodiscard]] FilteredProjectsModel *projectsObject() { return &m_projects; }
     [[nodiscard]] UnrecognizedCardRows *unrecognizedObject() { return &m_unrecognized; }
     [[nodiscard]] OrphanSiteRows *orphansObject() { return &m_orphans; }
     void follow();
@@ -79,7 +80,7 @@ private:
 
     QPointer<AppModel> m_model;
     QString m_searchText;
-    ProjectCardRows m_projects;
+    FilteredProjectsModel m_projects;
     UnrecognizedCardRows m_unrecognized;
     OrphanSiteRows m_orphans;
     ProjectListRules::Sections m_sections;

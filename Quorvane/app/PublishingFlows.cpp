@@ -13,17 +13,10 @@ namespace {
 const QString cloudOffIcon = QStringLiteral("cloud-off");
 const QString webflowIcon = QStringLiteral("globe-app-network");
 
-// A notice informs and asks nothing; confirming it does nothing either.
+// Publishing's notices carry the cloud-off icon unless one says otherwise.
 ConfirmRequest notice(const QString &title, const QString &message, const QString &icon = cloudOffIcon)
 {
-    ConfirmRequest request;
-    request.title = title;
-    request.message = message;
-    request.confirmLabel = QStringLiteral("OK");
-    request.isNotice = true;
-    request.icon = icon;
-    request.action = [] {};
-    return request;
+    return ConfirmRequest::notice(title, message, icon);
 }
 
 ConfirmRequest question(const QString &title, const QString &message, const QString &confirmLabel,

@@ -95,15 +95,10 @@ bool RemovalFlows::localStoresWritable() const
 
 void RemovalFlows::presentReadOnlyNotice()
 {
-    ConfirmRequest notice;
-    notice.title = QStringLiteral("Local data is read-only");
-    notice.message = m_model.persistenceIssue().value_or(
-        QStringLiteral("Restore local persistence before removing projects."));
-    notice.confirmLabel = QStringLiteral("OK");
-    notice.isNotice = true;
-    notice.icon = QStringLiteral("cloud-off");
-    notice.action = [] {};
-    m_model.confirms().present(std::move(notice));
+    m_model.confirms().present(ConfirmRequest::notice(
+        QStringLiteral("Local data is read-only"),
+        m_model.persistenceIssue().value_or(QStringLiteral("Restore local persistence before removing projects.")),
+        QStringLiteral("cloud-off")));
 }
 
 std::optional<CloudAuthSnapshot> RemovalFlows::removalIdentity() const

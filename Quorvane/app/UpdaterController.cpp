@@ -23,10 +23,5 @@ QString UpdaterController::noticeMessage(const QString &version)
 void UpdaterController::checkForUpdates()
 {
     // The notice shows in the panel the menu was chosen from, which is already in front.
-    ConfirmRequest notice;
-    notice.title = noticeTitle;
-    notice.message = noticeMessage(m_version);
-    notice.confirmLabel = QStringLiteral("OK");
-    notice.isNotice = true;
-    m_confirms.present(std::move(notice));
+    m_confirms.present(ConfirmRequest::notice(noticeTitle, noticeMessage(m_version)));
 }

@@ -115,15 +115,17 @@ int main(int argc, char *argv[])
     // showings refresh at most every two seconds. A tapped outcome notification brings the panel
     // up, and never closes it.
     host.follow(panelState, model.cloud());
+    // With a tray the icon stays when the panel closes; without one a closed window is the user
+    // leaving, and a process left running with nothing on screen would only puzzle them.
+    QApplication::setQuitOnLastWindowClosed(!trayPresence.isAvailable());
     QObject::connect(&trayPresence, &TrayPresence::availableChanged, &host, [&host, &tray](bool available) {
         qCInfo(lcPanel, "tray %s", available ? "appeared" : "gone");
+        QApplication::setQuitOnLastWindowClosed(!available);
         host.setTray(available ? &tray : nullptr);
     });
     // Queued, so that the line follows what the host made of the click.
     QObject::connect(
         &tray, &QSystemTrayIcon::activated, &host, [] { qCInfo(lcPanel, "tray clicked"); }, Qt::QueuedConnection);
-    // A closed panel is not the end: a tray may come later, and `--toggle` brings the panel back.
-    QApplication::setQuitOnLastWindowClosed(false);
 
     PanelToggle toggle;
     if (toggle.isListening())

@@ -40,6 +40,21 @@ public:
     /// Run when the user confirms.
     std::function<void()> action;
 
+    /// A notice that only tells: its one button reads "OK" and does nothing more.
+    [[nodiscard]] static ConfirmRequest notice(const QString &title, const QString &message,
+                                               std::optional<QString> icon = std::nullopt)
+    {
+        ConfirmRequest request;
+        request.title = title;
+        request.message = message;
+        request.confirmLabel = QStringLiteral("OK");
+        request.isNotice = true;
+        request.icon = std::move(icon);
+        // Callable like any request's, so whoever confirms need not tell the two apart.
+        request.action = [] {};
+        return request;
+    }
+
     [[nodiscard]] QString iconName() const { return icon.value_or(QString()); }
 };
 

@@ -78,12 +78,8 @@ std::optional<ConfirmRequest> DesignerLink::prompt(Press press, const QString &p
 
 ConfirmRequest DesignerLink::refusedNotice()
 {
-    ConfirmRequest notice;
-    notice.title = QStringLiteral("Couldn't open Webflow");
-    notice.message = QStringLiteral("The browser refused the Webflow Designer link. Check your default browser and try again.");
-    notice.confirmLabel = QStringLiteral("OK");
-    notice.isNotice = true;
-    notice.icon = QStringLiteral("cloud-off");
-    notice.action = [] {};
-    return notice;
+    return ConfirmRequest::notice(
+        QStringLiteral("Couldn't open Webflow"),
+        QStringLiteral("The browser refused the Webflow Designer link. Check your default browser and try again."),
+        QStringLiteral("cloud-off"));
 }

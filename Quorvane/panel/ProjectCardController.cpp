@@ -399,13 +399,10 @@ ProjectCardController::titleChangeReport(const LocalStore::SaveResult &result, c
 {
     if (!result || !result->message.isEmpty())
         return std::nullopt;
-    ConfirmRequest notice;
-    notice.title = QStringLiteral("Couldn't rename the project");
-    notice.message = QStringLiteral("The project is no longer in the project list, so the title \"") + title
-        + QStringLiteral("\" was not saved.");
-    notice.confirmLabel = QStringLiteral("OK");
-    notice.isNotice = true;
-    notice.icon = QStringLiteral("tag-label");
-    notice.action = [] {};
+    const ConfirmRequest notice = ConfirmRequest::notice(
+        QStringLiteral("Couldn't rename the project"),
+        QStringLiteral("The project is no longer in the project list, so the title \"") + title
+            + QStringLiteral("\" was not saved."),
+        QStringLiteral("tag-label"));
     return TitleChangeReport{QStringLiteral("title change not saved: the project is no longer stored"), notice};
 }

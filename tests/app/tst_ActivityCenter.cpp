@@ -3,6 +3,7 @@
 #include "app/ActivityCenter.h"
 #include "app/ConfirmQueue.h"
 #include "cli/ClaudeDriver.h"
+#include "cli/OperationRegistry.h"
 #include "support/ManualClock.h"
 
 #include <QSignalSpy>
@@ -57,8 +58,8 @@ private slots:
         QCOMPARE(m_center->sheet()->startedAt, m_clock.now());
         QCOMPARE(m_center->sheet()->outcome, Outcome::running);
         QCOMPARE(m_center->sheet()->log, QString());
-        QCOMPARE(ActivityCenter::claudeSignInSubject.size(), 12);
-        QCOMPARE(ActivityCenter::claudeSignInSubject.at(0), QChar(u'\0'));
+        QCOMPARE(ClaudeCLI::claudeAuthKey().size(), 12);
+        QCOMPARE(ClaudeCLI::claudeAuthKey().at(0), QChar(u'\0'));
     }
 
     void lines_data()

@@ -30,19 +30,6 @@ namespace {
 const QString appearance = QStringLiteral("org.freedesktop.appearance");
 const QString colorScheme = QStringLiteral("color-scheme");
 
-/// The item of that name in the window's visual tree.
-QQuickItem *find(QQuickWindow &window, const QString &name)
-{
-    QList<QQuickItem *> pending{window.contentItem()};
-    while (!pending.isEmpty()) {
-        QQuickItem *item = pending.takeFirst();
-        if (item->objectName() == name)
-            return item;
-        pending.append(item->childItems());
-    }
-    return nullptr;
-}
-
 /// How many pixels of the item, as the window shows it now, have the colour.
 qsizetype pixelsOf(QQuickWindow &window, const QQuickItem &item, const QColor &colour)
 {
@@ -140,7 +127,7 @@ private slots:
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QSignalSpy reopened(window.get(), &QWindow::visibleChanged);
-        QQuickItem *mark = find(*window, QStringLiteral("appMark"));
+        auto *mark = window->findChild<QQuickItem *>(QStringLiteral("appMark"));
         QVERIFY(mark);
         const QColor light = PanelLook::accent(Scheme::Light), dark = PanelLook::accent(Scheme::Dark);
         QTRY_VERIFY(pixelsOf(*window, *mark, light) > 0);

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Velliscor Studio
 // SPDX-License-Identifier: LicenseRef-Proprietary
 #include "app/ModelHarness.h"
+#include "cli/OperationRegistry.h"
 
 using namespace std::chrono_literals;
 
@@ -10,10 +11,9 @@ using Outcome = ActivitySheet::Outcome;
 using Reply = FakeClaude::Reply;
 using State = ClaudeCLI::AuthStatus::State;
 
-// Read when used: the library's static is not yet made while this file's statics are.
 QString signInSubject()
 {
-    return ActivityCenter::claudeSignInSubject;
+    return ClaudeCLI::claudeAuthKey();
 }
 const QStringList kLogin{QStringLiteral("auth"), QStringLiteral("login")};
 

@@ -14,6 +14,7 @@
 #include <optional>
 
 class KitEnvironment;
+class QQmlComponent;
 class QQuickItem;
 
 /**
@@ -79,11 +80,11 @@ public:
 
     /// "light" or "dark", as the pictures' names spell it.
     [[nodiscard]] static QString schemeName(KitPalette::Scheme scheme);
-    /// The folder the pictures go to: the build folder, above the test binaries.
+    /// Where the picture of that file name goes: the build folder, above the test binaries.
     [[nodiscard]] static QString pictureFile(const QString &name);
 
 private:
-    QQuickItem *create(class QQmlComponent &type, const QVariantMap &properties);
+    QQuickItem *create(QQmlComponent &type, const QVariantMap &properties);
 
     QQmlEngine &m_engine;
     KitPalette::Scheme m_scheme;
