@@ -160,7 +160,14 @@ AppModel::AppModel()
 {
 }
 
-AppModel::~AppModel() = default;
+AppModel::~AppModel()
+{
+    // Requests still waiting for the backend end here, while everything their callers resume
+    // into is whole: left to go with the client's network manager, their replies would never
+    // finish and the coroutines waiting on them would never end.
+    if (BackendClient *client = m_account.client())
+        client->cancelAll();
+}
 
 LocalStore::Environment AppModel::storeEnvironment()
 {

@@ -62,6 +62,7 @@ ClaudeDriver::ClaudeDriver(DriverConfiguration configuration)
 
 ClaudeDriver::~ClaudeDriver()
 {
+    m_life.reset();
     m_threads.waitForDone();
     m_reaper.reset();
     // No child is left to run in it.

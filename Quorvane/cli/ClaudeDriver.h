@@ -61,6 +61,10 @@ public:
     ClaudeDriver &operator=(const ClaudeDriver &) = delete;
 
     [[nodiscard]] BinaryDiscovery &discovery() { return *m_discovery; }
+    /// Expires as the driver starts to go. A coroutine handed the driver takes one before it
+    /// awaits: what it awaited may finish because the driver is going (its children stopped, its
+    /// pool emptied) and resume it once the driver is gone.
+    [[nodiscard]] std::weak_ptr<const void> life() const { return m_life; }
     /// The keyed runs of the pipe runner (the scope check); `cancel` sends SIGTERM.
     [[nodiscard]] RunOperationRegistry &runs() { return *m_runs; }
     /// The keyed runs of the terminal runner; `cancel` sends SIGTERM, later SIGKILL.
@@ -93,6 +97,7 @@ private:
     const QString m_registryPath;
     const QString m_temporaryFolder;
     const QProcessEnvironment m_baseEnvironment;
+    std::shared_ptr<const int> m_life = std::make_shared<const int>(0);
 
     mutable std::mutex m_lock;
     std::shared_ptr<const ChildEnvironment> m_environment;

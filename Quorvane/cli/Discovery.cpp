@@ -174,7 +174,14 @@ QFuture<std::optional<QString>> BinaryDiscovery::sharedDiscoveryTask()
 QCoro::Task<> BinaryDiscovery::runSharedSearch(std::shared_ptr<QPromise<std::optional<QString>>> promise,
                                                quint64 generation)
 {
+    const std::weak_ptr<const void> life = m_driver.life();
     const Search found = co_await search();
+    if (life.expired()) {
+        // Those waiting learn that no claude is to be had and so leave the driver alone.
+        promise->addResult(std::nullopt);
+        promise->finish();
+        co_return;
+    }
     const std::optional<QString> chosen = store(found, generation);
     m_state.withLock([&](State &current) {
         if (current.discoveryGeneration == generation)
@@ -202,7 +209,10 @@ QCoro::Task<std::optional<QString>> BinaryDiscovery::findBinary()
 QCoro::Task<CLIEnvironment> BinaryDiscovery::detectEnvironment()
 {
     const quint64 generation = m_state.withLock([](State &state) { return state.discoveryGeneration; });
+    const std::weak_ptr<const void> life = m_driver.life();
     const Search found = co_await search();
+    if (life.expired())
+        co_return CLIEnvironment{};
     store(found, generation);
     CLIEnvironment environment;
     if (const std::optional<ClaudeInstall> chosen = chosenInstall(found.installs)) {
@@ -233,10 +243,13 @@ QCoro::Task<QList<ClaudeInstall>> BinaryDiscovery::discoverInstalls()
 QCoro::Task<BinaryDiscovery::Search> BinaryDiscovery::search()
 {
     Search result;
+    const std::weak_ptr<const void> life = m_driver.life();
     const QString shell = m_driver.loginShell();
     const QFuture<RunResult> shellRun =
         run(m_driver, shell, {QStringLiteral("-lc"), QStringLiteral("/usr/bin/env")}, m_limits.loginShellProbe);
     const RunResult answer = co_await shellRun;
+    if (life.expired())
+        co_return Search{};
     const QStringList environment = answer.stdout.split(u'\n', Qt::SkipEmptyParts);
     for (const QString &line : environment) {
         if (line.startsWith(QStringLiteral("PATH="))) {
@@ -248,6 +261,8 @@ QCoro::Task<BinaryDiscovery::Search> BinaryDiscovery::search()
     const QFuture<QStringList> probing = QtConcurrent::run(&m_driver.threads(), distinctCandidates, result.loginPath,
                                                            environment, m_fixedCandidates);
     const QStringList distinct = co_await probing;
+    if (life.expired())
+        co_return Search{};
 
     RunOptions probe;
     if (!result.loginPath.isEmpty())
@@ -255,6 +270,8 @@ QCoro::Task<BinaryDiscovery::Search> BinaryDiscovery::search()
     for (const QString &path : distinct) {
         const QFuture<RunResult> versionRun = run(m_driver, path, {QStringLiteral("--version")}, m_limits.versionProbe, probe);
         const RunResult version = co_await versionRun;
+        if (life.expired())
+            co_return Search{};
         result.installs.append({path, version.exitCode == 0 ? CLIVersion::parse(version.stdout) : std::nullopt});
     }
     std::stable_sort(result.installs.begin(), result.installs.end(),

@@ -105,8 +105,9 @@ RegistrationState localRegistrationState(const QString &registryPath, const QStr
 
 QCoro::Task<RunResult> removeInFolder(ClaudeDriver &driver, QString name, FolderIdentity pinned, int folderDescriptor)
 {
+    const std::weak_ptr<const void> life = driver.life();
     const std::optional<QString> executable = co_await driver.discovery().findBinary();
-    if (!executable)
+    if (!executable || life.expired())
         co_return RunResult{kNotStarted, {}, QStringLiteral("claude CLI not found")};
     const QStringList arguments = {QStringLiteral("mcp"), QStringLiteral("remove"), name, QStringLiteral("-s"),
                                    QStringLiteral("local")};
@@ -139,10 +140,13 @@ QCoro::Task<LocalRemovalResult> removeLocalServer(ClaudeDriver &driver, QString 
             return removeInFolder(driver, std::move(removedName), pinned, descriptor);
         };
     }
+    const std::weak_ptr<const void> life = driver.life();
     const QFuture<Pinned> pinning = QtConcurrent::run(&driver.threads(), pinFolder, name, folder, registrationCheck);
     const Pinned pinned = co_await pinning;
     if (pinned.refusal)
         co_return *pinned.refusal;
+    if (life.expired())
+        co_return LocalRemovalResult{false, QStringLiteral("Quorvane quit before the removal ran.")};
 
     const FolderIdentity identity = pinned.folder->identity();
     const RunResult run = co_await runner(name, identity, pinned.folder->folder());
@@ -150,6 +154,8 @@ QCoro::Task<LocalRemovalResult> removeLocalServer(ClaudeDriver &driver, QString 
         const QString output = run.stdout + run.stderr;
         co_return LocalRemovalResult{false, output.isEmpty() ? QStringLiteral("The CLI returned %1.").arg(run.exitCode) : output};
     }
+    if (life.expired())
+        co_return LocalRemovalResult{false, QStringLiteral("Quorvane quit before the removal was confirmed.")};
     const QFuture<LocalRemovalResult> confirming =
         QtConcurrent::run(&driver.threads(), confirmRemoval, name, folder, identity, registrationCheck);
     co_return co_await confirming;

@@ -31,8 +31,9 @@ QCoro::Task<RegistryChange> addServer(ClaudeDriver &driver, QString name, std::c
         co_return RegistryChange{false, quoted(display) + QStringLiteral(" is outside this Quorvane lane's MCP namespace.")};
     if (const std::optional<QString> invalid = validateServerName(name))
         co_return RegistryChange{false, *invalid};
+    const std::weak_ptr<const void> life = driver.life();
     const std::optional<QString> claude = co_await driver.discovery().findBinary();
-    if (!claude)
+    if (!claude || life.expired())
         co_return RegistryChange{false, kNotFound};
     const QStringList arguments = {QStringLiteral("mcp"),   QStringLiteral("add"),  QStringLiteral("--transport"),
                                    QStringLiteral("http"),  QStringLiteral("--scope"), QStringLiteral("user"),
@@ -55,14 +56,15 @@ QCoro::Task<RegistryChange> removeServer(ClaudeDriver &driver, QString name, std
         co_return RegistryChange{false, QStringLiteral("Refusing to pass ") + quoted(display)
                                             + QStringLiteral(" to the CLI. Remove it from ~/.claude.json by hand.")};
     }
+    const std::weak_ptr<const void> life = driver.life();
     const std::optional<QString> claude = co_await driver.discovery().findBinary();
-    if (!claude)
+    if (!claude || life.expired())
         co_return RegistryChange{false, kNotFound};
     const QStringList arguments = {QStringLiteral("mcp"), QStringLiteral("remove"), name, QStringLiteral("-s"),
                                    QStringLiteral("user")};
     const QFuture<RunResult> removing = run(driver, *claude, arguments, timeLimit);
     const RunResult result = co_await removing;
-    if (result.exitCode != 0)
+    if (result.exitCode != 0 || life.expired())
         co_return RegistryChange{false, failureMessage(result, QStringLiteral("Removing ") + display)};
 
     const QFuture<std::optional<RegisteredNames>> rereading =

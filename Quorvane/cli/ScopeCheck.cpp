@@ -176,8 +176,9 @@ QCoro::Task<ScopeCheckResult> verifySites(ClaudeDriver &driver, QString name, QS
         co_return failure(display + QStringLiteral(" is not a name this app will verify."));
     if (!isWebflowEndpoint(url))
         co_return failure(display + QStringLiteral(" is not registered at a Webflow endpoint."));
+    const std::weak_ptr<const void> life = driver.life();
     const std::optional<QString> claude = co_await driver.discovery().findBinary();
-    if (!claude)
+    if (!claude || life.expired())
         co_return failure(QStringLiteral("claude CLI not found"));
     const QString toolName = QStringLiteral("mcp__") + name + QStringLiteral("__data_sites_tool");
     static const QRegularExpression toolPattern(QStringLiteral("^mcp__[A-Za-z0-9_-]+__data_sites_tool$"));
@@ -186,6 +187,8 @@ QCoro::Task<ScopeCheckResult> verifySites(ClaudeDriver &driver, QString name, QS
     const QFuture<std::variant<QString, ScopeCheckResult>> staging =
         QtConcurrent::run(&driver.threads(), [&driver, name, url] { return writeMcpConfig(driver, name, url); });
     const std::variant<QString, ScopeCheckResult> staged = co_await staging;
+    if (life.expired())
+        co_return failure(QStringLiteral("claude CLI not found"));
     if (const auto *refusal = std::get_if<ScopeCheckResult>(&staged))
         co_return *refusal;
     const QString configPath = std::get<QString>(staged);
@@ -204,6 +207,9 @@ QCoro::Task<ScopeCheckResult> verifySites(ClaudeDriver &driver, QString name, QS
     options.cancellationKey = kScopeCheckKeyPrefix + name;
     const QFuture<RunResult> checking = run(driver, *claude, arguments, timeLimit, options);
     const RunResult result = co_await checking;
+    // The private working directory that holds the file went with the driver.
+    if (life.expired())
+        co_return analyse(result, toolName);
     const QFuture<bool> removing = QtConcurrent::run(&driver.threads(), [configPath] { return QFile::remove(configPath); });
     co_await removing;
     co_return analyse(result, toolName);

@@ -54,8 +54,9 @@ RunOptions serverStatusOptions()
 
 QCoro::Task<AuthStatus> authStatus(ClaudeDriver &driver, std::chrono::milliseconds timeLimit)
 {
+    const std::weak_ptr<const void> life = driver.life();
     const std::optional<QString> claude = co_await driver.discovery().findBinary();
-    if (!claude)
+    if (!claude || life.expired())
         co_return AuthStatus::unknown();
     const QStringList arguments = {QStringLiteral("auth"), QStringLiteral("status")};
     const QFuture<RunResult> asking = run(driver, *claude, arguments, timeLimit);
@@ -77,8 +78,9 @@ QCoro::Task<ConnectionStatus> serverStatus(ClaudeDriver &driver, QString name, s
 {
     if (name.startsWith(otherLanePrefix) || !isSafeServerName(name))
         co_return ConnectionStatus::unknown;
+    const std::weak_ptr<const void> life = driver.life();
     const std::optional<QString> claude = co_await driver.discovery().findBinary();
-    if (!claude)
+    if (!claude || life.expired())
         co_return ConnectionStatus::unknown;
     const QStringList arguments = {QStringLiteral("mcp"), QStringLiteral("get"), name};
     const QFuture<RunResult> asking = run(driver, *claude, arguments, timeLimit, serverStatusOptions());

@@ -146,18 +146,23 @@ QCoro::Task<TerminalRunResult> ptyRun(ClaudeDriver &driver, QString key, QString
                                       TerminalOptions options)
 {
     LoginOperationRegistry &registry = driver.logins();
+    const std::weak_ptr<const void> life = driver.life();
     const std::optional<QUuid> id = registry.registerKey(key);
     if (!id)
         co_return TerminalRunResult{false, QStringLiteral("An authorization for ") + withoutNul(key)
                                                + QStringLiteral(" is already running.")};
     // The key is given up before the caller hears of the result, whichever way it ends.
-    const auto release = qScopeGuard([&registry, key, id] { registry.unregisterKey(key, *id); });
+    const auto release = qScopeGuard([&registry, &life, key, id] {
+        // The registry goes with the driver, which may have gone while the run was awaited.
+        if (!life.expired())
+            registry.unregisterKey(key, *id);
+    });
     if (registry.isCancelled(key, *id))
         co_return TerminalRunResult{false, kCancelledBeforeStart};
     std::optional<QString> executable = options.executable;
     if (!executable)
         executable = co_await driver.discovery().findBinary();
-    if (!executable)
+    if (!executable || life.expired())
         co_return TerminalRunResult{false, QStringLiteral("claude CLI not found")};
     if (registry.isCancelled(key, *id))
         co_return TerminalRunResult{false, kCancelledBeforeStart};
